@@ -1,0 +1,56 @@
+# Quillane: set-up, build, run and test on a fresh Debian machine.
+
+PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
+            qt6-qpa-plugins libgl-dev libgtest-dev libbenchmark-dev clang-format xvfb xauth \
+            poppler-utils fonts-dejavu-core fonts-liberation2
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build run test test-asan bench format clean
+
+all: build
+
+# Installs only what is missing; nothing at all when everything is there.
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+		dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+		sudo=""; [ "$$(id -u)" = 0 ] || sudo=sudo; \
+		echo "Installing:$$missing"; \
+		$$sudo apt-get update && \
+		$$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+		echo "No display found: starting Quillane under xvfb-run (a virtual screen nobody can see)."; \
+		xvfb-run -a $(BUILD)/quillane; \
+	else \
+		$(BUILD)/quillane; \
+	fi
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_SANITIZE=ON -DQUILLANE_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.2 || exit 1; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD) $(ASAN_BUILD)

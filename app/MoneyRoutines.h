@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/Files.h"
+
+#include <QString>
+
+class Forms;
+class Ender;
+class UrlOpener;
+class MessageBoxes;
+
+// Data files live in the program's folder and are named "/Name" or "\Name".
+
+// True when the data file exists; a missing file with a copy in the "Backup" sub-folder is first
+// restored from it (the copy stays). A restore that fails answers false.
+bool DataFileExists(Files &files, const QString &name);
+// Takes the next free number into FileNum and opens the file for records of recordLength bytes.
+FileResult OpenRandomFile(Files &files, const QString &name, int recordLength);
+// Takes the next free number into FileNum and opens the file for reading.
+FileResult OpenInputFile(Files &files, const QString &name);
+// Takes the next free number into FileNum and opens the file for writing its new contents.
+FileResult OpenOutputFile(Files &files, const QString &name);
+// Closes every open file, then deletes the data file (restoring it from Backup first, so that
+// afterwards it is absent whatever was there).
+FileResult DeleteDataFile(Files &files, const QString &name);
+
+// Unloads every loaded window, last loaded first, as closed from code, then ends the program.
+void EndProgram(Forms &forms, Ender &ender);
+
+// Opens one URL in the browser through the shortcut file "\Temp.url" in the program's folder:
+// written, read back and handed to the opener, then deleted. If the file cannot be written, a
+// message box gives the URL so that it can be opened by hand.
+void OpenWebPage(Files &files, UrlOpener &opener, MessageBoxes &messages, const QString &url);

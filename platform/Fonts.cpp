@@ -1,0 +1,27 @@
+#include "platform/Fonts.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+
+QString ArialCompatibleFace() {
+    static const QString face = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const QString &candidate : {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")}) {
+            if (families.contains(candidate)) {
+                return candidate;
+            }
+        }
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return face;
+}
+
+void InstallFontSubstitutions() {
+    const QString face = ArialCompatibleFace();
+    for (const QString &name : {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Ariel")}) {
+        if (!QFontDatabase::families().contains(name)) {
+            QFont::removeSubstitutions(name);
+            QFont::insertSubstitution(name, face);
+        }
+    }
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/QtFiles.h"
+
+#include <QDate>
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+// A message box as a test saw it.
+struct ShownMessage {
+    QString text;
+    MsgButtons buttons;
+    QString title;
+    MsgResult defaultButton;
+};
+
+// Records every box and answers from a script; with the script used up it answers the default.
+class FakeMessageBoxes final : public MessageBoxes {
+public:
+    using MessageBoxes::MsgBox;
+    MsgResult MsgBox(const QString &text, MsgButtons buttons, const QString &title, MsgResult defaultButton) override;
+    void setNextAnswers(QList<MsgResult> answers) { answers_ = std::move(answers); }
+    void setNextAnswer(MsgResult answer) { answers_.append(answer); }
+    // Runs inside the box, e.g. to look at the windows while it is up.
+    std::function<void(const ShownMessage &)> onShow;
+    QList<ShownMessage> shown;
+
+private:
+    QList<MsgResult> answers_;
+};
+
+class FakeUrlOpener final : public UrlOpener {
+public:
+    void OpenURL(const QString &url) override { opened.append(url); }
+    QStringList opened;
+};
+
+class FakeHelpViewer final : public HelpViewer {
+public:
+    void ShowHelp(const QString &helpFile, int command) override { calls.append({helpFile, command}); }
+    struct Call {
+        QString helpFile;
+        int command;
+    };
+    QList<Call> calls;
+};
+
+class FakeClock final : public Clock {
+public:
+    QDate Today() const override { return today; }
+    QDate today{2026, 12, 7};
+};
+
+class FakeEnder final : public Ender {
+public:
+    void End() override { ++ends; }
+    bool Ended() const override { return ends > 0; }
+    int ends = 0;
+};
+
+class FakeGuard final : public InstanceGuard {
+public:
+    bool PrevInstance() override { return running; }
+    bool running = false;
+};
+
+// The real file layer with failures injected at the system calls: a full disk after a number of
+// bytes, a failing flush, a failing rename.
+class FaultyFiles final : public QtFiles {
+public:
+    using QtFiles::QtFiles;
+    // Bytes that may still be written before writes fail with ENOSPC; negative = no limit.
+    qint64 bytesBeforeFull = -1;
+    bool failSync = false;
+    bool failRename = false;
+    int writeCalls = 0;
+
+protected:
+    qint64 sysWrite(int fd, const char *data, qint64 size, qint64 offset) override;
+    bool sysSync(int fd) override;
+    bool sysRename(const QString &from, const QString &to) override;
+};
+
+// The printer dialog of a test: hands out whatever printer the test makes, or cancels.
+class FakePrinterDialog final : public PrinterDialog {
+public:
+    std::unique_ptr<Printer> ShowPrinter() override;
+    std::function<std::unique_ptr<Printer>()> makePrinter;
+    bool cancel = false;
+    int shown = 0;
+};

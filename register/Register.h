@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/MoneyVariables.h"
+#include "platform/Files.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The pending-check register: fixed records of 115 bytes, no line ends.
+constexpr int kRecordLength = 115;
+// The two spellings the program uses for the register; both reach the same file.
+inline const QString kRegisterFile = QStringLiteral("\\TempRegister.txt");
+inline const QString kRegisterFileSlash = QStringLiteral("/TempRegister.txt");
+// The word every record carries in its Status field.
+inline const QString kStatusPrinted = QStringLiteral("Printed");
+
+// Field widths, in file order: CheckNo, CheckDate, PayTo, Amount, Memo, Status.
+constexpr int kCheckNoWidth = 20;
+constexpr int kCheckDateWidth = 10;
+constexpr int kPayToWidth = 25;
+constexpr int kAmountWidth = 15;
+constexpr int kMemoWidth = 35;
+constexpr int kStatusWidth = 10;
+
+// The record's 115 bytes: each field left-aligned, padded with blanks or cut to its width,
+// in Windows-1252.
+QByteArray EncodeRecord(const RegisterRecord &record);
+// The fields of 115 bytes, trailing blanks kept.
+RegisterRecord DecodeRecord(const QByteArray &bytes);
+
+// Appends the record buffer (or the given record) as the next record, in one write flushed to
+// disk. The record number is the file length / 115 + 1, rounded half to even. On failure the
+// records already in the file stay whole.
+FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record = RegisterBuffer);
+// Number of whole records in the register; 0 when it is missing.
+qint64 RegisterRecordCount(Files &files);
+// Reads record n (1-based) into the record buffer.
+FileResult ReadRegisterRecord(Files &files, qint64 n, RegisterRecord &record = RegisterBuffer);
+
+// Every record of the register, checked: a length that is not a whole number of records, or a
+// record holding NUL bytes, fails with a message naming the record number. A missing register
+// gives no records.
+FileResult ReadAllRecords(Files &files, QList<RegisterRecord> &records);
+// Removes the first n records, rewriting the rest atomically; removing all deletes the register.
+FileResult RemoveFirstRecords(Files &files, qint64 n);
+// Deletes the register (closing every open file first).
+FileResult DeleteRegister(Files &files);
