@@ -1,0 +1,362 @@
+#include "words/MoneyConverter.h"
+
+#include <QVarLengthArray>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// A fixed word held in 16 bytes, so every word is copied with one fixed-size move.
+struct Word {
+    char text[17];
+    int size;
+};
+
+template <int N> constexpr Word W(const char (&text)[N]) {
+    static_assert(N <= 17);
+    Word w{};
+    for (int i = 0; i < N; ++i) {
+        w.text[i] = text[i];
+    }
+    w.size = N - 1;
+    return w;
+}
+
+constexpr Word kUnits[10] = {W(""),     W("One"), W("Two"),   W("Three"), W("Four"),
+                             W("Five"), W("Six"), W("Seven"), W("Eight"), W("Nine")};
+constexpr Word kTeens[10] = {W("Ten"),     W("Eleven"),  W("Twelve"),    W("Thirteen"), W("Fourteen"),
+                             W("Fifteen"), W("Sixteen"), W("Seventeen"), W("Eighteen"), W("Nineteen")};
+constexpr Word kTens[10] = {W(""),       W(""),       W("Twenty "),  W("Thirty "), W("Forty "),
+                            W("Fifty "), W("Sixty "), W("Seventy "), W("Eighty "), W("Ninety ")};
+// Indexed by group number; group 1 is the rightmost group of three digits.
+constexpr Word kScales[10] = {W(""),           W(""), W(" Thousand "), W(" Million "), W(" Billion "),
+                              W(" Trillion "), W(""), W(""),           W(""),          W("")};
+constexpr Word kHundred = W(" Hundred ");
+constexpr Word kDollars = W(" DOLLARS and ");
+constexpr Word kNoDollars = W(" NO DOLLARS and ");
+constexpr Word kNo = W("NO");
+constexpr Word kCents = W(" CENTS");
+
+// Amounts at or beyond this magnitude have no plain text form without an exponent.
+constexpr double kLimit = 1e15;
+
+// Powers of ten that a double holds exactly.
+constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Fixed buffer for one words line; the longest line (sixteen characters of whole part) is under
+// 260 characters, and the slack takes the full 16 bytes of the last word.
+class Line {
+public:
+    void put(const Word &w) {
+        std::memcpy(m_text + m_size, w.text, 16);
+        m_size += w.size;
+    }
+    int size() const { return m_size; }
+    QString toString() const { return QString::fromLatin1(m_text, m_size); }
+
+private:
+    char m_text[320];
+    int m_size = 0;
+};
+
+// TensWords for a value 0 to 99.
+inline void PutTens(Line &line, int value) {
+    const int tens = value / 10;
+    if (tens == 1) {
+        line.put(kTeens[value % 10]);
+    } else {
+        line.put(kTens[tens]);
+        line.put(kUnits[value % 10]);
+    }
+}
+
+// Num, the rounded amount in plain decimal form, with the place of its point.
+struct Plain {
+    char text[48];
+    int size = 0;
+    int wholeSize = 0; // characters before the point; all of them when there is no point
+};
+
+// Builds the words line from Num.
+QString WordsFromPlain(const Plain &num) {
+    const int wholeSize = num.wholeSize;
+    Line line;
+    const int groups = wholeSize / 3 + (wholeSize % 3 != 0 ? 1 : 0);
+    for (int j = groups; j >= 1; --j) {
+        const int end = wholeSize - 3 * (j - 1);
+        const int begin = end - 3 > 0 ? end - 3 : 0;
+        // A group holding the sign reads as a value of 0 or less and gives no words.
+        if (num.text[begin] == '-') {
+            continue;
+        }
+        int value = 0;
+        for (int i = begin; i < end; ++i) {
+            value = value * 10 + (num.text[i] - '0');
+        }
+        if (value == 0) {
+            continue;
+        }
+        if (value > 99) {
+            line.put(kUnits[value / 100]);
+            line.put(kHundred);
+        }
+        PutTens(line, value % 100);
+        line.put(kScales[j]);
+    }
+    line.put(wholeSize > 0 ? kDollars : kNoDollars);
+    const int before = line.size();
+    const char *cents = num.text + wholeSize + 1;
+    const int centsSize = num.size - wholeSize - 1;
+    // One digit after the point counts as tens of cents.
+    if (centsSize == 1) {
+        PutTens(line, (cents[0] - '0') * 10);
+    } else if (centsSize == 2) {
+        PutTens(line, (cents[0] - '0') * 10 + (cents[1] - '0'));
+    }
+    if (line.size() == before) {
+        line.put(kNo);
+    }
+    line.put(kCents);
+    return line.toString();
+}
+
+// Num for cents / 100.
+void PlainFromCents(qint64 cents, Plain &num) {
+    char *out = num.text;
+    int n = 0;
+    if (cents < 0) {
+        out[n++] = '-';
+    }
+    const quint64 magnitude = cents < 0 ? 0 - quint64(cents) : quint64(cents);
+    quint64 whole = magnitude / 100;
+    const int fraction = int(magnitude % 100);
+    if (whole != 0 || fraction == 0) {
+        char digits[24];
+        int count = 0;
+        do {
+            digits[count++] = char('0' + whole % 10);
+            whole /= 10;
+        } while (whole != 0);
+        while (count > 0) {
+            out[n++] = digits[--count];
+        }
+    }
+    num.wholeSize = n;
+    if (fraction != 0) {
+        out[n++] = '.';
+        out[n++] = char('0' + fraction / 10);
+        if (fraction % 10 != 0) {
+            out[n++] = char('0' + fraction % 10);
+        }
+    }
+    num.size = n;
+}
+
+// Num for a rounded double beyond fifteen digits of cents: its shortest round-trip text.
+void PlainFromDouble(double rounded, Plain &num) {
+    const std::to_chars_result r =
+        std::to_chars(num.text, num.text + sizeof num.text, rounded, std::chars_format::fixed);
+    num.size = int(r.ptr - num.text);
+    const void *point = std::memchr(num.text, '.', size_t(num.size));
+    num.wholeSize = point ? int(static_cast<const char *>(point) - num.text) : num.size;
+}
+
+// Reads a plain number into a double, "." as point. False when the text is not a plain number.
+bool ReadPlainNumber(const QString &text, double &value) {
+    const QChar *chars = text.constData();
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && chars[begin] == u' ') {
+        ++begin;
+    }
+    while (end > begin && chars[end - 1] == u' ') {
+        --end;
+    }
+    const bool negative = begin < end && chars[begin] == u'-';
+    const qsizetype digitsBegin = negative ? begin + 1 : begin;
+    // Validate and gather the digits as one integer with a count of decimals.
+    quint64 mantissa = 0;
+    bool exact = true; // the mantissa stays below 2^53
+    bool digit = false;
+    qsizetype point = -1;
+    for (qsizetype i = digitsBegin; i < end; ++i) {
+        const char16_t c = chars[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            digit = true;
+            if (mantissa >= (quint64(1) << 49)) {
+                exact = false;
+            } else {
+                mantissa = mantissa * 10 + (c - u'0');
+            }
+        } else if (c == u'.' && point < 0) {
+            point = i;
+        } else {
+            return false;
+        }
+    }
+    if (!digit) {
+        return false;
+    }
+    const qsizetype decimals = point < 0 ? 0 : end - point - 1;
+    if (exact && decimals <= 22) {
+        // Both operands are exact, so the one division rounds correctly, as a full read would.
+        const double magnitude = double(mantissa) / kPowersOfTen[decimals];
+        value = negative ? -magnitude : magnitude;
+        return true;
+    }
+    QVarLengthArray<char, 64> ascii(end - begin);
+    bool wholeDigit = false; // a non-zero digit before the point
+    for (qsizetype i = begin; i < end; ++i) {
+        ascii[i - begin] = char(chars[i].unicode());
+        wholeDigit = wholeDigit || (i >= digitsBegin && (point < 0 || i < point) && chars[i] != u'0');
+    }
+    const char *first = ascii.constData();
+    const char *last = first + ascii.size();
+    const std::from_chars_result r = std::from_chars(first, last, value, std::chars_format::fixed);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too large to hold is out of range anyway; too small rounds to no cents at all.
+        value = wholeDigit ? HUGE_VAL : 0.0;
+        return true;
+    }
+    return r.ec == std::errc() && r.ptr == last;
+}
+
+int DigitValue(QChar c) {
+    return c.unicode() >= u'0' && c.unicode() <= u'9' ? c.unicode() - u'0' : -1;
+}
+
+// The word of table[value] when value is a whole number first..first+9, else "".
+QString TableWord(const Word (&table)[10], int first, double value) {
+    if (value >= first && value <= first + 9 && value == std::floor(value)) {
+        const Word w = table[int(value) - first];
+        return QString::fromLatin1(w.text, w.size);
+    }
+    return QString();
+}
+
+} // namespace
+
+double RoundToCents(double amount) {
+    return std::floor(amount * 100.0 + 0.5) / 100.0;
+}
+
+Currency RoundToCents(Currency amount) {
+    // floor(t / 100 + 0.5) cents, without overflow at the ends of the range.
+    const qint64 t = amount.tenThousandths();
+    qint64 cents = t / 100;
+    qint64 rest = t % 100;
+    if (rest < 0) {
+        --cents;
+        rest += 100;
+    }
+    if (rest >= 50) {
+        ++cents;
+    }
+    return Currency::fromTenThousandths(cents * 100);
+}
+
+QString AmountToWords(Currency amount) {
+    Plain num;
+    PlainFromCents(RoundToCents(amount).tenThousandths() / 100, num);
+    return WordsFromPlain(num);
+}
+
+QString AmountToWords(const QString &amount) {
+    double value = 0.0;
+    if (!ReadPlainNumber(amount, value)) {
+        return QString();
+    }
+    const double cents = std::floor(value * 100.0 + 0.5);
+    const double rounded = cents / 100.0;
+    if (!(std::fabs(rounded) < kLimit)) {
+        return QString();
+    }
+    Plain num;
+    if (std::fabs(cents) < kLimit) {
+        // Up to fifteen digits the shortest text of cents / 100 is exactly the decimal of the
+        // integer cents, so integer digits give the same text as the double would.
+        PlainFromCents(qint64(cents), num);
+    } else {
+        PlainFromDouble(rounded, num);
+    }
+    return WordsFromPlain(num);
+}
+
+QString HundredsWords(const QString &group) {
+    QString result;
+    if (NumericValue(group) <= 0) {
+        return result;
+    }
+    QString s = group;
+    const qsizetype count = s.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        switch (s.size()) {
+        case 3:
+            if (NumericValue(s) > 99) {
+                result = DigitWord(s.left(1)) + QLatin1String(kHundred.text, kHundred.size);
+            }
+            s = s.right(2);
+            break;
+        case 2:
+            result += TensWords(s);
+            s.clear();
+            break;
+        case 1:
+            result = DigitWord(s);
+            break;
+        default:
+            break;
+        }
+    }
+    return result;
+}
+
+QString TensWords(const QString &digits) {
+    const double first = NumericValue(digits.left(1));
+    if (first == 1) {
+        return TableWord(kTeens, 10, NumericValue(digits));
+    }
+    return TableWord(kTens, 0, first) + DigitWord(digits.right(1));
+}
+
+QString DigitWord(const QString &digit) {
+    return TableWord(kUnits, 0, NumericValue(digit));
+}
+
+double NumericValue(const QString &text) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    QByteArray number;
+    bool point = false;
+    bool digit = false;
+    bool wholeDigit = false;
+    for (; i < text.size(); ++i) {
+        const int d = DigitValue(text[i]);
+        if (d >= 0) {
+            digit = true;
+            wholeDigit = wholeDigit || (!point && d != 0);
+        } else if (text[i] == u'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+        number.append(char(text[i].unicode()));
+    }
+    if (!digit) {
+        return 0.0;
+    }
+    double value = 0.0;
+    const std::from_chars_result r =
+        std::from_chars(number.constData(), number.constData() + number.size(), value, std::chars_format::fixed);
+    if (r.ec == std::errc::result_out_of_range) {
+        value = wholeDigit ? HUGE_VAL : 0.0;
+    }
+    return negative ? -value : value;
+}
