@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QStringList>
 
 QString ArialCompatibleFace() {
     static const QString face = [] {
