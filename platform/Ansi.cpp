@@ -27,7 +27,12 @@ int byteFor(char16_t c) {
 QByteArray ToAnsi(const QString &text) {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // A character outside the basic plane is one character, so one "?", not one per half.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        }
         const int b = byteFor(c.unicode());
         bytes.append(b < 0 ? '?' : static_cast<char>(b));
     }
