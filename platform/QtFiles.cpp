@@ -243,21 +243,24 @@ FileResult QtFiles::Put(int number, qint64 record, const QByteArray &bytes) {
                                     .arg(file.recordLength));
     }
     const qint64 offset = (record - 1) * file.recordLength;
+    struct stat before {};
+    const bool sized = ::fstat(file.fd, &before) == 0;
     // One write call, so that a crash leaves the record either whole or absent.
     const qint64 n = sysWrite(file.fd, bytes.constData(), bytes.size(), offset);
+    int err = 0;
     if (n != bytes.size()) {
-        const int err = n < 0 ? errno : ENOSPC;
-        if (n > 0) {
-            // Take a torn record back off the end so the file stays a whole number of records.
-            struct stat st {};
-            if (::fstat(file.fd, &st) == 0 && st.st_size > offset && st.st_size <= offset + bytes.size()) {
-                (void)::ftruncate(file.fd, offset);
-            }
+        err = n < 0 ? errno : ENOSPC;
+    } else if (!sysSync(file.fd)) {
+        err = errno;
+    }
+    if (err != 0) {
+        // Take back whatever this write added past the old end: the file keeps its old records
+        // whole, and a failed append leaves no record that the caller believes was refused.
+        struct stat after {};
+        if (sized && ::fstat(file.fd, &after) == 0 && after.st_size > before.st_size) {
+            (void)::ftruncate(file.fd, before.st_size);
         }
         return FileResult::Fail(QStringLiteral("Cannot write %1: %2").arg(nativeName(file.path), reason(err)));
-    }
-    if (!sysSync(file.fd)) {
-        return FileResult::Fail(QStringLiteral("Cannot write %1: %2").arg(nativeName(file.path), reason(errno)));
     }
     if (file.created && !file.folderSynced) {
         file.folderSynced = syncFolderOf(file.path);
