@@ -21,7 +21,7 @@ FileResult openNumbered(Files &files, const QString &name, Files::Mode mode, int
 
 } // namespace
 
-bool DataFileExists(Files &files, const QString &name) {
+bool DataFileExists(Files &files, const QString &name, FileResult *restoreFailure) {
     if (files.Dir(name)) {
         return true;
     }
@@ -29,7 +29,11 @@ bool DataFileExists(Files &files, const QString &name) {
     if (!files.Dir(backup)) {
         return false;
     }
-    return static_cast<bool>(files.FileCopy(backup, name));
+    FileResult restored = files.FileCopy(backup, name);
+    if (!restored && restoreFailure != nullptr) {
+        *restoreFailure = restored;
+    }
+    return restored.ok;
 }
 
 FileResult OpenRandomFile(Files &files, const QString &name, int recordLength) {

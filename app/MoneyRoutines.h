@@ -12,8 +12,9 @@ class MessageBoxes;
 // Data files live in the program's folder and are named "/Name" or "\Name".
 
 // True when the data file exists; a missing file with a copy in the "Backup" sub-folder is first
-// restored from it (the copy stays). A restore that fails answers false.
-bool DataFileExists(Files &files, const QString &name);
+// restored from it (the copy stays). A restore that fails answers false and, when restoreFailure is
+// given, says why there (it is left Ok otherwise), so that a caller can tell it from a missing file.
+bool DataFileExists(Files &files, const QString &name, FileResult *restoreFailure = nullptr);
 // Takes the next free number into FileNum and opens the file for records of recordLength bytes.
 FileResult OpenRandomFile(Files &files, const QString &name, int recordLength);
 // Takes the next free number into FileNum and opens the file for reading.
