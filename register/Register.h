@@ -30,19 +30,23 @@ QByteArray EncodeRecord(const RegisterRecord &record);
 RegisterRecord DecodeRecord(const QByteArray &bytes);
 
 // Appends the record buffer (or the given record) as the next record, in one write flushed to
-// disk. The record number is the file length / 115 + 1, rounded half to even. On failure the
-// records already in the file stay whole.
+// disk. The record number is the file length / 115 + 1, rounded half to even. A register only in
+// the Backup folder is restored first. On failure (also when the restore fails, or past record
+// 32767) the file is left as it was: the records already in it stay whole and none is added.
 FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record = RegisterBuffer);
-// Number of whole records in the register; 0 when it is missing.
+// Number of whole records in the register (restored from Backup when only a copy is there); 0 when
+// it is missing.
 qint64 RegisterRecordCount(Files &files);
-// Reads record n (1-based) into the record buffer.
+// Reads record n (1-based) into the record buffer; fails, leaving the record alone, when the
+// register has no whole record n.
 FileResult ReadRegisterRecord(Files &files, qint64 n, RegisterRecord &record = RegisterBuffer);
 
 // Every record of the register, checked: a length that is not a whole number of records, or a
-// record holding NUL bytes, fails with a message naming the record number. A missing register
-// gives no records.
+// record holding NUL bytes, fails with a message naming the record number; the records before the
+// damaged one are then in `records`. A missing register gives no records.
 FileResult ReadAllRecords(Files &files, QList<RegisterRecord> &records);
-// Removes the first n records, rewriting the rest atomically; removing all deletes the register.
+// Removes the first n records, rewriting the rest atomically (on failure the register is unchanged);
+// removing all deletes the register.
 FileResult RemoveFirstRecords(Files &files, qint64 n);
 // Deletes the register (closing every open file first).
 FileResult DeleteRegister(Files &files);
