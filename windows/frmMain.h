@@ -1,16 +1,118 @@
 #pragma once
 
+#include "platform/Files.h"
 #include "platform/Forms.h"
 
-class Program;
+#include <QString>
+#include <QtGlobal>
 
-// The check entry window.
+#include <array>
+
+class Program;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// The check entry window: checks are typed on the entry panel, shown back on the verify panel and
+// stored in the pending-check register on Accept; the print-summary panel starts the print run.
 class frmMain : public Form {
     Q_OBJECT
 
 public:
     explicit frmMain(Program &program);
 
+    void Form_Activate() override;
+    void Form_QueryUnload(bool &Cancel, int UnloadMode) override;
+
+    // Filters one typed character of the amount; sets KeyAscii to 0 to discard it.
+    void txtCost_KeyPress(int &KeyAscii);
+    // 0 Menu, 1 Enter, 6 PrintChecks.
+    void cmdExpense_Click(int Index);
+    // Accept.
+    void cmdPrint_Click();
+    // Redo.
+    void cmdCancel_Click();
+    // 0 Print Checks, 1 Cancel Print.
+    void cmPrintSummary_Click(int Index);
+
+    void ShowEntryPanel();
+    void ResetForNextCheck();
+    // Appends the register record buffer to the pending-check register.
+    FileResult AppendRegisterRecord();
+
+    // Blank checks left on the sheet now in the printer, counting the pending checks.
+    int ChecksLeftOnForm = 0;
+    // Number of the check being written.
+    int CurrentCheckNo = 0;
+    // Checks accepted since the window was last activated.
+    int ChecksCreated = 0;
+    // Checks that were already pending in the register when the window was activated.
+    int ChecksPendingBefore = 0;
+
+    QGroupBox *fraMain = nullptr;
+    QGroupBox *fraCheckImage = nullptr;
+    QGroupBox *fraPrintSummary = nullptr;
+
+    std::array<QLabel *, 4> Label1{};
+    QLineEdit *txtPayto = nullptr;
+    QLineEdit *txtCost = nullptr;
+    QLineEdit *txtCategory = nullptr;
+    QLabel *lblCheck = nullptr;
+    std::array<QPushButton *, 7> cmdExpense{};
+    QFrame *Shape4 = nullptr;
+
+    QLabel *lblBankName = nullptr;
+    QLabel *lblAcctNo = nullptr;
+    QLabel *lblCheckNo = nullptr;
+    QLabel *lblPaidto = nullptr;
+    QLabel *lblAmount = nullptr;
+    QLabel *lblCategory = nullptr;
+    QPlainTextEdit *txtConverted = nullptr;
+    QPushButton *cmdPrint = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+    std::array<QPushButton *, 2> cmPrintSummary{};
+    QLabel *lblPrintSummary = nullptr;
+    QLabel *Picture1 = nullptr;
+    QLabel *Label3 = nullptr;
+    std::array<QFrame *, 3> Shape2{};
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void createEntryPanel();
+    void createVerifyPanel();
+    void createPrintSummaryPanel();
+    void connectHandlers();
+
+    // Loads the counters from the checkbook setup and the register and shows them on the entry
+    // panel; false when the setup cannot be used (the person is then told and taken back to the
+    // main menu, once the current handler is done).
+    bool StartCounting();
+    void EnterCheck();
+    void LeaveToMenu();
+    // Shows a message and goes back to the main menu window.
+    void BackToMainMenu(const QString &message);
+    // The same, once the handler that activated this window has returned.
+    void LaterBackToMainMenu(const QString &message);
+    void ShowPrintSummary();
+    void ComposePrintSummary();
+    void PrintChecks();
+    // Advances the setup past `printed` checks, saves it and takes those checks off the register.
+    void CommitPrinted(int printed, bool wholeRun);
+    bool CheckEntryText(QLineEdit *box, const QString &fieldName);
+    // Pending checks in the register (restored from Backup when only a copy is there).
+    qint64 PendingChecks();
+    // Shows a message box with the program's services.
+    void Message(const QString &text, const QString &title);
+
+    // Sets a verify-panel caption, widening the label past its design box when the text needs it:
+    // to the right, or to the left for the captions that end at the right edge of the check.
+    static void SetCaption(QLabel *label, const QString &text, bool keepRightEdge);
+
     Program &program_;
 };

@@ -1,0 +1,276 @@
+// The check entry window: activation, the amount filter, Enter, Accept and Redo.
+#include "windows/frmMain.h"
+
+#include "app/MoneyRoutines.h"
+#include "checkbook/CheckbookSettings.h"
+#include "platform/Clock.h"
+#include "register/Register.h"
+#include "windows/Program.h"
+#include "windows/frmMainRules.h"
+#include "windows/frmStartup.h"
+#include "words/Currency.h"
+#include "words/MoneyConverter.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+// The character code a key press types into a text box, or 0 for keys that type nothing
+// (arrows, Delete, shortcuts such as Ctrl+V), which pass unfiltered.
+int TypedCharacter(const QKeyEvent &key) {
+    switch (key.key()) {
+    case Qt::Key_Backspace:
+        return key.modifiers() & Qt::ControlModifier ? 0 : 8;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    default:
+        break;
+    }
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return 0;
+    }
+    const QString text = key.text();
+    if (text.size() != 1 || text.at(0).unicode() < 0x20 || text.at(0).unicode() == 0x7F) {
+        return 0;
+    }
+    return text.at(0).unicode();
+}
+
+} // namespace
+
+void frmMain::Message(const QString &text, const QString &title) {
+    program_.platform.messages.MsgBox(text, MsgButtons::OK, title);
+}
+
+qint64 frmMain::PendingChecks() {
+    Files &files = program_.platform.files;
+    return DataFileExists(files, kRegisterFile) ? RegisterRecordCount(files) : 0;
+}
+
+void frmMain::Form_Activate() {
+    StartCounting();
+}
+
+bool frmMain::StartCounting() {
+    const CheckbookSettings settings = program_.Startup()->Settings();
+    if (const SettingsProblem problem = CheckSettings(settings)) {
+        LaterBackToMainMenu(QStringLiteral("Checks cannot be written with this checkbook setup.\r\n") +
+                            problem.message);
+        return false;
+    }
+    qint64 checkNo = 0;
+    qint64 left = 0;
+    SettingNumber(settings.CheckNo, 1, kLastCheckNo, &checkNo);
+    SettingNumber(settings.ChecksOnForm, 1, 3, &left);
+    // Checks still pending from before are printed first, so the new ones come after them.
+    const qint64 pending = PendingChecks();
+    if (checkNo + pending > kLastCheckNo) {
+        LaterBackToMainMenu(QStringLiteral("The next check number would be ") + QString::number(checkNo + pending) +
+                       QStringLiteral(", past the largest check number Quillane can keep, ") +
+                       QString::number(kLastCheckNo) + QStringLiteral(".\r\nSet up the checkbook with new checks."));
+        return false;
+    }
+    CurrentCheckNo = static_cast<int>(checkNo + pending);
+    ChecksLeftOnForm = ChecksLeftAfter(static_cast<int>(left), pending);
+    ChecksPendingBefore = static_cast<int>(pending);
+    ChecksCreated = 0;
+
+    lblCheck->setText(QString::number(CurrentCheckNo));
+    SetCaption(lblCheckNo, lblCheck->text(), true);
+    SetCaption(lblBankName, settings.BankName, false);
+    SetCaption(lblAcctNo, settings.AcctNo, true);
+    cmdExpense[6]->setEnabled(ChecksPendingBefore + ChecksCreated > 0);
+    ShowEntryPanel();
+    txtPayto->setFocus();
+    return true;
+}
+
+void frmMain::LaterBackToMainMenu(const QString &message) {
+    // Activation runs inside the caller's Show, and the main menu hides itself after showing this
+    // window: the way back waits until that handler is done.
+    fraMain->setEnabled(false);
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            fraMain->setEnabled(true);
+            if (!program_.platform.ender.Ended() && program_.platform.forms.IsLoaded(this)) {
+                BackToMainMenu(message);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void frmMain::BackToMainMenu(const QString &message) {
+    Message(message, QStringLiteral("Checkbook Setup"));
+    Forms &forms = program_.platform.forms;
+    forms.Hide(this);
+    forms.Show(program_.Startup());
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == txtCost && event->type() == QEvent::KeyPress) {
+        int KeyAscii = TypedCharacter(*static_cast<QKeyEvent *>(event));
+        if (KeyAscii != 0) {
+            txtCost_KeyPress(KeyAscii);
+            if (KeyAscii == 0) {
+                return true;
+            }
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void frmMain::txtCost_KeyPress(int &KeyAscii) {
+    if (KeyAscii == '.' || KeyAscii == 8) {
+        return;
+    }
+    // Two digits already stand behind a point: the cents are complete.
+    const QString text = txtCost->text();
+    if (text.size() >= 3 && text.at(text.size() - 3) == QLatin1Char('.')) {
+        KeyAscii = 0;
+        return;
+    }
+    if (KeyAscii >= '0' && KeyAscii <= '9') {
+        cmdExpense[1]->setEnabled(true);
+    } else {
+        KeyAscii = 0;
+    }
+}
+
+void frmMain::cmdExpense_Click(int Index) {
+    switch (Index) {
+    case 0:
+        LeaveToMenu();
+        break;
+    case 1:
+        EnterCheck();
+        break;
+    case 6:
+        ShowPrintSummary();
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmMain::CheckEntryText(QLineEdit *box, const QString &fieldName) {
+    const QString bad = FirstUnstorableCharacter(box->text());
+    if (bad.isEmpty()) {
+        return true;
+    }
+    const QString code = QStringLiteral("U+%1").arg(bad.toUcs4().value(0), 4, 16, QLatin1Char('0')).toUpper();
+    Message(QStringLiteral("The \"") + fieldName + QStringLiteral("\" box holds the character \"") + bad +
+                QStringLiteral("\" (") + code +
+                QStringLiteral("), which cannot be printed on a check.\r\nRemove or replace it, then press Enter "
+                               "again."),
+            QStringLiteral("Character Not Allowed"));
+    box->setFocus();
+    return false;
+}
+
+void frmMain::EnterCheck() {
+    // A payee of blanks only would leave the payee line open for anyone to fill in.
+    if (txtPayto->text().trimmed().isEmpty()) {
+        txtPayto->setFocus();
+        return;
+    }
+    if (txtCategory->text().isEmpty()) {
+        txtCategory->setFocus();
+        return;
+    }
+    if (txtCost->text().isEmpty()) {
+        txtCost->setFocus();
+        return;
+    }
+    if (!CheckEntryText(txtPayto, QStringLiteral("Pay to the Order of"))) {
+        return;
+    }
+    // Pasted text never went through the key filter; this is the check that counts.
+    const AmountCheck amount = CheckAmountText(txtCost->text());
+    if (!amount) {
+        Message(amount.message, QStringLiteral("Amount"));
+        txtCost->setFocus();
+        return;
+    }
+    if (!CheckEntryText(txtCategory, QStringLiteral("Category/Memo"))) {
+        return;
+    }
+
+    txtConverted->setPlainText(AmountToWords(amount.amount));
+    SetCaption(lblAmount, FormatCurrency(amount.amount, ProgramLocale()), true);
+    SetCaption(lblPaidto, txtPayto->text(), false);
+    SetCaption(lblCategory, QStringLiteral("Memo: ") + txtCategory->text(), false);
+    SetCaption(lblCheckNo, lblCheck->text(), true);
+
+    fraMain->hide();
+    fraCheckImage->show();
+    cmdPrint->setFocus();
+}
+
+void frmMain::cmdPrint_Click() {
+    if (CurrentCheckNo >= kLastCheckNo) {
+        Message(QStringLiteral("Check No. ") + QString::number(CurrentCheckNo) +
+                    QStringLiteral(" cannot be accepted: the next check number would pass ") +
+                    QString::number(kLastCheckNo) + QStringLiteral(", the largest Quillane can keep."),
+                QStringLiteral("Check Not Stored"));
+        return;
+    }
+    RegisterBuffer.CheckNo = lblCheckNo->text();
+    RegisterBuffer.CheckDate = ShortDateText(program_.platform.clock.Today(), ProgramLocale());
+    RegisterBuffer.Amount = txtCost->text();
+    RegisterBuffer.Memo = txtCategory->text();
+    RegisterBuffer.PayTo = txtPayto->text();
+    RegisterBuffer.Status = kStatusPrinted;
+
+    // The check is counted only once it is safely in the register.
+    const FileResult appended = AppendRegisterRecord();
+    if (!appended) {
+        const QString path = QDir::toNativeSeparators(program_.platform.files.FullPath(kRegisterFile));
+        Message(QStringLiteral("The check could not be stored in the register of pending checks,\r\n") + path +
+                    QStringLiteral(":\r\n") + appended.error +
+                    QStringLiteral("\r\nThe checks stored before are kept. Accept this check again once the "
+                                   "problem is solved, or choose Redo."),
+                QStringLiteral("Check Not Stored"));
+        cmdPrint->setFocus();
+        return;
+    }
+
+    ChecksCreated += 1;
+    CurrentCheckNo += 1;
+    ChecksLeftOnForm -= 1;
+    if (ChecksLeftOnForm == 0) {
+        ChecksLeftOnForm = 3;
+    }
+    lblCheck->setText(QString::number(CurrentCheckNo));
+    txtCategory->clear();
+    txtPayto->clear();
+    ShowEntryPanel();
+    ResetForNextCheck();
+}
+
+void frmMain::cmdCancel_Click() {
+    txtCategory->clear();
+    txtPayto->clear();
+    ShowEntryPanel();
+    ResetForNextCheck();
+}
+
+void frmMain::ResetForNextCheck() {
+    cmdExpense[1]->setEnabled(false);
+    txtCost->clear();
+    cmdExpense[6]->setEnabled(ChecksPendingBefore + ChecksCreated >= 1);
+    txtPayto->setFocus();
+}
+
+FileResult frmMain::AppendRegisterRecord() {
+    return ::AppendRegisterRecord(program_.platform.files, RegisterBuffer);
+}

@@ -1,0 +1,191 @@
+// The ways out of the check entry window: Menu, the print-summary panel, Print Checks and
+// Cancel Print.
+#include "windows/frmMain.h"
+
+#include "app/MoneyRoutines.h"
+#include "checkbook/CheckbookSettings.h"
+#include "print/PrintRun.h"
+#include "register/Register.h"
+#include "windows/Program.h"
+#include "windows/frmMainRules.h"
+#include "windows/frmSplash.h"
+#include "windows/frmStartup.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+
+namespace {
+
+struct SetupNumbers {
+    qint64 checkNo = 0;
+    int left = 0;
+};
+
+bool ReadSetupNumbers(const CheckbookSettings &settings, SetupNumbers &numbers) {
+    qint64 left = 0;
+    if (!SettingNumber(settings.CheckNo, 1, kLastCheckNo, &numbers.checkNo) ||
+        !SettingNumber(settings.ChecksOnForm, 1, 3, &left)) {
+        return false;
+    }
+    numbers.left = static_cast<int>(left);
+    return true;
+}
+
+QString checksText(qint64 count) {
+    return QString::number(count) + (count == 1 ? QStringLiteral(" check") : QStringLiteral(" checks"));
+}
+
+} // namespace
+
+void frmMain::LeaveToMenu() {
+    Files &files = program_.platform.files;
+    if (DataFileExists(files, kRegisterFileSlash)) {
+        const MsgResult answer = program_.platform.messages.MsgBox(
+            QStringLiteral("Checks remain Unprinted\r\nExiting Now will Delete all Check Entries\r\n"
+                           "Do you want to Print the Checks?"),
+            MsgButtons::YesNo, QStringLiteral("Checks are NOT Printed"), MsgResult::Yes);
+        if (answer == MsgResult::Yes) {
+            ShowPrintSummary();
+            return;
+        }
+    }
+    const FileResult deleted = DeleteDataFile(files, kRegisterFileSlash);
+    if (!deleted) {
+        Message(QStringLiteral("The unprinted checks could not be deleted from ") +
+                    QDir::toNativeSeparators(files.FullPath(kRegisterFileSlash)) + QStringLiteral(":\r\n") +
+                    deleted.error,
+                QStringLiteral("Register Error"));
+        return;
+    }
+    Forms &forms = program_.platform.forms;
+    forms.Hide(this);
+    forms.Show(program_.Splash());
+}
+
+void frmMain::ShowPrintSummary() {
+    ComposePrintSummary();
+    fraMain->hide();
+    fraCheckImage->hide();
+    fraPrintSummary->show();
+    cmPrintSummary[0]->setFocus();
+}
+
+void frmMain::ComposePrintSummary() {
+    SetupNumbers setup;
+    if (!ReadSetupNumbers(program_.Startup()->Settings(), setup)) {
+        return;
+    }
+    lblPrintSummary->setText(PrintSummaryText(setup.left, setup.checkNo, PendingChecks()));
+    for (int i = 0; i < 3; ++i) {
+        Shape2[i]->setVisible(i < setup.left);
+    }
+}
+
+void frmMain::cmPrintSummary_Click(int Index) {
+    if (Index == 0) {
+        PrintChecks();
+        return;
+    }
+    // Cancel Print: everything stays pending for a later run.
+    Forms &forms = program_.platform.forms;
+    forms.Hide(this);
+    forms.Show(program_.Startup());
+}
+
+void frmMain::PrintChecks() {
+    const CheckbookSettings settings = program_.Startup()->Settings();
+    SetupNumbers setup;
+    if (CheckSettings(settings) || !ReadSetupNumbers(settings, setup)) {
+        BackToMainMenu(QStringLiteral("Checks cannot be printed with this checkbook setup.\r\n") +
+                       CheckSettings(settings).message);
+        return;
+    }
+    PrintRequest request;
+    request.CheckStyle = settings.CheckStyle;
+    request.AcctNo = settings.AcctNo;
+    request.ChecksOnFirstSheet = setup.left;
+    const qint64 pending = PendingChecks();
+
+    const PrintResult result = PrintPendingChecks(program_.platform, request);
+    switch (result.outcome) {
+    case PrintOutcome::Printed:
+        CommitPrinted(result.printed, true);
+        break;
+    case PrintOutcome::Failed:
+        if (result.printed > 0) {
+            CommitPrinted(result.printed, false);
+        } else {
+            Message(QStringLiteral("No check reached the printer. All ") + checksText(pending) +
+                        QStringLiteral(" are still waiting to be printed."),
+                    QStringLiteral("Checks Not Printed"));
+        }
+        break;
+    case PrintOutcome::NothingToPrint:
+        Message(QStringLiteral("There are no checks waiting to be printed.\r\nWrite and accept a check first."),
+                QStringLiteral("Nothing to Print"));
+        StartCounting();
+        break;
+    case PrintOutcome::Cancelled:
+    case PrintOutcome::Damaged:
+        // Nothing was printed and nothing changes; the print run has said what there is to say.
+        break;
+    }
+}
+
+void frmMain::CommitPrinted(int printed, bool wholeRun) {
+    Files &files = program_.platform.files;
+    frmStartup *startup = program_.Startup();
+    CheckbookSettings settings = startup->Settings();
+    SetupNumbers setup;
+    ReadSetupNumbers(settings, setup);
+    const qint64 pendingBefore = PendingChecks();
+
+    // The setup moves past exactly the checks that reached the printer.
+    settings.CheckNo = QString::number(setup.checkNo + printed);
+    settings.ChecksOnForm = QString::number(ChecksLeftAfter(setup.left, printed));
+    startup->SetSettings(settings);
+    const FileResult saved = startup->UpdateDraftMereInfo();
+    const FileResult removed = RemoveFirstRecords(files, printed);
+
+    QStringList notes;
+    QString title;
+    if (!wholeRun) {
+        title = QStringLiteral("Checks Partly Printed");
+        notes << QStringLiteral("Check No. ") + QString::number(setup.checkNo) + QStringLiteral(" to ") +
+                     QString::number(setup.checkNo + printed - 1) + QStringLiteral(" (") + checksText(printed) +
+                     QStringLiteral(") were sent to the printer and count as printed. ") +
+                     checksText(qMax<qint64>(0, pendingBefore - printed)) +
+                     QStringLiteral(" still wait to be printed.");
+    }
+    if (!saved) {
+        title = title.isEmpty() ? QStringLiteral("Setup Not Saved") : title;
+        notes << QStringLiteral("The checkbook setup could not be saved:\r\n") + saved.error +
+                     QStringLiteral("\r\nEnter these values in the checkbook setup: next check number ") +
+                     settings.CheckNo + QStringLiteral(", blank checks left on the form in the printer ") +
+                     settings.ChecksOnForm + QLatin1Char('.');
+    }
+    if (!removed) {
+        title = title.isEmpty() ? QStringLiteral("Register Error") : title;
+        notes << QStringLiteral("The printed checks could not be taken off the register of pending checks, ") +
+                     QDir::toNativeSeparators(files.FullPath(kRegisterFile)) + QStringLiteral(":\r\n") + removed.error +
+                     QStringLiteral("\r\nThey would be printed again with the next run.");
+    }
+    if (!notes.isEmpty()) {
+        Message(notes.join(QStringLiteral("\r\n\r\n")), title);
+    }
+
+    if (wholeRun) {
+        Forms &forms = program_.platform.forms;
+        forms.Hide(this);
+        forms.Show(startup);
+        return;
+    }
+    // A run that stopped part way keeps the summary up for what is still pending.
+    if (StartCounting()) {
+        ShowPrintSummary();
+    }
+}

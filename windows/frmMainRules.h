@@ -1,0 +1,42 @@
+#pragma once
+
+#include "words/Currency.h"
+
+#include <QString>
+#include <QtGlobal>
+
+// Rules of the check entry window that need no widgets.
+
+// The largest next check number the checkbook setup keeps.
+constexpr qint64 kLastCheckNo = 999999999;
+// The largest amount a check may carry, in ten-thousandths of a dollar (999,999,999.99).
+constexpr qint64 kLargestAmount = Q_INT64_C(9999999999900);
+
+// What is wrong with an amount typed or pasted into the amount box.
+struct AmountCheck {
+    enum class Problem { None, NotANumber, TooManyDecimals, TooLarge };
+    Problem problem = Problem::None;
+    Currency amount; // the value, when there is no problem
+    QString message; // the text that tells the person, when there is one
+    explicit operator bool() const { return problem == Problem::None; }
+};
+
+// Accepts digits with at most one point, at least one digit, at most two digits after the point
+// and at most 999,999,999.99; no signs, blanks, grouping or letters.
+AmountCheck CheckAmountText(const QString &text);
+
+// Blank checks left on the sheet in the printer after `used` more checks, starting from `left`
+// (1 to 3): counts down by one per check and starts a full sheet of 3 when a sheet is used up.
+int ChecksLeftAfter(int left, qint64 used);
+
+// Further forms of three checks needed when `pending` checks start on a sheet with `firstSheet`
+// blank checks.
+qint64 AdditionalForms(int firstSheet, qint64 pending);
+
+// The print-summary text: the first form to load and, when the checks do not fit on it, the
+// number of further forms.
+QString PrintSummaryText(int firstSheet, qint64 firstCheckNo, qint64 pending);
+
+// The first character of the text that the data files' code page cannot hold (a whole surrogate
+// pair where there is one), or an empty text.
+QString FirstUnstorableCharacter(const QString &text);
