@@ -1,13 +1,90 @@
 #pragma once
 
-// Contract used by the other windows (the full class is built with the main menu window):
-//
-// class frmStartup : public Form {
-// public:
-//     QLineEdit *txtBankName, *txtAcctNo, *txtCheckNo;
-//     QComboBox *cboChecks;       // editable, list "1", "2", "3"
-//     QListWidget *lstCheckStyle; // "Deluxe 3-On-A-Page", "Deluxe Wallet-Size"
-//     CheckbookSettings Settings() const;           // the five controls' text (style: selected entry or "")
-//     void SetSettings(const CheckbookSettings &);  // writes the five controls
-//     FileResult UpdateDraftMereInfo();             // saves the five controls; shows no message
-// };
+#include "checkbook/CheckbookSettings.h"
+#include "platform/Forms.h"
+
+class Program;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+
+// The main menu window. It holds the checkbook settings for the whole run in five of its controls,
+// which the other windows read and write; its two setup panels fill them in.
+class frmStartup : public Form {
+    Q_OBJECT
+
+public:
+    explicit frmStartup(Program &program);
+
+    // The five settings controls' text; the style is the selected entry, or "" with none selected.
+    CheckbookSettings Settings() const;
+    // Writes the five controls; a style matching neither entry leaves the list with no selection.
+    void SetSettings(const CheckbookSettings &settings);
+    // Saves the five controls to the settings file. Shows no message: the caller does.
+    FileResult UpdateDraftMereInfo();
+
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_QueryUnload(bool &Cancel, int UnloadMode) override;
+
+    void optMainMenuSub_DblClick(int Index);
+    void cmdGoto_Click(int Index);
+    void mnuHelp_Click();
+    void Image1_Click();
+    void cmdBookInfo_Click();
+    void cmdAccept_Click();
+    void txtBankName_GotFocus();
+    void txtAcctNo_GotFocus();
+    void txtCheckNo_GotFocus();
+
+    // The help dialog control; only its help file and command are used.
+    struct HelpDialog {
+        QString HelpFile;
+        int HelpCommand = 0;
+    } cdbPrint;
+
+    QMenuBar *menuBar;
+    QAction *mnuHelp;
+
+    // The main menu panel.
+    QFrame *fraDraftmere;
+    QLabel *Label1;
+    QLabel *Image1; // element 0 of its control array
+    QRadioButton *optMainMenuSub[2];
+    QPushButton *cmdGoto[2];
+
+    // The checkbook type panel.
+    QGroupBox *fraCreate;
+    QLabel *Label2;
+    QRadioButton *optCreate[2];
+    QPushButton *cmdBookInfo;
+
+    // The check information panel and the five settings controls.
+    QGroupBox *fraPrintChecks;
+    QLabel *Label7[2];
+    QLabel *Label6[5]; // elements 0, 3 and 4
+    QLineEdit *txtBankName;
+    QLineEdit *txtAcctNo;
+    QLineEdit *txtCheckNo;
+    QComboBox *cboChecks;
+    QListWidget *lstCheckStyle;
+    QPushButton *cmdAccept;
+
+private:
+    void createMenuPanel(QWidget *client);
+    void createTypePanel(QWidget *client);
+    void createInformationPanel(QWidget *client);
+    void chainTabs();
+    void LoadDraftMereInfo();
+    // Shows one panel (the information panel is left as it is), selects the option and focuses it.
+    void showMenuPanel(bool menu, int option);
+    QWidget *settingControl(SettingsProblem::Field field) const;
+
+    Program &program_;
+};

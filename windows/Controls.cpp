@@ -1,0 +1,141 @@
+#include "windows/Controls.h"
+
+#include "windows/Twips.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QSvgRenderer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+// One event of one control, turned into a call of its handler.
+class EventHook final : public QObject {
+public:
+    enum class Kind { Click, DblClick, GotFocus };
+
+    EventHook(QWidget *control, Kind kind, std::function<void()> handler)
+        : QObject(control), kind_(kind), handler_(std::move(handler)) {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (kind_ == Kind::Click) {
+                pressed_ = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            if (kind_ == Kind::Click && pressed_) {
+                const auto *mouse = static_cast<QMouseEvent *>(event);
+                pressed_ = false;
+                const auto *widget = static_cast<QWidget *>(watched);
+                if (mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint())) {
+                    handler_();
+                }
+            }
+            break;
+        case QEvent::MouseButtonDblClick:
+            if (kind_ == Kind::DblClick && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+                handler_();
+            }
+            break;
+        case QEvent::FocusIn: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (kind_ == Kind::GotFocus && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                handler_();
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    Kind kind_;
+    std::function<void()> handler_;
+    bool pressed_ = false;
+};
+
+} // namespace
+
+QWidget *MakeClientArea(QWidget *window, QMenuBar *menuBar, int width, int height) {
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (menuBar) {
+        layout->setMenuBar(menuBar);
+    }
+    auto *client = new QWidget(window);
+    client->setObjectName(QStringLiteral("client"));
+    SizeClientTwips(client, width, height);
+    layout->addWidget(client);
+    return client;
+}
+
+void CentreOnScreen(QWidget *window) {
+    window->adjustSize();
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+QLabel *MakeImage(QWidget *parent, const QString &objectName, const QString &svgResource, int left, int top, int width,
+                  int height) {
+    auto *image = new QLabel(parent);
+    image->setObjectName(objectName);
+    PlaceTwips(image, left, top, width, height);
+    const qreal ratio = parent->devicePixelRatioF();
+    QPixmap pixmap(image->size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(svgResource);
+    QPainter painter(&pixmap);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(image->size())));
+    painter.end();
+    image->setPixmap(pixmap);
+    return image;
+}
+
+QFont FormFont(bool bold) {
+    return DesignFont(QStringLiteral("MS Sans Serif"), 8.25, bold);
+}
+
+void SetTabIndex(QWidget *control, int index) {
+    control->setProperty("TabIndex", index);
+}
+
+void ChainTabOrder(const QList<QWidget *> &controls) {
+    for (qsizetype i = 1; i < controls.size(); ++i) {
+        QWidget::setTabOrder(controls[i - 1], controls[i]);
+    }
+}
+
+void OnClick(QWidget *control, std::function<void()> handler) {
+    new EventHook(control, EventHook::Kind::Click, std::move(handler));
+}
+
+void OnDblClick(QWidget *control, std::function<void()> handler) {
+    new EventHook(control, EventHook::Kind::DblClick, std::move(handler));
+}
+
+void OnGotFocus(QWidget *control, std::function<void()> handler) {
+    new EventHook(control, EventHook::Kind::GotFocus, std::move(handler));
+}

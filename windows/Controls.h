@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QMenuBar;
+class QWidget;
+
+// Building blocks shared by the windows: the client area under a menu bar, pictures, tab indexes,
+// and the Click / DblClick / GotFocus events that Qt's widgets do not signal themselves.
+
+// The window's client area of the given size in twips, below its menu bar (if any). Controls are
+// placed on the returned widget.
+QWidget *MakeClientArea(QWidget *window, QMenuBar *menuBar, int width, int height);
+
+// Centres a top-level window on its screen.
+void CentreOnScreen(QWidget *window);
+
+// An image control: the picture of an SVG resource drawn to the control's size.
+QLabel *MakeImage(QWidget *parent, const QString &objectName, const QString &svgResource, int left, int top, int width,
+                  int height);
+
+// The windows' usual font, MS Sans Serif 8.25 pt.
+QFont FormFont(bool bold = false);
+
+// A control's tab index, kept as the "TabIndex" property.
+void SetTabIndex(QWidget *control, int index);
+// Chains the focus order through the controls, in the order given.
+void ChainTabOrder(const QList<QWidget *> &controls);
+
+// Runs the handler when the control is clicked with the left button (pressed and released on it).
+void OnClick(QWidget *control, std::function<void()> handler);
+// Runs the handler when the control is double-clicked with the left button.
+void OnDblClick(QWidget *control, std::function<void()> handler);
+// Runs the handler when the control gets the focus by the keyboard, a click or the program, but not
+// when its window is merely reactivated (after a message box or another application).
+void OnGotFocus(QWidget *control, std::function<void()> handler);

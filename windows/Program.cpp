@@ -1,0 +1,52 @@
+#include "windows/Program.h"
+
+#include "app/MoneyRoutines.h"
+#include "windows/frmMain.h"
+#include "windows/frmSplash.h"
+#include "windows/frmStartup.h"
+
+// The pictures and help pages are compiled into this static library; the reference here makes sure
+// the linker keeps them.
+static void initWindowResources() {
+    Q_INIT_RESOURCE(windows);
+}
+
+Program::Program(Platform &platform_) : platform(platform_) {
+    initWindowResources();
+}
+
+Program::~Program() {
+    // Windows unloaded last in the run may still wait for their deferred deletion.
+    delete splash_.data();
+    delete main_.data();
+    delete startup_.data();
+}
+
+frmStartup *Program::Startup() {
+    if (!startup_) {
+        startup_ = new frmStartup(*this);
+    }
+    return startup_;
+}
+
+frmMain *Program::Main() {
+    if (!main_) {
+        main_ = new frmMain(*this);
+    }
+    return main_;
+}
+
+frmSplash *Program::Splash() {
+    // An unloaded splash window is on its way to deletion; the next one is a new window.
+    if (splash_ && splash_->WasLoaded() && !platform.forms.IsLoaded(splash_)) {
+        splash_ = nullptr;
+    }
+    if (!splash_) {
+        splash_ = new frmSplash(*this);
+    }
+    return splash_;
+}
+
+void Program::EndProgram() {
+    ::EndProgram(platform.forms, platform.ender);
+}

@@ -1,0 +1,208 @@
+#include "windows/frmStartup.h"
+
+#include "windows/Controls.h"
+#include "windows/Program.h"
+#include "windows/Twips.h"
+#include "windows/frmMain.h"
+#include "windows/frmSplash.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program_(program) {
+    setObjectName(QStringLiteral("frmStartup"));
+    setWindowTitle(QStringLiteral("Quillane Main Menu"));
+    setFont(FormFont());
+
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    mnuHelp = menuBar->addAction(QStringLiteral("Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    connect(mnuHelp, &QAction::triggered, this, &frmStartup::mnuHelp_Click);
+
+    QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
+    createMenuPanel(client);
+    createTypePanel(client);
+    createInformationPanel(client);
+    chainTabs();
+    CentreOnScreen(this);
+}
+
+void frmStartup::createMenuPanel(QWidget *client) {
+    fraDraftmere = new QFrame(client);
+    fraDraftmere->setObjectName(QStringLiteral("fraDraftmere"));
+    fraDraftmere->setFrameShape(QFrame::Box);
+    fraDraftmere->setFrameShadow(QFrame::Sunken);
+    PlaceTwips(fraDraftmere, 60, 120, 4395, 2415);
+
+    Label1 = new QLabel(QStringLiteral("Quillane Routines"), fraDraftmere);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 13.5, true));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PlaceTwips(Label1, 840, 420, 3135, 375);
+
+    Image1 =
+        MakeImage(fraDraftmere, ArrayName("Image1", 0), QStringLiteral(":/pictures/emblem.svg"), 240, 360, 645, 615);
+    Image1->setToolTip(QStringLiteral("Ends Program"));
+    OnClick(Image1, [this] { Image1_Click(); });
+
+    const QString optionCaptions[2] = {QStringLiteral("&Print Checks"), QStringLiteral("&Create Checkbook")};
+    const QString optionTips[2] = {QStringLiteral("Create and Print Checks"), QStringLiteral("Setup Your Checkbook")};
+    const QString gotoCaptions[2] = {QStringLiteral("&Goto"), QStringLiteral("&Menu")};
+    const QString gotoTips[2] = {QStringLiteral("Envoke the Selected Routine"), QStringLiteral("Return to the Menu")};
+    for (int index = 0; index < 2; ++index) {
+        QRadioButton *option = new QRadioButton(optionCaptions[index], fraDraftmere);
+        option->setObjectName(ArrayName("optMainMenuSub", index));
+        option->setFont(FormFont());
+        option->setToolTip(optionTips[index]);
+        PlaceTwips(option, 1380, 840 + 300 * index, 1695, 195);
+        OnDblClick(option, [this, index] { optMainMenuSub_DblClick(index); });
+        optMainMenuSub[index] = option;
+
+        QPushButton *button = new QPushButton(gotoCaptions[index], fraDraftmere);
+        button->setObjectName(ArrayName("cmdGoto", index));
+        button->setFont(FormFont(true));
+        button->setToolTip(gotoTips[index]);
+        PlaceTwips(button, 1380, 1560 + 360 * index, 1275, 315);
+        connect(button, &QPushButton::clicked, this, [this, index] { cmdGoto_Click(index); });
+        cmdGoto[index] = button;
+    }
+}
+
+void frmStartup::chainTabs() {
+    // The setup controls in their tab indexes, then the menu panel.
+    ChainTabOrder({txtBankName, txtAcctNo, cboChecks, lstCheckStyle, txtCheckNo, cmdAccept, cmdBookInfo, optCreate[1],
+                   optCreate[0], optMainMenuSub[0], optMainMenuSub[1], cmdGoto[0], cmdGoto[1]});
+}
+
+CheckbookSettings frmStartup::Settings() const {
+    CheckbookSettings settings;
+    settings.BankName = txtBankName->text();
+    settings.AcctNo = txtAcctNo->text();
+    settings.CheckNo = txtCheckNo->text();
+    settings.ChecksOnForm = cboChecks->currentText();
+    const QList<QListWidgetItem *> selected = lstCheckStyle->selectedItems();
+    settings.CheckStyle = selected.isEmpty() ? QString() : selected.first()->text();
+    return settings;
+}
+
+void frmStartup::SetSettings(const CheckbookSettings &settings) {
+    // Text boxes show the beginning of a text that is wider than they are.
+    for (auto [box, text] : {std::pair{txtBankName, settings.BankName}, std::pair{txtAcctNo, settings.AcctNo},
+                             std::pair{txtCheckNo, settings.CheckNo}}) {
+        box->setText(text);
+        box->setCursorPosition(0);
+    }
+    cboChecks->setEditText(settings.ChecksOnForm);
+    lstCheckStyle->clearSelection();
+    lstCheckStyle->setCurrentItem(nullptr);
+    for (int row = 0; row < lstCheckStyle->count(); ++row) {
+        if (lstCheckStyle->item(row)->text() == settings.CheckStyle) {
+            lstCheckStyle->setCurrentRow(row);
+            break;
+        }
+    }
+    lstCheckStyle->scrollToItem(lstCheckStyle->currentItem() ? lstCheckStyle->currentItem() : lstCheckStyle->item(0));
+}
+
+FileResult frmStartup::UpdateDraftMereInfo() {
+    return SaveSettings(program_.platform.files, Settings());
+}
+
+void frmStartup::Form_Load() {
+    cdbPrint.HelpFile = program_.platform.App.HelpFile;
+    lstCheckStyle->addItem(kStyle3OnAPage);
+    lstCheckStyle->addItem(kStyleWallet);
+}
+
+void frmStartup::Form_Activate() {
+    LoadDraftMereInfo();
+}
+
+void frmStartup::LoadDraftMereInfo() {
+    Platform &platform = program_.platform;
+    const SettingsLoad load = LoadSettings(platform.files);
+    if (load.state == SettingsState::Loaded) {
+        SetSettings(load.settings);
+        showMenuPanel(true, 0);
+        return;
+    }
+    if (load.state == SettingsState::Damaged) {
+        platform.messages.MsgBox(load.error + QStringLiteral("\r\n\r\nPlease set up your checkbook again; "
+                                                             "Accept will write a new settings file."),
+                                 MsgButtons::OK, platform.App.Title);
+    }
+    cboChecks->setEditText(cboChecks->itemText(2));
+    showMenuPanel(false, 1);
+}
+
+void frmStartup::showMenuPanel(bool menu, int option) {
+    fraDraftmere->setVisible(menu);
+    fraCreate->setVisible(!menu);
+    optMainMenuSub[option]->setChecked(true);
+    if (menu) {
+        optMainMenuSub[option]->setFocus();
+    } else {
+        cmdBookInfo->setFocus();
+    }
+}
+
+void frmStartup::Form_QueryUnload(bool &Cancel, int UnloadMode) {
+    Q_UNUSED(Cancel);
+    if (UnloadMode == vbFormControlMenu) {
+        program_.EndProgram();
+    }
+}
+
+void frmStartup::optMainMenuSub_DblClick(int Index) {
+    Forms &forms = program_.platform.forms;
+    switch (Index) {
+    case 0:
+        forms.Show(program_.Main());
+        forms.Hide(this);
+        break;
+    case 1:
+        fraDraftmere->hide();
+        fraCreate->show();
+        cmdBookInfo->setFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmStartup::cmdGoto_Click(int Index) {
+    if (Index == 0) {
+        for (int option = 0; option < 2; ++option) {
+            if (optMainMenuSub[option]->isChecked()) {
+                optMainMenuSub_DblClick(option);
+                return;
+            }
+        }
+        return;
+    }
+    Forms &forms = program_.platform.forms;
+    forms.Hide(this);
+    forms.Show(program_.Splash());
+}
+
+void frmStartup::mnuHelp_Click() {
+    Platform &platform = program_.platform;
+    platform.messages.MsgBox(QStringLiteral("The Help File contains many Features that\r\n"
+                                            "are not used in the Free Version"),
+                             MsgButtons::OK, QStringLiteral("Help Files"));
+    cdbPrint.HelpCommand = 15;
+    platform.help.ShowHelp(cdbPrint.HelpFile, cdbPrint.HelpCommand);
+}
+
+void frmStartup::Image1_Click() {
+    program_.EndProgram();
+}

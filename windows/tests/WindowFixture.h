@@ -1,0 +1,122 @@
+#pragma once
+
+#include "checkbook/CheckbookSettings.h"
+#include "platform/testing/FakePlatform.h"
+#include "windows/Program.h"
+#include "windows/Twips.h"
+#include "windows/frmMain.h"
+#include "windows/frmSplash.h"
+#include "windows/frmStartup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The three windows on the test doubles and a real file layer (with failure injection) in a
+// temporary program folder.
+class WindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        app.Path = dir.path();
+        files = std::make_unique<FaultyFiles>(dir.path());
+        platform =
+            std::make_unique<Platform>(Platform{app, *files, messages, printerDialog, urls, help, clock, ender, forms});
+        program = std::make_unique<Program>(*platform);
+    }
+
+    void TearDown() override {
+        program.reset();
+        flushDeletes();
+    }
+
+    // What Main does once the guard has let the program start.
+    void start() {
+        forms.Show(program->Splash());
+        forms.Load(program->Main());
+        forms.Load(program->Startup());
+    }
+
+    // start(), then Continue on the splash window.
+    frmStartup *startAndContinue() {
+        start();
+        program->Splash()->cmdContinue->click();
+        flushDeletes();
+        frmStartup *startup = program->Startup();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(startup));
+        return startup;
+    }
+
+    // Ends the program and starts a fresh one on the same folder and doubles.
+    void restart() {
+        program->EndProgram();
+        flushDeletes();
+        program = std::make_unique<Program>(*platform);
+        ender.ends = 0;
+        messages.shown.clear();
+        urls.opened.clear();
+    }
+
+    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    void writeFile(const QString &name, const QByteArray &bytes) {
+        QDir(dir.path()).mkpath(QFileInfo(path(name)).path());
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray readFile(const QString &name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static QByteArray settingsBytes(const QStringList &values) {
+        QByteArray bytes;
+        for (const QString &value : values) {
+            bytes += '"' + value.toLatin1() + "\"\r\n";
+        }
+        return bytes;
+    }
+
+    QTemporaryDir dir;
+    AppObject app;
+    std::unique_ptr<FaultyFiles> files;
+    FakeMessageBoxes messages;
+    FakePrinterDialog printerDialog;
+    FakeUrlOpener urls;
+    FakeHelpViewer help;
+    FakeClock clock;
+    FakeEnder ender;
+    Forms forms;
+    std::unique_ptr<Platform> platform;
+    std::unique_ptr<Program> program;
+};
+
+// One control of a window as laid out in twips: its name, caption and tooltip, and its rectangle.
+struct ControlLayout {
+    const char *name;
+    QString caption;
+    QString toolTip;
+    int left, top, width, height;
+};
+
+// The control's rectangle is the twips one at the screen's DPI; a caption that does not fit may widen it.
+inline void ExpectPlaced(const QWidget *control, const ControlLayout &layout) {
+    SCOPED_TRACE(layout.name);
+    const QRect r = control->geometry();
+    EXPECT_EQ(r.x(), TwipsToPixels(layout.left));
+    EXPECT_EQ(r.y(), TwipsToPixels(layout.top));
+    EXPECT_GE(r.width(), TwipsToPixels(layout.width));
+    EXPECT_EQ(r.height(), TwipsToPixels(layout.height));
+    EXPECT_EQ(control->toolTip(), layout.toolTip);
+}
