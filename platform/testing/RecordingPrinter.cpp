@@ -1,0 +1,171 @@
+#include "platform/testing/RecordingPrinter.h"
+
+#include "platform/Fonts.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+
+#include <algorithm>
+
+namespace {
+
+// A surface of 1440 dots per inch, so that font metrics come out in twips.
+const QImage &twipSurface() {
+    static const QImage surface = [] {
+        QImage image(1, 1, QImage::Format_ARGB32);
+        const int dotsPerMeter = qRound(1440 / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    return surface;
+}
+
+} // namespace
+
+QList<PrinterCall> PrinterLog::Texts() const {
+    QList<PrinterCall> texts;
+    std::copy_if(calls.cbegin(), calls.cend(), std::back_inserter(texts),
+                 [](const PrinterCall &call) { return call.kind == PrinterCall::Kind::Text; });
+    return texts;
+}
+
+qsizetype PrinterLog::Count(PrinterCall::Kind kind) const {
+    return std::count_if(calls.cbegin(), calls.cend(), [kind](const PrinterCall &call) { return call.kind == kind; });
+}
+
+RecordingPrinter::RecordingPrinter(PrinterLog &log) : log_(log) {
+    InstallFontSubstitutions();
+}
+
+void RecordingPrinter::SetOrientation(Orientation orientation) {
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::Orientation;
+    call.value = static_cast<int>(orientation);
+    log_.calls.append(call);
+}
+
+void RecordingPrinter::SetFontName(const QString &face) {
+    face_ = face;
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::FontName;
+    call.text = face;
+    log_.calls.append(call);
+}
+
+void RecordingPrinter::SetFontSize(double points) {
+    size_ = points;
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::FontSize;
+    call.value = points;
+    log_.calls.append(call);
+}
+
+void RecordingPrinter::SetFontBold(bool bold) {
+    bold_ = bold;
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::FontBold;
+    call.value = bold ? 1 : 0;
+    log_.calls.append(call);
+}
+
+void RecordingPrinter::SetClipRight(double twips) {
+    clipRight_ = twips;
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::ClipRight;
+    call.value = twips;
+    log_.calls.append(call);
+}
+
+QFont RecordingPrinter::font() const {
+    QFont font(face_);
+    font.setPointSizeF(size_);
+    font.setBold(bold_);
+    return font;
+}
+
+double RecordingPrinter::TextWidth(const QString &text) const {
+    if (charWidth > 0) {
+        return charWidth * static_cast<double>(text.size());
+    }
+    return QFontMetricsF(font(), &twipSurface()).horizontalAdvance(text);
+}
+
+double RecordingPrinter::LineHeight() const {
+    if (lineHeight > 0) {
+        return lineHeight;
+    }
+    return QFontMetricsF(font(), &twipSurface()).lineSpacing();
+}
+
+bool RecordingPrinter::failsNow() {
+    ++outputCalls_;
+    if (failAtCall > 0 && outputCalls_ >= failAtCall && outputCalls_ < failAtCall + failTimes) {
+        error_ = failText;
+        return true;
+    }
+    return false;
+}
+
+bool RecordingPrinter::Print(const QString &text, bool endLine) {
+    if (failsNow()) {
+        return false;
+    }
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::Text;
+    call.text = text;
+    call.x = x_;
+    call.y = y_;
+    call.endLine = endLine;
+    call.face = face_;
+    call.size = size_;
+    call.bold = bold_;
+    call.clipRight = clipRight_;
+    call.sheet = sheet_;
+    log_.calls.append(call);
+    if (endLine) {
+        x_ = 0;
+        y_ += LineHeight();
+    } else {
+        x_ += TextWidth(text);
+    }
+    return true;
+}
+
+bool RecordingPrinter::NewPage() {
+    if (failsNow()) {
+        return false;
+    }
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::NewPage;
+    call.sheet = sheet_;
+    log_.calls.append(call);
+    ++sheet_;
+    x_ = 0;
+    y_ = 0;
+    return true;
+}
+
+bool RecordingPrinter::EndDoc() {
+    if (failsNow()) {
+        return false;
+    }
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::EndDoc;
+    call.sheet = sheet_;
+    log_.calls.append(call);
+    sheet_ = 1;
+    x_ = 0;
+    y_ = 0;
+    return true;
+}
+
+void RecordingPrinter::Abort() {
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::Abort;
+    call.sheet = sheet_;
+    log_.calls.append(call);
+    sheet_ = 1;
+    x_ = 0;
+    y_ = 0;
+}
