@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/Printer.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <array>
+
+// The two check styles of the forms vendor; any other style text is laid out as wallet-size.
+inline const QString kStyleThreeOnAPage = QStringLiteral("Deluxe 3-On-A-Page");
+inline const QString kStyleWalletSize = QStringLiteral("Deluxe Wallet-Size");
+
+// The top of each printed line of a check, in inches from the top of the sheet.
+struct CheckLines {
+    float Date;
+    float Payee; // the payee and the amount in figures
+    float Words;
+    float Memo;
+};
+
+// Line positions by slot on the sheet, 0 to 3 (1 = top); slot 0 is never filled.
+inline constexpr std::array<CheckLines, 4> kThreeOnAPageLines{{
+    {0.0f, 0.0f, 0.0f, 0.0f},
+    {0.75f, 1.25f, 1.75f, 2.5f},
+    {4.25f, 4.75f, 5.25f, 6.0f},
+    {7.75f, 8.25f, 8.75f, 9.5f},
+}};
+inline constexpr std::array<CheckLines, 4> kWalletSizeLines{{
+    {0.0f, 0.0f, 0.0f, 0.0f},
+    {0.4f, 0.75f, 1.0f, 1.9f},
+    {3.25f, 3.65f, 3.9f, 4.75f},
+    {6.15f, 6.5f, 6.75f, 7.6f},
+}};
+
+// Left edge of payee, words and memo, in inches: the 3-on-a-page check, the wallet-size check and
+// its stub.
+constexpr float kThreeOnAPageColumn = 1.0f;
+constexpr float kWalletCheckColumn = 2.8f;
+constexpr float kWalletStubColumn = 0.5f;
+
+// Horizontal anchors in twips.
+constexpr double kDateRightCheck = 11520; // right edge of the date on the check (8.0 in)
+constexpr double kDateRightStub = 1440;   // and on the stub (1.0 in)
+constexpr double kFiguresRight = 10440;   // right edge of the amount in figures (7.25 in)
+constexpr int kWordsWidth = 5760;         // the words line (4.0 in), of which the last 20 stay free
+constexpr double kStubClipRight = 3888;   // stub texts stop at 2.7 in, short of the check's column
+
+// What every check of a run shares.
+struct CheckSettings {
+    QString CheckStyle; // the style's name
+    QString AcctNo;     // printed on the wallet-size stub
+    QString DateText;   // the date printed on the check
+    QLocale Locale;     // the currency format of the amount in figures
+};
+
+// Prints one check of the register in the slot (1 to 3) of the current sheet: date, payee, amount in
+// figures and in words, memo; a wallet-size check then its stub with the account number. The amount
+// is a plain number ("." as point, blanks around it allowed). False when a print call failed (see
+// the printer's ErrorText), or when the amount or the slot is unusable, in which case nothing is
+// printed.
+bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QString &payTo, const QString &amount,
+                   const QString &memo, int slotOnSheet);
+
+// Prints the text as left-aligned lines from (x, y) in twips, each line ending one line lower. Lines
+// break after the last blank that keeps the measured part within width - 20 and keep that blank; the
+// text after the last blank is not measured. A first word too wide for a line is broken inside.
+bool PrintWrapped(Printer &printer, int x, double y, int width, const QString &text);

@@ -1,0 +1,29 @@
+#include "print/MoneyPrint.h"
+
+namespace {
+
+constexpr float kTwipsPerInch = 1440.0f;
+
+} // namespace
+
+std::unique_ptr<Printer> ChoosePrinter(PrinterDialog &dialog) {
+    return dialog.ShowPrinter();
+}
+
+void SetupPrinter(Printer &printer, const QString &orientation) {
+    printer.SetOrientation(orientation == QLatin1String("Portrait") ? Printer::Orientation::Portrait
+                                                                    : Printer::Orientation::Landscape);
+    // The face name the forms were laid out with; the font substitutions map it to an Arial-like face.
+    printer.SetFontName(QStringLiteral("Ariel"));
+    printer.SetFontBold(false);
+    printer.SetFontSize(10);
+}
+
+void MoveToInches(Printer &printer, float x, float y) {
+    if (x > 0) {
+        printer.SetCurrentX(x * kTwipsPerInch);
+    }
+    if (y > 0) {
+        printer.SetCurrentY(y * kTwipsPerInch);
+    }
+}
