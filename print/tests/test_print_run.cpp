@@ -1,0 +1,302 @@
+#include "print/tests/PrintTestSupport.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = PrinterCall::Kind;
+
+const QString kDate = QStringLiteral("12/07/2026");
+
+// The run as a string: the slot of each check ("1", "2", "3", from the height of its date on a
+// 3-on-a-page sheet), "|" for a new sheet, "E" for the end of the job, "A" for an abandoned job.
+QString sheetSequence(const PrinterLog &log) {
+    QStringList parts;
+    for (const PrinterCall &call : log.calls) {
+        if (call.kind == Kind::Text && call.text == kDate) {
+            parts.append(QString::number(qRound(call.y / 1440.0 / 3.5) + 1));
+        } else if (call.kind == Kind::NewPage) {
+            parts.append(QStringLiteral("|"));
+        } else if (call.kind == Kind::EndDoc) {
+            parts.append(QStringLiteral("E"));
+        } else if (call.kind == Kind::Abort) {
+            parts.append(QStringLiteral("A"));
+        }
+    }
+    return parts.join(u' ');
+}
+
+QStringList payeesPrinted(const PrinterLog &log) {
+    QStringList payees;
+    for (const PrinterCall &call : log.Texts()) {
+        if (call.text.startsWith(QStringLiteral("Payee "))) {
+            payees.append(call.text.trimmed());
+        }
+    }
+    return payees;
+}
+
+struct SheetCase {
+    int checksOnFirstSheet;
+    int pending;
+    const char *sequence;
+};
+
+const SheetCase kSheetCases[] = {
+    {2, 5, "1 2 | 1 2 3 E"},
+    {3, 3, "1 2 3 E"},
+    {1, 1, "1 E"},
+    {2, 2, "1 2 E"},
+    {3, 4, "1 2 3 | 1 E"},
+    {3, 6, "1 2 3 | 1 2 3 E"},
+    {1, 8, "1 | 1 2 3 | 1 2 3 | 1 E"},
+    // A count outside 1 to 3 is taken as the nearest of them, never as a slot past the sheet.
+    {0, 2, "1 | 1 E"},
+    {7, 4, "1 2 3 | 1 E"},
+};
+
+class PrintRunSheets : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(PrintRunSheets, fillsTheFirstSheetFromTheTopThenWholeSheets) {
+    const SheetCase &c = GetParam();
+    PrintFixture f;
+    f.WriteChecks(c.pending);
+    const PrintResult result = f.Run(QStringLiteral("Deluxe 3-On-A-Page"), c.checksOnFirstSheet);
+    EXPECT_EQ(result.outcome, PrintOutcome::Printed);
+    EXPECT_EQ(result.printed, c.pending);
+    EXPECT_EQ(sheetSequence(f.log), QString::fromLatin1(c.sequence));
+    EXPECT_TRUE(f.messages.shown.isEmpty());
+    EXPECT_EQ(f.dialog.shown, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstSheetAndPending, PrintRunSheets, ::testing::ValuesIn(kSheetCases),
+                         [](const ::testing::TestParamInfo<SheetCase> &param) {
+                             return std::to_string(param.param.checksOnFirstSheet) + "left_" +
+                                    std::to_string(param.param.pending) + "pending";
+                         });
+
+TEST(PrintRun, printsEveryRecordInRecordOrder_withTheRunsDateAndSetup) {
+    PrintFixture f;
+    f.WriteChecks(11);
+    const QByteArray before = f.ReadRegister();
+    const PrintResult result = f.Run();
+    EXPECT_EQ(result.outcome, PrintOutcome::Printed);
+    EXPECT_EQ(result.printed, 11);
+    QStringList expected;
+    for (int i = 1; i <= 11; ++i) {
+        expected.append(QStringLiteral("Payee %1").arg(i));
+    }
+    EXPECT_EQ(payeesPrinted(f.log), expected);
+    // The printer is set up before the first text.
+    ASSERT_GE(f.log.calls.size(), 4);
+    EXPECT_EQ(f.log.calls[0].kind, Kind::Orientation);
+    EXPECT_EQ(f.log.calls[0].value, 1);
+    EXPECT_EQ(f.log.calls[1].text, QStringLiteral("Ariel"));
+    EXPECT_EQ(f.log.Texts().first().text, kDate);
+    // The run leaves the register to its caller.
+    EXPECT_EQ(f.ReadRegister(), before);
+}
+
+TEST(PrintRun, datesComeFromTheClock_figuresFromTheLocale) {
+    PrintFixture f;
+    f.clock.today = QDate(2027, 3, 4);
+    f.WriteRegister(RecordBytes(QStringLiteral("Gas Company"), QStringLiteral("1234.5"), QStringLiteral("March")));
+    ASSERT_EQ(f.Run().outcome, PrintOutcome::Printed);
+    const QList<PrinterCall> texts = f.log.Texts();
+    ASSERT_GE(texts.size(), 3);
+    EXPECT_EQ(texts[0].text, QStringLiteral("03/04/2027"));
+    EXPECT_EQ(texts[2].text, QStringLiteral("$1,234.50"));
+}
+
+TEST(PrintRun, registerOnlyInBackup_isRestoredAndPrinted) {
+    PrintFixture f;
+    ASSERT_TRUE(QDir(f.dir.path()).mkdir(QStringLiteral("Backup")));
+    f.WriteFile(f.dir.filePath(QStringLiteral("Backup/TempRegister.txt")),
+                RecordBytes(QStringLiteral("Payee 1"), QStringLiteral("5"), QString()));
+    const PrintResult result = f.Run();
+    EXPECT_EQ(result.outcome, PrintOutcome::Printed);
+    EXPECT_EQ(result.printed, 1);
+}
+
+TEST(PrintRun, cancelledDialog_printsNothingAndSaysNothing) {
+    PrintFixture f;
+    f.WriteChecks(2);
+    f.dialog.cancel = true;
+    const PrintResult result = f.Run();
+    EXPECT_EQ(result.outcome, PrintOutcome::Cancelled);
+    EXPECT_EQ(result.printed, 0);
+    EXPECT_EQ(f.dialog.shown, 1);
+    EXPECT_TRUE(f.messages.shown.isEmpty());
+    EXPECT_TRUE(f.log.calls.isEmpty());
+}
+
+TEST(PrintRun, missingOrEmptyRegister_startsNoJob) {
+    for (const bool empty : {false, true}) {
+        PrintFixture f;
+        if (empty) {
+            f.WriteRegister(QByteArray());
+        }
+        const PrintResult result = f.Run();
+        EXPECT_EQ(result.outcome, PrintOutcome::NothingToPrint) << empty;
+        EXPECT_EQ(result.printed, 0);
+        EXPECT_EQ(f.dialog.shown, 0);
+        EXPECT_TRUE(f.messages.shown.isEmpty());
+        EXPECT_TRUE(f.log.calls.isEmpty());
+    }
+}
+
+struct DamageCase {
+    const char *name;
+    int record; // the record the message must name
+    QByteArray (*bytes)();
+};
+
+QByteArray threeGood() {
+    return RecordBytes(QStringLiteral("A"), QStringLiteral("1"), QString()) +
+           RecordBytes(QStringLiteral("B"), QStringLiteral("2.50"), QString()) +
+           RecordBytes(QStringLiteral("C"), QStringLiteral(".75"), QString());
+}
+
+const DamageCase kDamageCases[] = {
+    {"lengthNotWholeRecords", 2, [] { return threeGood().left(200); }},
+    {"nulInARecord", 2,
+     [] {
+         QByteArray bytes = threeGood();
+         bytes[115 + 40] = '\0';
+         return bytes;
+     }},
+    {"amountWithTwoPoints", 3,
+     [] { return threeGood().left(230) + RecordBytes(QStringLiteral("C"), QStringLiteral("1.2.3"), QString()); }},
+    {"blankAmount", 1, [] { return RecordBytes(QStringLiteral("A"), QString(), QString()) + threeGood(); }},
+    {"amountWithLetters", 2,
+     [] {
+         return threeGood().left(115) + RecordBytes(QStringLiteral("B"), QStringLiteral("12abc"), QString()) +
+                threeGood().mid(230);
+     }},
+};
+
+class PrintRunDamaged : public ::testing::TestWithParam<DamageCase> {};
+
+TEST_P(PrintRunDamaged, namesTheRecord_printsNothing_keepsTheRegister) {
+    const DamageCase &c = GetParam();
+    PrintFixture f;
+    const QByteArray bytes = c.bytes();
+    f.WriteRegister(bytes);
+    const PrintResult result = f.Run();
+    EXPECT_EQ(result.outcome, PrintOutcome::Damaged);
+    EXPECT_EQ(result.printed, 0);
+    EXPECT_EQ(f.dialog.shown, 0);
+    EXPECT_TRUE(f.log.calls.isEmpty());
+    ASSERT_EQ(f.messages.shown.size(), 1);
+    const ShownMessage &message = f.messages.shown.first();
+    EXPECT_EQ(message.buttons, MsgButtons::OK);
+    EXPECT_EQ(message.title, QStringLiteral("Checks Not Printed"));
+    EXPECT_TRUE(message.text.contains(QStringLiteral("check number %1 ").arg(c.record))) << qPrintable(message.text);
+    EXPECT_TRUE(message.text.contains(QStringLiteral("the pending checks are kept"))) << qPrintable(message.text);
+    EXPECT_EQ(f.ReadRegister(), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registers, PrintRunDamaged, ::testing::ValuesIn(kDamageCases),
+                         [](const ::testing::TestParamInfo<DamageCase> &param) {
+                             return std::string(param.param.name);
+                         });
+
+// Which Print/NewPage/EndDoc call (1-based) a successful run of the same checks makes when `at` is
+// true of it, so that a failing run can fail exactly there.
+int outputCallWhere(const PrinterLog &log, const std::function<bool(const PrinterCall &)> &at) {
+    int number = 0;
+    for (const PrinterCall &call : log.calls) {
+        if (call.kind == Kind::Text || call.kind == Kind::NewPage || call.kind == Kind::EndDoc) {
+            ++number;
+            if (at(call)) {
+                return number;
+            }
+        }
+    }
+    return 0;
+}
+
+struct ErrorCase {
+    const char *name;
+    std::function<bool(const PrinterCall &)> failAt;
+    int failTimes;
+    MsgResult answer;
+    const char *sequence; // as sheetSequence gives it
+    int printed;
+};
+
+const ErrorCase kErrorCases[] = {
+    {"midCheck_yes_sendsTheWholeChecks", [](const PrinterCall &c) { return c.text.startsWith(u"Memo 3"); }, 1,
+     MsgResult::Yes, "1 2 | 1 E", 2},
+    {"midCheck_no_abandonsTheJob", [](const PrinterCall &c) { return c.text.startsWith(u"Memo 3"); }, 1, MsgResult::No,
+     "1 2 | 1 A", 0},
+    {"newPage_yes", [](const PrinterCall &c) { return c.kind == Kind::NewPage; }, 1, MsgResult::Yes, "1 2 E", 2},
+    {"firstText_yes", [](const PrinterCall &c) { return c.kind == Kind::Text; }, 1, MsgResult::Yes, "E", 0},
+    {"endDoc_yes_secondEndDocSends", [](const PrinterCall &c) { return c.kind == Kind::EndDoc; }, 1, MsgResult::Yes,
+     "1 2 | 1 2 3 E", 5},
+    {"endDoc_yes_secondEndDocFails_abandons", [](const PrinterCall &c) { return c.kind == Kind::EndDoc; }, 2,
+     MsgResult::Yes, "1 2 | 1 2 3 A", 0},
+    {"endDoc_no", [](const PrinterCall &c) { return c.kind == Kind::EndDoc; }, 1, MsgResult::No, "1 2 | 1 2 3 A", 0},
+};
+
+class PrintRunErrors : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(PrintRunErrors, asksBothQuestions_andCountsWhatReachedTheForms) {
+    const ErrorCase &c = GetParam();
+    int failAt = 0;
+    {
+        PrintFixture clean;
+        clean.WriteChecks(5);
+        ASSERT_EQ(clean.Run(QStringLiteral("Deluxe 3-On-A-Page"), 2).outcome, PrintOutcome::Printed);
+        failAt = outputCallWhere(clean.log, c.failAt);
+        ASSERT_GT(failAt, 0);
+    }
+    PrintFixture f;
+    f.WriteChecks(5);
+    f.configure = [&](RecordingPrinter &printer) {
+        printer.failAtCall = failAt;
+        printer.failTimes = c.failTimes;
+    };
+    f.messages.setNextAnswers({MsgResult::OK, c.answer});
+    const PrintResult result = f.Run(QStringLiteral("Deluxe 3-On-A-Page"), 2);
+
+    EXPECT_EQ(result.outcome, PrintOutcome::Failed);
+    EXPECT_EQ(result.printed, c.printed);
+    EXPECT_EQ(result.error, QStringLiteral("The printer is out of paper."));
+    EXPECT_EQ(sheetSequence(f.log), QString::fromLatin1(c.sequence));
+    ASSERT_EQ(f.messages.shown.size(), 2);
+    EXPECT_EQ(f.messages.shown[0].text, QStringLiteral("An Error has occurred while Printing"));
+    EXPECT_EQ(f.messages.shown[0].title, QStringLiteral("Print Error"));
+    EXPECT_EQ(f.messages.shown[0].buttons, MsgButtons::OK);
+    EXPECT_EQ(f.messages.shown[1].text, QStringLiteral("Does a Form need to be Ejected From The Printer?"));
+    EXPECT_EQ(f.messages.shown[1].title, QStringLiteral("Form in Printer"));
+    EXPECT_EQ(f.messages.shown[1].buttons, MsgButtons::YesNo);
+    // After the error only the end or the abandoning of the job.
+    const bool sent = QString::fromLatin1(c.sequence).endsWith(u'E');
+    EXPECT_EQ(f.log.calls.last().kind, sent ? Kind::EndDoc : Kind::Abort);
+    const qsizetype output = f.log.Count(Kind::Text) + f.log.Count(Kind::NewPage) + f.log.Count(Kind::EndDoc);
+    EXPECT_EQ(output, failAt - 1 + (sent ? 1 : 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, PrintRunErrors, ::testing::ValuesIn(kErrorCases),
+                         [](const ::testing::TestParamInfo<ErrorCase> &param) {
+                             return std::string(param.param.name);
+                         });
+
+TEST(PrintRun, walletSizeRun_printsStubsOnEverySheet) {
+    PrintFixture f;
+    f.WriteChecks(4);
+    const PrintResult result = f.Run(QStringLiteral("Deluxe Wallet-Size"), 3);
+    EXPECT_EQ(result.outcome, PrintOutcome::Printed);
+    int accounts = 0;
+    for (const PrinterCall &call : f.log.Texts()) {
+        accounts += call.text == QStringLiteral("123-456789") ? 1 : 0;
+    }
+    EXPECT_EQ(accounts, 4);
+    EXPECT_EQ(f.log.Count(Kind::NewPage), 1);
+    EXPECT_EQ(f.log.Count(Kind::EndDoc), 1);
+}
+
+} // namespace
