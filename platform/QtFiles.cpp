@@ -14,17 +14,25 @@ namespace {
 
 const QString kTempMarker = QStringLiteral(".quillane-");
 
-QString nativeName(const QString &path) { return QDir::toNativeSeparators(path); }
+QString nativeName(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
 
-QByteArray encodedPath(const QString &path) { return QFile::encodeName(path); }
+QByteArray encodedPath(const QString &path) {
+    return QFile::encodeName(path);
+}
 
 } // namespace
 
 QtFiles::QtFiles(QString root) : root_(QDir::cleanPath(std::move(root))) {}
 
-QtFiles::~QtFiles() { CloseAll(); }
+QtFiles::~QtFiles() {
+    CloseAll();
+}
 
-QString QtFiles::reason(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString QtFiles::reason(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
 
 QString QtFiles::FullPath(const QString &name) const {
     QString relative = name;
@@ -61,7 +69,9 @@ int QtFiles::FreeFile() const {
     return 0;
 }
 
-bool QtFiles::IsOpen(int number) const { return number >= 1 && number <= 255 && open_[number].fd >= 0; }
+bool QtFiles::IsOpen(int number) const {
+    return number >= 1 && number <= 255 && open_[number].fd >= 0;
+}
 
 FileResult QtFiles::Open(int number, const QString &name, Mode mode, int recordLength) {
     if (number < 1 || number > 255) {
@@ -245,7 +255,9 @@ FileResult QtFiles::Put(int number, qint64 record, const QByteArray &bytes) {
     const qint64 offset = (record - 1) * file.recordLength;
     struct stat before {};
     const bool sized = ::fstat(file.fd, &before) == 0;
-    // One write call, so that a crash leaves the record either whole or absent.
+    // One write call, so that no crash falls between parts of a record. (A process killed inside the
+    // call can still keep the part before a page boundary; a file that must never show a torn
+    // record is replaced whole instead.)
     const qint64 n = sysWrite(file.fd, bytes.constData(), bytes.size(), offset);
     int err = 0;
     if (n != bytes.size()) {
@@ -335,7 +347,9 @@ qint64 QtFiles::sysWrite(int fd, const char *data, qint64 size, qint64 offset) {
     return offset < 0 ? ::write(fd, data, size) : ::pwrite(fd, data, size, offset);
 }
 
-bool QtFiles::sysSync(int fd) { return ::fsync(fd) == 0; }
+bool QtFiles::sysSync(int fd) {
+    return ::fsync(fd) == 0;
+}
 
 bool QtFiles::sysRename(const QString &from, const QString &to) {
     return ::rename(encodedPath(from).constData(), encodedPath(to).constData()) == 0;

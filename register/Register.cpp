@@ -72,17 +72,20 @@ RegisterRecord DecodeRecord(const QByteArray &bytes) {
 }
 
 FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record) {
-    FileResult result;
-    const bool existed = DataFileExists(files, kRegisterFile, &result);
+    // The register is rewritten whole and renamed over the old one rather than written in place:
+    // a process killed inside a write that crosses a page boundary keeps the first part of the
+    // write, so even a single write call can leave a torn record at the end of the file.
+    QByteArray bytes;
+    bool existed = false;
+    FileResult result = readRegister(files, bytes, existed);
     if (!result) {
-        // A backup that could not be restored must not be hidden behind a new register.
+        // Also a backup that could not be restored: it must not be hidden behind a new register.
         return result;
     }
     qint64 number = 1;
     if (existed) {
-        const qint64 length = std::max<qint64>(files.FileLen(kRegisterFile), 0);
         // Rounded to the nearest record, ties to even: a damaged 200-byte register gets record 3.
-        const double next = std::nearbyint(static_cast<double>(length) / kRecordLength + 1.0);
+        const double next = std::nearbyint(static_cast<double>(bytes.size()) / kRecordLength + 1.0);
         if (next > kMaxRecordNumber) {
             return FileResult::Fail(QStringLiteral("The register %1 is full: it holds %2 checks already.")
                                         .arg(registerPath(files))
@@ -90,20 +93,18 @@ FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record) {
         }
         number = static_cast<qint64>(next);
     }
-    result = OpenRandomFile(files, kRegisterFile, kRecordLength);
-    if (result) {
-        result = files.Put(FileNum, number, EncodeRecord(record));
+    // The record goes where a record write would put it: over a cut-short last record, or after a
+    // gap of zeros when the old end falls short of its place.
+    const qsizetype offset = (number - 1) * kRecordLength;
+    if (bytes.size() > offset) {
+        bytes.truncate(offset);
+    } else {
+        bytes.append(offset - bytes.size(), '\0');
     }
+    bytes += EncodeRecord(record);
+    result = files.ReplaceContents(kRegisterFile, bytes);
     FileResult closed = files.CloseAll();
-    if (result) {
-        result = closed;
-    }
-    if (!result && !existed && files.FileLen(kRegisterFile) == 0) {
-        // The failed first append created an empty register; an empty register would still count
-        // as checks waiting to be printed.
-        files.Kill(kRegisterFile);
-    }
-    return result;
+    return result ? closed : result;
 }
 
 qint64 RegisterRecordCount(Files &files) {

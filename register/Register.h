@@ -29,10 +29,11 @@ QByteArray EncodeRecord(const RegisterRecord &record);
 // The fields of 115 bytes, trailing blanks kept.
 RegisterRecord DecodeRecord(const QByteArray &bytes);
 
-// Appends the record buffer (or the given record) as the next record, in one write flushed to
-// disk. The record number is the file length / 115 + 1, rounded half to even. A register only in
-// the Backup folder is restored first. On failure (also when the restore fails, or past record
-// 32767) the file is left as it was: the records already in it stay whole and none is added.
+// Appends the record buffer (or the given record) as the next record. The record number is the
+// file length / 115 + 1, rounded half to even; a register only in the Backup folder is restored
+// first. The register is replaced atomically (written whole to a temporary file, flushed, renamed
+// over the old one), so a crash leaves either the old records or the old ones and the new one. On
+// failure (also when the restore fails, or past record 32767) the file is left as it was.
 FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record = RegisterBuffer);
 // Number of whole records in the register (restored from Backup when only a copy is there); 0 when
 // it is missing.
