@@ -265,6 +265,10 @@ const FaultRow kSaveFaults[] = {
     {"failing flush", -1, true, false},           {"failing rename", -1, false, true},
 };
 
+void PrintTo(const FaultRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
 const QByteArray kNewContents("forty bytes of new contents, exactly 40.");
 
 class ReplaceFaultTest : public ::testing::TestWithParam<FaultRow> {
@@ -324,6 +328,10 @@ struct PutFaultRow {
     qint64 bytesBeforeFull;
     bool failSync;
 };
+
+void PrintTo(const PutFaultRow &row, std::ostream *out) {
+    *out << row.label;
+}
 
 class PutFaultTest : public ::testing::TestWithParam<PutFaultRow> {};
 

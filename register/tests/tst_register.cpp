@@ -1,0 +1,332 @@
+#include "register/Register.h"
+
+#include "app/MoneyRoutines.h"
+#include "platform/testing/FakePlatform.h"
+#include "platform/testing/TempFolder.h"
+
+#include <QDir>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString S(const char *text) {
+    return QString::fromUtf8(text);
+}
+
+RegisterRecord Record(const char *checkNo, const char *date, const char *payTo, const char *amount, const char *memo) {
+    return {S(checkNo), S(date), S(payTo), S(amount), S(memo), kStatusPrinted};
+}
+
+const RegisterRecord kFirst = Record("1001", "12/07/2026", "Ann Smith", "12.34", "Rent");
+const RegisterRecord kSecond =
+    Record("1002", "12/07/2026", "Caf\xc3\xa9 M\xc3\xbcller & S\xc3\xb6hne GmbH und Co KG", "1234567.89",
+           "Invoice 2026-118, \xe2\x82\xac"
+           "500 deposit");
+const RegisterRecord kThird = Record("1003", "12/08/2026", "Bob", "0.5", "A memo that runs to forty characters: 40");
+
+// The same three records as they must stand on disk, field by field.
+const QByteArray kFirstBytes = "1001                "
+                               "12/07/2026"
+                               "Ann Smith                "
+                               "12.34          "
+                               "Rent                               "
+                               "Printed   ";
+const QByteArray kSecondBytes = "1002                "
+                                "12/07/2026"
+                                "Caf\xe9 M\xfcller & S\xf6hne GmbH "
+                                "1234567.89     "
+                                "Invoice 2026-118, \x80"
+                                "500 deposit     "
+                                "Printed   ";
+const QByteArray kThirdBytes = "1003                "
+                               "12/08/2026"
+                               "Bob                      "
+                               "0.5            "
+                               "A memo that runs to forty character"
+                               "Printed   ";
+
+class RegisterTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    QtFiles files{folder.path()};
+
+    bool anyOpen() const {
+        for (int number = 1; number <= 255; ++number) {
+            if (files.IsOpen(number)) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+TEST(RegisterRecordBytes, handWrittenRecordsAre115BytesEach) {
+    EXPECT_EQ(kFirstBytes.size(), kRecordLength);
+    EXPECT_EQ(kSecondBytes.size(), kRecordLength);
+    EXPECT_EQ(kThirdBytes.size(), kRecordLength);
+}
+
+struct FieldRow {
+    const char *label;
+    RegisterRecord record;
+    int offset;
+    QByteArray bytes;
+};
+
+void PrintTo(const FieldRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+class EncodeFieldTest : public ::testing::TestWithParam<FieldRow> {};
+
+TEST_P(EncodeFieldTest, fieldIsPaddedOrCutToItsWidth) {
+    const QByteArray bytes = EncodeRecord(GetParam().record);
+    ASSERT_EQ(bytes.size(), kRecordLength);
+    EXPECT_EQ(bytes.mid(GetParam().offset, GetParam().bytes.size()), GetParam().bytes);
+}
+
+RegisterRecord WithPayTo(const char *payTo) {
+    return Record("1", "12/07/2026", payTo, "1", "m");
+}
+RegisterRecord WithMemo(const char *memo) {
+    return Record("1", "12/07/2026", "p", "1", memo);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, EncodeFieldTest,
+    ::testing::Values(FieldRow{"30-char payee cut to 25", WithPayTo("ABCDEFGHIJKLMNOPQRSTUVWXYZabcd"), 30,
+                               "ABCDEFGHIJKLMNOPQRSTUVWXY"},
+                      FieldRow{"3-char payee and 22 blanks", WithPayTo("Bob"), 30, "Bob                      "},
+                      FieldRow{"empty payee is 25 blanks", WithPayTo(""), 30, QByteArray(25, ' ')},
+                      FieldRow{"40-char memo cut to 35", WithMemo("0123456789012345678901234567890123456789"), 70,
+                               "01234567890123456789012345678901234"},
+                      FieldRow{"status is Printed and 3 blanks", WithMemo("m"), 105, "Printed   "},
+                      FieldRow{"a character the code page lacks is ?", WithPayTo("\xce\xa9mega \xe2\x86\x92 Co"), 30,
+                               "?mega ? Co               "},
+                      FieldRow{"a long date is cut to 10", Record("7", "Wednesday, 12/07/2026", "p", "1", "m"), 0,
+                               "7                   Wednesday,"},
+                      FieldRow{"a check number longer than 20 is cut",
+                               Record("123456789012345678901234", "d", "p", "1", "m"), 0,
+                               "12345678901234567890d         "}));
+
+TEST(RegisterRecordBytes, decodeGivesTheFieldsWithTheirBlanks) {
+    const RegisterRecord record = DecodeRecord(kSecondBytes);
+    EXPECT_EQ(record.CheckNo, S("1002                "));
+    EXPECT_EQ(record.CheckDate, S("12/07/2026"));
+    EXPECT_EQ(record.PayTo, S("Caf\xc3\xa9 M\xc3\xbcller & S\xc3\xb6hne GmbH "));
+    EXPECT_EQ(record.Amount, S("1234567.89     "));
+    EXPECT_EQ(record.Memo, S("Invoice 2026-118, \xe2\x82\xac"
+                             "500 deposit     "));
+    EXPECT_EQ(record.Status, S("Printed   "));
+    EXPECT_EQ(EncodeRecord(record), kSecondBytes);
+}
+
+TEST_F(RegisterTest, threeAppendsWriteTheHandWrittenBytes) {
+    ASSERT_TRUE(AppendRegisterRecord(files, kFirst));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")).size(), 115);
+    ASSERT_TRUE(AppendRegisterRecord(files, kSecond));
+    ASSERT_TRUE(AppendRegisterRecord(files, kThird));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kFirstBytes + kSecondBytes + kThirdBytes);
+    EXPECT_EQ(folder.entries(), QStringList{S("TempRegister.txt")});
+    EXPECT_FALSE(anyOpen()) << "the register is never held open between operations";
+}
+
+TEST_F(RegisterTest, appendWithoutARecordUsesTheSharedBuffer) {
+    RegisterBuffer = kThird;
+    ASSERT_TRUE(AppendRegisterRecord(files));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kThirdBytes);
+}
+
+TEST_F(RegisterTest, anEmptyRegisterReceivesRecordOne) {
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), QByteArray()));
+    ASSERT_TRUE(AppendRegisterRecord(files, kFirst));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kFirstBytes);
+}
+
+TEST_F(RegisterTest, aRegisterOnlyInBackupIsRestoredAndAppendedAfter) {
+    ASSERT_TRUE(folder.write(S("Backup/TempRegister.txt"), kFirstBytes + kSecondBytes));
+    ASSERT_TRUE(AppendRegisterRecord(files, kThird));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kFirstBytes + kSecondBytes + kThirdBytes);
+    EXPECT_EQ(folder.read(S("Backup/TempRegister.txt")), kFirstBytes + kSecondBytes);
+}
+
+TEST_F(RegisterTest, anExistingRegisterInAnotherCaseIsTheOneAppendedTo) {
+    ASSERT_TRUE(folder.write(S("tempREGISTER.TXT"), kFirstBytes));
+    ASSERT_TRUE(AppendRegisterRecord(files, kSecond));
+    EXPECT_EQ(folder.entries(), QStringList{S("tempREGISTER.TXT")});
+    EXPECT_EQ(folder.read(S("tempREGISTER.TXT")), kFirstBytes + kSecondBytes);
+}
+
+struct LengthRow {
+    int length;       // bytes in the register before the append
+    int recordNumber; // where the new record must go
+};
+
+class RecordNumberTest : public RegisterTest, public ::testing::WithParamInterface<LengthRow> {};
+
+TEST_P(RecordNumberTest, isTheLengthOver115PlusOneRounded) {
+    const QByteArray before(GetParam().length, 'x');
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), before));
+    ASSERT_TRUE(AppendRegisterRecord(files, kThird));
+    const QByteArray after = folder.read(S("TempRegister.txt"));
+    const qsizetype offset = (GetParam().recordNumber - 1) * kRecordLength;
+    ASSERT_EQ(after.size(), offset + kRecordLength);
+    EXPECT_EQ(after.mid(offset), kThirdBytes);
+    // What stood before the new record is untouched; a gap past the old end reads as zeros.
+    EXPECT_EQ(after.left(std::min<qsizetype>(offset, before.size())), before.left(offset));
+    if (offset > before.size()) {
+        EXPECT_EQ(after.mid(before.size(), offset - before.size()), QByteArray(offset - before.size(), '\0'));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, RecordNumberTest,
+                         ::testing::Values(LengthRow{0, 1}, LengthRow{57, 1}, LengthRow{58, 2}, LengthRow{115, 2},
+                                           LengthRow{172, 2}, LengthRow{173, 3}, LengthRow{200, 3}, LengthRow{230, 3},
+                                           LengthRow{345, 4}));
+
+TEST_F(RegisterTest, countIsTheNumberOfWholeRecords) {
+    EXPECT_EQ(RegisterRecordCount(files), 0);
+    EXPECT_TRUE(folder.entries().isEmpty()) << "counting a missing register creates nothing";
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes + kThirdBytes));
+    EXPECT_EQ(RegisterRecordCount(files), 3);
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), QByteArray(200, 'x')));
+    EXPECT_EQ(RegisterRecordCount(files), 1);
+}
+
+TEST_F(RegisterTest, countRestoresARegisterOnlyInBackup) {
+    ASSERT_TRUE(folder.write(S("Backup/TempRegister.txt"), kFirstBytes + kSecondBytes));
+    EXPECT_EQ(RegisterRecordCount(files), 2);
+    EXPECT_TRUE(folder.exists(S("TempRegister.txt")));
+}
+
+TEST_F(RegisterTest, readRecordGivesRecordNAndRefusesRecordsPastTheEnd) {
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes + kThirdBytes));
+    RegisterRecord record;
+    ASSERT_TRUE(ReadRegisterRecord(files, 3, record));
+    EXPECT_EQ(EncodeRecord(record), kThirdBytes);
+    EXPECT_EQ(record.PayTo, S("Bob                      "));
+    ASSERT_TRUE(ReadRegisterRecord(files, 1));
+    EXPECT_EQ(EncodeRecord(RegisterBuffer), kFirstBytes);
+
+    const FileResult past = ReadRegisterRecord(files, 4, record);
+    EXPECT_FALSE(past);
+    EXPECT_TRUE(past.error.contains(S("4"))) << past.error.toStdString();
+    EXPECT_EQ(EncodeRecord(record), kThirdBytes) << "a failed read leaves the record alone";
+    EXPECT_FALSE(ReadRegisterRecord(files, 0, record));
+    EXPECT_FALSE(anyOpen());
+}
+
+TEST_F(RegisterTest, readRecordOfAMissingRegisterFailsAndCreatesNothing) {
+    RegisterRecord record;
+    EXPECT_FALSE(ReadRegisterRecord(files, 1, record));
+    EXPECT_TRUE(folder.entries().isEmpty());
+}
+
+TEST_F(RegisterTest, readAllGivesEveryRecordInOrder) {
+    QList<RegisterRecord> records;
+    ASSERT_TRUE(ReadAllRecords(files, records));
+    EXPECT_TRUE(records.isEmpty());
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes + kThirdBytes));
+    ASSERT_TRUE(ReadAllRecords(files, records));
+    ASSERT_EQ(records.size(), 3);
+    EXPECT_EQ(EncodeRecord(records[0]), kFirstBytes);
+    EXPECT_EQ(EncodeRecord(records[1]), kSecondBytes);
+    EXPECT_EQ(EncodeRecord(records[2]), kThirdBytes);
+    EXPECT_FALSE(anyOpen());
+}
+
+struct DamageRow {
+    const char *label;
+    QByteArray bytes;
+    int wholeBefore;      // good records before the damaged one
+    const char *mentions; // words the message must hold
+};
+
+void PrintTo(const DamageRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+class DamagedRegisterTest : public RegisterTest, public ::testing::WithParamInterface<DamageRow> {};
+
+TEST_P(DamagedRegisterTest, readAllNamesTheDamagedRecord) {
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), GetParam().bytes));
+    QList<RegisterRecord> records;
+    const FileResult result = ReadAllRecords(files, records);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.error.contains(S(GetParam().mentions))) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(folder.file(S("TempRegister.txt")))));
+    EXPECT_EQ(records.size(), GetParam().wholeBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, DamagedRegisterTest,
+    ::testing::Values(
+        DamageRow{"cut short", kFirstBytes + kSecondBytes.left(85), 1, "check number 2 is cut short"},
+        DamageRow{"200 bytes", QByteArray(200, 'x'), 1, "check number 2 is cut short (85 of 115"},
+        DamageRow{"NUL bytes", kFirstBytes + QByteArray(115, '\0') + kThirdBytes, 1, "check number 2 holds NUL bytes"},
+        DamageRow{"one NUL", kFirstBytes + kSecondBytes + kThirdBytes.left(50) + '\0' + kThirdBytes.mid(51), 2,
+                  "check number 3 holds NUL bytes"}));
+
+TEST_F(RegisterTest, appendAfterA200ByteRegisterLeavesADamagedRecordTwoThatReadAllReports) {
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes.left(85)));
+    ASSERT_TRUE(AppendRegisterRecord(files, kThird));
+    QList<RegisterRecord> records;
+    const FileResult result = ReadAllRecords(files, records);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.error.contains(S("check number 2 holds NUL bytes"))) << result.error.toStdString();
+}
+
+TEST_F(RegisterTest, removeFirstRecordsKeepsTheRest) {
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes + kThirdBytes));
+    ASSERT_TRUE(RemoveFirstRecords(files, 0));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kFirstBytes + kSecondBytes + kThirdBytes);
+    ASSERT_TRUE(RemoveFirstRecords(files, 1));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kSecondBytes + kThirdBytes);
+    ASSERT_TRUE(RemoveFirstRecords(files, 2));
+    EXPECT_TRUE(folder.entries().isEmpty());
+    EXPECT_TRUE(RemoveFirstRecords(files, 1)) << "nothing to remove from a missing register";
+}
+
+TEST_F(RegisterTest, removingMoreRecordsThanThereAreDeletesTheRegister) {
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes));
+    ASSERT_TRUE(RemoveFirstRecords(files, 5));
+    EXPECT_TRUE(folder.entries().isEmpty());
+}
+
+TEST(RemoveFirstRecords, aFailedRewriteLeavesTheRegisterAsItWas) {
+    TempFolder folder;
+    FaultyFiles files(folder.path());
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes + kThirdBytes));
+    files.failRename = true;
+    EXPECT_FALSE(RemoveFirstRecords(files, 1));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kFirstBytes + kSecondBytes + kThirdBytes);
+    EXPECT_EQ(folder.entries(), QStringList{S("TempRegister.txt")});
+}
+
+TEST_F(RegisterTest, deleteClosesOpenFilesAndDeletesTheRegisterUnderEitherName) {
+    ASSERT_TRUE(AppendRegisterRecord(files, kFirst));
+    ASSERT_TRUE(OpenRandomFile(files, kRegisterFile, kRecordLength));
+    ASSERT_TRUE(DeleteRegister(files));
+    EXPECT_FALSE(anyOpen());
+    EXPECT_TRUE(folder.entries().isEmpty());
+}
+
+TEST_F(RegisterTest, deleteWithOnlyABackupLeavesTheBackupUntouched) {
+    ASSERT_TRUE(folder.write(S("Backup/TempRegister.txt"), kFirstBytes));
+    ASSERT_TRUE(DeleteRegister(files));
+    EXPECT_EQ(folder.entries(), QStringList{S("Backup")});
+    EXPECT_EQ(folder.read(S("Backup/TempRegister.txt")), kFirstBytes);
+    ASSERT_TRUE(AppendRegisterRecord(files, kSecond));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kFirstBytes + kSecondBytes)
+        << "the next append restores the backup again";
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
