@@ -360,7 +360,7 @@ bool QtFiles::syncFolderOf(const QString &path) {
     if (fd < 0) {
         return false;
     }
-    const bool ok = ::fsync(fd) == 0;
+    const bool ok = sysSync(fd);
     ::close(fd);
     return ok;
 }
