@@ -75,8 +75,9 @@ bool frmMain::StartCounting() {
     const qint64 pending = PendingChecks();
     if (checkNo + pending > kLastCheckNo) {
         LaterBackToMainMenu(QStringLiteral("The next check number would be ") + QString::number(checkNo + pending) +
-                       QStringLiteral(", past the largest check number Quillane can keep, ") +
-                       QString::number(kLastCheckNo) + QStringLiteral(".\r\nSet up the checkbook with new checks."));
+                            QStringLiteral(", past the largest check number Quillane can keep, ") +
+                            QString::number(kLastCheckNo) +
+                            QStringLiteral(".\r\nSet up the checkbook with new checks."));
         return false;
     }
     CurrentCheckNo = static_cast<int>(checkNo + pending);

@@ -224,9 +224,12 @@ TEST_F(EntryWindowTest, enterFocusesTheFirstEmptyFieldWithoutAMessage) {
     const struct {
         const char *payee, *amount, *memo, *focus;
     } cases[] = {
-        {"", "5", "Rent", "txtPayto"},   {"   ", "5", "Rent", "txtPayto"}, // a payee of blanks would leave the line
-                                                                           // open
-        {"Ann", "5", "", "txtCategory"}, {"Ann", "", "Rent", "txtCost"},   {"Ann", "", "", "txtCategory"},
+        {"", "5", "Rent", "txtPayto"},
+        {"   ", "5", "Rent", "txtPayto"}, // a payee of blanks would leave the line
+                                          // open
+        {"Ann", "5", "", "txtCategory"},
+        {"Ann", "", "Rent", "txtCost"},
+        {"Ann", "", "", "txtCategory"},
     };
     OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
     for (const auto &c : cases) {
@@ -256,7 +259,8 @@ TEST_F(EntryWindowTest, enterShowsTheCheckAsItWillBePrinted) {
     EXPECT_EQ(main->focusWidget(), main->cmdPrint);
     // The captions are widened to show all they hold, inside the panel.
     for (QLabel *label : {main->lblAmount, main->lblPaidto, main->lblCategory}) {
-        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << label->objectName().toStdString();
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+            << label->objectName().toStdString();
         EXPECT_LE(label->geometry().right(), main->fraCheckImage->width());
     }
 }

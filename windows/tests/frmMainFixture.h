@@ -25,69 +25,9 @@
 #include <ostream>
 
 // Readable failure output for Qt texts.
-inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
-
-// A printer that keeps what it is asked to print, and fails on the text given by failOnPrint
-// (counted from 1) when that is set.
-class RecordingPrinter final : public Printer {
-public:
-    struct Text {
-        int sheet;
-        double x;
-        double y;
-        QString text;
-    };
-    struct Log {
-        QList<Text> texts;
-        int sheets = 1;
-        bool ended = false;
-        bool aborted = false;
-    };
-
-    explicit RecordingPrinter(Log &log, int failOnPrint = 0) : log_(log), failOnPrint_(failOnPrint) {}
-
-    void SetOrientation(Orientation) override {}
-    void SetFontName(const QString &) override {}
-    void SetFontSize(double) override {}
-    void SetFontBold(bool) override {}
-    double CurrentX() const override { return x_; }
-    double CurrentY() const override { return y_; }
-    void SetCurrentX(double twips) override { x_ = twips; }
-    void SetCurrentY(double twips) override { y_ = twips; }
-    double TextWidth(const QString &text) const override { return 100.0 * text.size(); }
-    double LineHeight() const override { return 240; }
-    void SetClipRight(double) override {}
-    bool Print(const QString &text, bool endLine) override {
-        if (failOnPrint_ > 0 && ++prints_ >= failOnPrint_) {
-            return false;
-        }
-        log_.texts.append({log_.sheets, x_, y_, text});
-        if (endLine) {
-            x_ = 0;
-            y_ += LineHeight();
-        } else {
-            x_ += TextWidth(text);
-        }
-        return true;
-    }
-    bool NewPage() override {
-        ++log_.sheets;
-        return true;
-    }
-    bool EndDoc() override {
-        log_.ended = true;
-        return true;
-    }
-    void Abort() override { log_.aborted = true; }
-    QString ErrorText() const override { return QStringLiteral("The printer is out of paper."); }
-
-private:
-    Log &log_;
-    int failOnPrint_;
-    int prints_ = 0;
-    double x_ = 0;
-    double y_ = 0;
-};
+inline void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 class EntryWindowTest : public ::testing::Test {
 protected:

@@ -1,0 +1,164 @@
+// The check entry window's two steps a person waits for: Enter until the verify panel is drawn, and
+// Accept until the record is flushed to disk and the entry panel is drawn again. Real files in a
+// temporary folder on this machine's disk; the other services are test doubles.
+#include "checkbook/CheckbookSettings.h"
+#include "platform/Fonts.h"
+#include "platform/testing/FakePlatform.h"
+#include "register/Register.h"
+#include "windows/Program.h"
+#include "windows/frmMain.h"
+#include "windows/frmStartup.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The program's windows over a temporary folder, the entry window open.
+struct EntryBench {
+    EntryBench() : files(dir.path()) {
+        app.Path = dir.path();
+        SaveSettings(files, {QStringLiteral("First Example Bank"), QStringLiteral("0012-345678"),
+                             QStringLiteral("1001"), QStringLiteral("3"), kStyle3OnAPage});
+        program = std::make_unique<Program>(platform);
+        main = program->Main();
+        forms.Show(program->Startup());
+        forms.Show(main);
+        forms.Hide(program->Startup());
+        QCoreApplication::processEvents();
+    }
+    ~EntryBench() {
+        program.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void Fill() {
+        main->txtPayto->setText(QStringLiteral("Ann Example"));
+        main->txtCost->setText(QStringLiteral("1234.56"));
+        main->txtCategory->setText(QStringLiteral("Rent"));
+    }
+
+    QTemporaryDir dir;
+    AppObject app;
+    QtFiles files;
+    FakeMessageBoxes messages;
+    FakePrinterDialog printerDialog;
+    FakeUrlOpener urls;
+    FakeHelpViewer help;
+    FakeClock clock;
+    FakeEnder ender;
+    Forms forms;
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
+    std::unique_ptr<Program> program;
+    frmMain *main = nullptr;
+};
+
+void Report(benchmark::State &state, std::vector<double> &micros) {
+    std::sort(micros.begin(), micros.end());
+    state.counters["median_us"] = micros[micros.size() / 2];
+    state.counters["p90_us"] = micros[micros.size() * 9 / 10];
+    state.counters["max_us"] = micros.back();
+}
+
+double MicrosSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+void BM_EnterToVerifyPanelShown(benchmark::State &state) {
+    EntryBench bench;
+    std::vector<double> micros;
+    for (auto _ : state) {
+        bench.Fill();
+        const Clock::time_point start = Clock::now();
+        bench.main->cmdExpense_Click(1);
+        bench.forms.Refresh(bench.main);
+        const double took = MicrosSince(start);
+        state.SetIterationTime(took / 1e6);
+        micros.push_back(took);
+        if (!bench.messages.shown.isEmpty()) {
+            state.SkipWithError("Enter showed a message");
+            return;
+        }
+        bench.main->cmdCancel_Click();
+    }
+    Report(state, micros);
+}
+BENCHMARK(BM_EnterToVerifyPanelShown)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_AcceptFlushedAndEntryPanelShown(benchmark::State &state) {
+    EntryBench bench;
+    std::vector<double> micros;
+    int stored = 0;
+    for (auto _ : state) {
+        bench.Fill();
+        bench.main->cmdExpense_Click(1);
+        const Clock::time_point start = Clock::now();
+        bench.main->cmdPrint_Click();
+        bench.forms.Refresh(bench.main);
+        const double took = MicrosSince(start);
+        state.SetIterationTime(took / 1e6);
+        micros.push_back(took);
+        if (!bench.messages.shown.isEmpty()) {
+            state.SkipWithError("Accept showed a message");
+            return;
+        }
+        // Keep the register at a realistic size: a few dozen pending checks.
+        if (++stored == 50) {
+            DeleteRegister(bench.files);
+            stored = 0;
+        }
+    }
+    Report(state, micros);
+}
+BENCHMARK(BM_AcceptFlushedAndEntryPanelShown)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The register's part of Accept alone, for comparison: one record appended and flushed.
+void BM_RegisterAppendAlone(benchmark::State &state) {
+    EntryBench bench;
+    const RegisterRecord record{QStringLiteral("1001"),    QStringLiteral("12/07/2026"), QStringLiteral("Ann Example"),
+                                QStringLiteral("1234.56"), QStringLiteral("Rent"),       kStatusPrinted};
+    std::vector<double> micros;
+    int stored = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        const FileResult appended = AppendRegisterRecord(bench.files, record);
+        const double took = MicrosSince(start);
+        state.SetIterationTime(took / 1e6);
+        micros.push_back(took);
+        if (!appended) {
+            state.SkipWithError("append failed");
+            return;
+        }
+        if (++stored == 50) {
+            DeleteRegister(bench.files);
+            stored = 0;
+        }
+    }
+    Report(state, micros);
+}
+BENCHMARK(BM_RegisterAppendAlone)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QApplication application(argc, argv);
+    InstallFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
