@@ -3,6 +3,7 @@
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/RecordingForm.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,33 +13,12 @@
 
 namespace {
 
-QString S(const char *text) {
-    return QString::fromUtf8(text);
-}
-
-QStringList List(std::initializer_list<const char *> entries) {
-    QStringList list;
-    for (const char *entry : entries) {
-        list.append(S(entry));
-    }
-    return list;
-}
-
 const QByteArray kBackupBytes("backup \x00\x01\r\n\xe9\xff end", 17);
 
 class DataFilesTest : public ::testing::Test {
 protected:
     TempFolder folder;
     QtFiles files{folder.path()};
-
-    bool anyOpen() const {
-        for (int number = 1; number <= 255; ++number) {
-            if (files.IsOpen(number)) {
-                return true;
-            }
-        }
-        return false;
-    }
 };
 
 TEST_F(DataFilesTest, presentFile_isFoundAndTheBackupLeftAlone) {
@@ -57,7 +37,7 @@ TEST_F(DataFilesTest, missingFile_isRestoredFromBackupByteForByte) {
     EXPECT_TRUE(restore);
     EXPECT_EQ(folder.read(S("DraftMere.txt")), kBackupBytes);
     EXPECT_EQ(folder.read(S("Backup/DraftMere.txt")), kBackupBytes);
-    EXPECT_EQ(folder.entries(), List({"Backup", "DraftMere.txt"}));
+    EXPECT_EQ(folder.entries(), Strings({"Backup", "DraftMere.txt"}));
 }
 
 TEST_F(DataFilesTest, backupFoundWhateverTheCaseOfItsNames) {
@@ -69,7 +49,7 @@ TEST_F(DataFilesTest, backupFoundWhateverTheCaseOfItsNames) {
 TEST_F(DataFilesTest, neitherFileNorBackup_answersFalseAndCreatesNothing) {
     ASSERT_TRUE(QDir(folder.path()).mkdir(S("Backup")));
     EXPECT_FALSE(DataFileExists(files, S("/DraftMere.txt")));
-    EXPECT_EQ(folder.entries(), List({"Backup"}));
+    EXPECT_EQ(folder.entries(), Strings({"Backup"}));
     EXPECT_TRUE(folder.entries(S("Backup")).isEmpty());
 }
 
@@ -90,7 +70,7 @@ TEST_F(DataFilesTest, failedRestore_answersFalseAndSaysWhy) {
     EXPECT_FALSE(restore);
     EXPECT_TRUE(restore.error.contains(QDir::toNativeSeparators(folder.file(S("TempRegister.txt")))))
         << restore.error.toStdString();
-    EXPECT_EQ(folder.entries(), List({"Backup"}));
+    EXPECT_EQ(folder.entries(), Strings({"Backup"}));
 }
 
 TEST_F(DataFilesTest, openRoutines_takeTheLowestFreeNumberIntoFileNum) {
@@ -113,14 +93,14 @@ TEST_F(DataFilesTest, openInput_onAMissingFileFailsNamingIt) {
     const FileResult result = OpenInputFile(files, S("/DraftMere.txt"));
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(folder.file(S("DraftMere.txt")))));
-    EXPECT_FALSE(anyOpen());
+    EXPECT_FALSE(AnyFileOpen(files));
 }
 
 TEST_F(DataFilesTest, openOutput_onAnExistingFileLeavesItEmptyWhenNothingIsWritten) {
     ASSERT_TRUE(folder.write(S("DraftMere.txt"), "\"old\"\r\n"));
     ASSERT_TRUE(OpenOutputFile(files, S("/draftmere.txt")));
     ASSERT_TRUE(files.CloseAll());
-    EXPECT_EQ(folder.entries(), List({"DraftMere.txt"}));
+    EXPECT_EQ(folder.entries(), Strings({"DraftMere.txt"}));
     EXPECT_EQ(folder.read(S("DraftMere.txt")), QByteArray());
 }
 
@@ -137,22 +117,22 @@ TEST_F(DataFilesTest, deleteDataFile_closesOpenFilesFirst) {
     ASSERT_TRUE(OpenOutputFile(files, S("/Other.txt")));
     ASSERT_TRUE(files.Write(FileNum, "committed by the close"));
     ASSERT_TRUE(DeleteDataFile(files, S("/TempRegister.txt")));
-    EXPECT_FALSE(anyOpen());
-    EXPECT_EQ(folder.entries(), List({"Other.txt"}));
+    EXPECT_FALSE(AnyFileOpen(files));
+    EXPECT_EQ(folder.entries(), Strings({"Other.txt"}));
     EXPECT_EQ(folder.read(S("Other.txt")), QByteArray("committed by the close"));
 }
 
 TEST_F(DataFilesTest, deleteDataFile_withOnlyABackup_leavesNoFileAndTheBackupUntouched) {
     ASSERT_TRUE(folder.write(S("Backup/TempRegister.txt"), kBackupBytes));
     ASSERT_TRUE(DeleteDataFile(files, S("/TempRegister.txt")));
-    EXPECT_EQ(folder.entries(), List({"Backup"}));
+    EXPECT_EQ(folder.entries(), Strings({"Backup"}));
     EXPECT_EQ(folder.read(S("Backup/TempRegister.txt")), kBackupBytes);
 }
 
 TEST_F(DataFilesTest, deleteDataFile_onAMissingFileChangesNothing) {
     ASSERT_TRUE(folder.write(S("DraftMere.txt"), "x"));
     EXPECT_TRUE(DeleteDataFile(files, S("/TempRegister.txt")));
-    EXPECT_EQ(folder.entries(), List({"DraftMere.txt"}));
+    EXPECT_EQ(folder.entries(), Strings({"DraftMere.txt"}));
 }
 
 TEST_F(DataFilesTest, bothSeparatorsAndAnyCaseReachTheSameFile) {
@@ -190,7 +170,7 @@ TEST_F(EndProgramTest, unloadsLastLoadedFirstAsClosedFromCodeThenEndsOnce) {
     load("frmStartup");
     log.clear();
     EndProgram(forms, ender);
-    EXPECT_EQ(log, List({"frmStartup:QueryUnload 1", "frmMain:QueryUnload 1", "frmSplash:QueryUnload 1"}));
+    EXPECT_EQ(log, Strings({"frmStartup:QueryUnload 1", "frmMain:QueryUnload 1", "frmSplash:QueryUnload 1"}));
     EXPECT_EQ(forms.Count(), 0);
     EXPECT_EQ(ender.ends, 1);
 }
@@ -251,7 +231,7 @@ TEST_P(OpenWebPageTest, handsTheUrlOverByteForByteAndRemovesTheShortcut) {
     const QString url = S(GetParam());
     OpenWebPage(files, opener, messages, url);
     ASSERT_EQ(opener.opened, QStringList{url});
-    EXPECT_EQ(opener.entries, List({"Temp.url"}));
+    EXPECT_EQ(opener.entries, Strings({"Temp.url"}));
     EXPECT_EQ(opener.shortcuts.first(), "[InternetShortcut]\r\nURL = " + url.toUtf8() + "\r\n");
     EXPECT_TRUE(folder.entries().isEmpty()) << folder.entries().join(S(" ")).toStdString();
     EXPECT_TRUE(messages.shown.isEmpty());
@@ -263,7 +243,7 @@ TEST_P(OpenWebPageTest, overwritesAnEarlierShortcut) {
     const QString url = S(GetParam());
     OpenWebPage(files, opener, messages, url);
     ASSERT_EQ(opener.opened, QStringList{url});
-    EXPECT_EQ(opener.entries, List({"temp.URL"})) << "the existing file is rewritten, no second one made";
+    EXPECT_EQ(opener.entries, Strings({"temp.URL"})) << "the existing file is rewritten, no second one made";
     EXPECT_EQ(opener.shortcuts.first(), "[InternetShortcut]\r\nURL = " + url.toUtf8() + "\r\n");
     EXPECT_TRUE(folder.entries().isEmpty());
 }

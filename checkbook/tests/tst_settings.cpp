@@ -2,6 +2,7 @@
 
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QDir>
 #include <QLocale>
@@ -9,10 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char *text) {
-    return QString::fromUtf8(text);
-}
 
 CheckbookSettings Settings(const char *bank, const char *acct, const char *checkNo, const char *onForm,
                            const char *style) {
@@ -184,9 +181,7 @@ TEST_F(SettingsFileTest, aShortFileIsDamagedWithAReasonNamingTheFile) {
     EXPECT_EQ(load.state, SettingsState::Damaged);
     EXPECT_EQ(load.error, S("The settings file ") + QDir::toNativeSeparators(folder.file(S("DraftMere.txt"))) +
                               S(" cannot be used: it holds only 3 of the 5 settings."));
-    for (int number = 1; number <= 255; ++number) {
-        ASSERT_FALSE(files.IsOpen(number)) << "loading closes every file";
-    }
+    EXPECT_FALSE(AnyFileOpen(files)) << "loading closes every file";
 }
 
 TEST_F(SettingsFileTest, aSettingsFileThatIsAFolderIsMissing) {

@@ -3,6 +3,7 @@
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/KilledChild.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QDir>
 #include <QLocale>
@@ -13,26 +14,11 @@
 
 namespace {
 
-QString S(const char *text) {
-    return QString::fromUtf8(text);
-}
-
 const CheckbookSettings kOld{S("First Example Bank"), S("0012-345678"), S("1041"), S("3"), S("Deluxe Wallet-Size")};
 const CheckbookSettings kNew{S("Second National Bank of a Much Longer Name, Springfield"), S(""), S("1044"), S("1"),
                              S("Deluxe 3-On-A-Page")};
 
-struct FaultRow {
-    const char *label;
-    qint64 bytesBeforeFull;
-    bool failSync;
-    bool failRename;
-};
-
-void PrintTo(const FaultRow &row, std::ostream *out) {
-    *out << row.label;
-}
-
-class SaveFaultTest : public ::testing::TestWithParam<FaultRow> {
+class SaveFaultTest : public ::testing::TestWithParam<InjectedFault> {
 protected:
     TempFolder folder;
     FaultyFiles files{folder.path()};
@@ -41,9 +27,7 @@ protected:
 TEST_P(SaveFaultTest, failedSaveIsReportedNamingTheFileAndTheOldFileStays) {
     ASSERT_TRUE(SaveSettings(files, kOld));
     const QByteArray old = folder.read(S("DraftMere.txt"));
-    files.bytesBeforeFull = GetParam().bytesBeforeFull;
-    files.failSync = GetParam().failSync;
-    files.failRename = GetParam().failRename;
+    GetParam().applyTo(files);
     const FileResult result = SaveSettings(files, kNew);
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(folder.file(S("DraftMere.txt")))))
@@ -56,9 +40,7 @@ TEST_P(SaveFaultTest, failedSaveIsReportedNamingTheFileAndTheOldFileStays) {
 }
 
 TEST_P(SaveFaultTest, failedFirstSaveLeavesNoFile) {
-    files.bytesBeforeFull = GetParam().bytesBeforeFull;
-    files.failSync = GetParam().failSync;
-    files.failRename = GetParam().failRename;
+    GetParam().applyTo(files);
     EXPECT_FALSE(SaveSettings(files, kNew));
     EXPECT_TRUE(folder.entries().isEmpty());
     EXPECT_EQ(LoadSettings(files).state, SettingsState::Missing);
@@ -66,11 +48,12 @@ TEST_P(SaveFaultTest, failedFirstSaveLeavesNoFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SaveFaultTest,
-    ::testing::Values(FaultRow{"full disk", 0, false, false}, FaultRow{"full after 1 byte", 1, false, false},
-                      FaultRow{"full inside the first line", 30, false, false},
-                      FaultRow{"full inside the last line", 90, false, false},
-                      FaultRow{"full one byte short", EncodeSettings(kNew).size() - 1, false, false},
-                      FaultRow{"failing flush", -1, true, false}, FaultRow{"failing rename", -1, false, true}));
+    ::testing::Values(InjectedFault{"full disk", 0, false, false}, InjectedFault{"full after 1 byte", 1, false, false},
+                      InjectedFault{"full inside the first line", 30, false, false},
+                      InjectedFault{"full inside the last line", 90, false, false},
+                      InjectedFault{"full one byte short", EncodeSettings(kNew).size() - 1, false, false},
+                      InjectedFault{"failing flush", -1, true, false},
+                      InjectedFault{"failing rename", -1, false, true}));
 
 TEST(SaveFaults, aRealFullDiskLeavesTheOldFile) {
     ScopedTmpfs disk(64 * 1024);

@@ -1,6 +1,7 @@
 #include "platform/QtFiles.h"
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QDir>
 #include <QLocale>
@@ -8,18 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char *text) {
-    return QString::fromUtf8(text);
-}
-
-QStringList Names(std::initializer_list<const char *> names) {
-    QStringList list;
-    for (const char *name : names) {
-        list.append(S(name));
-    }
-    return list;
-}
 
 // Every name of the folder that an interrupted save would leave behind.
 QStringList Temporaries(const TempFolder &folder) {
@@ -69,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FilesTest, savingUnderAnotherCase_rewritesTheExistingFileAndMakesNoSecond) {
     ASSERT_TRUE(folder.write(S("draftmere.TXT"), "old"));
     ASSERT_TRUE(files.ReplaceContents(S("/DraftMere.txt"), "new contents"));
-    EXPECT_EQ(folder.entries(), Names({"draftmere.TXT"}));
+    EXPECT_EQ(folder.entries(), Strings({"draftmere.TXT"}));
     EXPECT_EQ(folder.read(S("draftmere.TXT")), QByteArray("new contents"));
 }
 
@@ -80,7 +69,7 @@ TEST_F(FilesTest, recordsUnderBothSeparators_goToOneFile) {
     ASSERT_TRUE(files.Open(1, S("/TEMPREGISTER.TXT"), Files::Mode::Random, 4));
     ASSERT_TRUE(files.Put(1, 2, "efgh"));
     ASSERT_TRUE(files.CloseAll());
-    EXPECT_EQ(folder.entries(), Names({"TempRegister.txt"}));
+    EXPECT_EQ(folder.entries(), Strings({"TempRegister.txt"}));
     EXPECT_EQ(folder.read(S("TempRegister.txt")), QByteArray("abcdefgh"));
 }
 
@@ -162,7 +151,7 @@ TEST_F(FilesTest, output_writesToATemporaryFileThatCloseAllCommits) {
     EXPECT_TRUE(pending.first().startsWith(S(".DraftMere.txt.quillane-"))) << pending.first().toStdString();
     EXPECT_FALSE(folder.exists(S("DraftMere.txt")));
     ASSERT_TRUE(files.CloseAll());
-    EXPECT_EQ(folder.entries(), Names({"DraftMere.txt"}));
+    EXPECT_EQ(folder.entries(), Strings({"DraftMere.txt"}));
     EXPECT_EQ(folder.read(S("DraftMere.txt")), QByteArray("line one\r\nline two\r\n"));
 }
 
@@ -247,64 +236,47 @@ TEST_F(FilesTest, removeStrayTemporaries_leavesSubFoldersAndFoldersAlone) {
     ASSERT_TRUE(QDir(folder.path()).mkdir(S(".x.quillane-Ab12Cd.tmp")));
     ASSERT_TRUE(folder.write(S(".DraftMere.txt.quillane-Ab12Cd.tmp"), "ours"));
     files.RemoveStrayTemporaries();
-    EXPECT_EQ(folder.entries(), Names({".x.quillane-Ab12Cd.tmp", "Backup"}));
+    EXPECT_EQ(folder.entries(), Strings({".x.quillane-Ab12Cd.tmp", "Backup"}));
     EXPECT_TRUE(folder.exists(S("Backup/.DraftMere.txt.quillane-Ab12Cd.tmp")));
 }
 
 // A failure injected into a whole-file save.
-struct FaultRow {
-    const char *label;
-    qint64 bytesBeforeFull; // -1: no limit
-    bool failSync;
-    bool failRename;
-};
-
-const FaultRow kSaveFaults[] = {
+const InjectedFault kSaveFaults[] = {
     {"full disk at once", 0, false, false},       {"full disk after 1 byte", 1, false, false},
     {"full disk after 7 bytes", 7, false, false}, {"full disk one byte short", 39, false, false},
     {"failing flush", -1, true, false},           {"failing rename", -1, false, true},
 };
 
-void PrintTo(const FaultRow &row, std::ostream *out) {
-    *out << row.label;
-}
-
 const QByteArray kNewContents("forty bytes of new contents, exactly 40.");
 
-class ReplaceFaultTest : public ::testing::TestWithParam<FaultRow> {
+class ReplaceFaultTest : public ::testing::TestWithParam<InjectedFault> {
 protected:
     TempFolder folder;
     FaultyFiles files{folder.path()};
-
-    void inject() {
-        files.bytesBeforeFull = GetParam().bytesBeforeFull;
-        files.failSync = GetParam().failSync;
-        files.failRename = GetParam().failRename;
-    }
 };
 
 TEST_P(ReplaceFaultTest, failureLeavesTheOldFileByteForByteAndNoTemporary) {
     ASSERT_EQ(kNewContents.size(), 40);
     const QByteArray old("\"old\"\r\n\"contents\"\r\n");
     ASSERT_TRUE(folder.write(S("DraftMere.txt"), old));
-    inject();
+    GetParam().applyTo(files);
     const FileResult result = files.ReplaceContents(S("/DRAFTMERE.TXT"), kNewContents);
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(folder.file(S("DraftMere.txt")))))
         << result.error.toStdString();
     EXPECT_EQ(folder.read(S("DraftMere.txt")), old);
-    EXPECT_EQ(folder.entries(), Names({"DraftMere.txt"}));
+    EXPECT_EQ(folder.entries(), Strings({"DraftMere.txt"}));
 }
 
 TEST_P(ReplaceFaultTest, failureOnANewFileLeavesNothing) {
-    inject();
+    GetParam().applyTo(files);
     EXPECT_FALSE(files.ReplaceContents(S("/DraftMere.txt"), kNewContents));
     EXPECT_TRUE(folder.entries().isEmpty()) << folder.entries().join(S(" ")).toStdString();
 }
 
 TEST_P(ReplaceFaultTest, aFailedWriteIsNotCommittedByALaterClose) {
     ASSERT_TRUE(folder.write(S("DraftMere.txt"), "old"));
-    inject();
+    GetParam().applyTo(files);
     ASSERT_TRUE(files.Open(1, S("/DraftMere.txt"), Files::Mode::Output));
     const FileResult written = files.Write(1, kNewContents);
     const FileResult closed = files.Close(1);
@@ -323,17 +295,7 @@ TEST(ReplaceContents, succeedsWhenTheDiskHoldsExactlyTheNewBytes) {
     EXPECT_EQ(folder.read(S("DraftMere.txt")), kNewContents);
 }
 
-struct PutFaultRow {
-    const char *label;
-    qint64 bytesBeforeFull;
-    bool failSync;
-};
-
-void PrintTo(const PutFaultRow &row, std::ostream *out) {
-    *out << row.label;
-}
-
-class PutFaultTest : public ::testing::TestWithParam<PutFaultRow> {};
+class PutFaultTest : public ::testing::TestWithParam<InjectedFault> {};
 
 TEST_P(PutFaultTest, failedPutLeavesWholeRecordsOnly) {
     TempFolder folder;
@@ -341,8 +303,7 @@ TEST_P(PutFaultTest, failedPutLeavesWholeRecordsOnly) {
     const QByteArray two("first-rec!second-re!");
     ASSERT_TRUE(folder.write(S("r.dat"), two));
     ASSERT_TRUE(files.Open(1, S("/r.dat"), Files::Mode::Random, 10));
-    files.bytesBeforeFull = GetParam().bytesBeforeFull;
-    files.failSync = GetParam().failSync;
+    GetParam().applyTo(files);
     const int callsBefore = files.writeCalls;
     const FileResult result = files.Put(1, 3, "third-rec!");
     EXPECT_FALSE(result);
@@ -352,8 +313,10 @@ TEST_P(PutFaultTest, failedPutLeavesWholeRecordsOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, PutFaultTest,
-                         ::testing::Values(PutFaultRow{"full at once", 0, false}, PutFaultRow{"1 byte", 1, false},
-                                           PutFaultRow{"9 bytes", 9, false}, PutFaultRow{"flush", -1, true}));
+                         ::testing::Values(InjectedFault{"full at once", 0, false, false},
+                                           InjectedFault{"1 byte", 1, false, false},
+                                           InjectedFault{"9 bytes", 9, false, false},
+                                           InjectedFault{"flush", -1, true, false}));
 
 TEST(PutFaults, failedPutPastADamagedEndKeepsTheOldLength) {
     TempFolder folder;

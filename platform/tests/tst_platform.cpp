@@ -4,6 +4,7 @@
 #include "platform/Forms.h"
 #include "platform/testing/RecordingForm.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -13,18 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char *text) {
-    return QString::fromUtf8(text);
-}
-
-QStringList Log(std::initializer_list<const char *> entries) {
-    QStringList list;
-    for (const char *entry : entries) {
-        list.append(S(entry));
-    }
-    return list;
-}
 
 // Every byte the code page defines: all but 0x81, 0x8D, 0x8F, 0x90 and 0x9D.
 QByteArray DefinedBytes() {
@@ -133,7 +122,7 @@ TEST_F(FormsTest, loadRunsFormLoadOnceAndShowsNothing) {
     RecordingForm *a = make("A");
     forms.Load(a);
     forms.Load(a);
-    EXPECT_EQ(log, Log({"A:Load"}));
+    EXPECT_EQ(log, Strings({"A:Load"}));
     EXPECT_FALSE(a->isVisible());
     EXPECT_EQ(forms.Count(), 1);
     EXPECT_EQ(forms.at(0), a);
@@ -147,7 +136,7 @@ TEST_F(FormsTest, showLoadsAndActivatesOnce) {
     EXPECT_TRUE(a->isVisible());
     EXPECT_EQ(forms.Active(), a);
     // The system's own activation of the window that was just shown is no second activation.
-    EXPECT_EQ(log, Log({"A:Load", "A:Activate"}));
+    EXPECT_EQ(log, Strings({"A:Load", "A:Activate"}));
 }
 
 TEST_F(FormsTest, showingTheVisibleActiveWindowAgainDoesNotActivateIt) {
@@ -156,7 +145,7 @@ TEST_F(FormsTest, showingTheVisibleActiveWindowAgainDoesNotActivateIt) {
     forms.Show(a);
     forms.WindowActivated(a);
     settle();
-    EXPECT_EQ(log, Log({"A:Load", "A:Activate"}));
+    EXPECT_EQ(log, Strings({"A:Load", "A:Activate"}));
 }
 
 TEST_F(FormsTest, hideThenShowActivatesAgain) {
@@ -166,7 +155,7 @@ TEST_F(FormsTest, hideThenShowActivatesAgain) {
     EXPECT_FALSE(a->isVisible());
     EXPECT_EQ(forms.Active(), nullptr);
     forms.Show(a);
-    EXPECT_EQ(log, Log({"A:Load", "A:Activate", "A:Activate"}));
+    EXPECT_EQ(log, Strings({"A:Load", "A:Activate", "A:Activate"}));
 }
 
 TEST_F(FormsTest, movingToAnotherVisibleWindowActivatesIt) {
@@ -177,7 +166,7 @@ TEST_F(FormsTest, movingToAnotherVisibleWindowActivatesIt) {
     forms.WindowActivated(a);
     forms.WindowActivated(a);
     EXPECT_EQ(forms.Active(), a);
-    EXPECT_EQ(log, Log({"A:Load", "A:Activate", "B:Load", "B:Activate", "A:Activate"}));
+    EXPECT_EQ(log, Strings({"A:Load", "A:Activate", "B:Load", "B:Activate", "A:Activate"}));
 }
 
 TEST_F(FormsTest, systemActivationOfAHiddenOrUnloadedWindowIsIgnored) {
@@ -186,7 +175,7 @@ TEST_F(FormsTest, systemActivationOfAHiddenOrUnloadedWindowIsIgnored) {
     forms.Load(a);
     forms.WindowActivated(a);
     forms.WindowActivated(b);
-    EXPECT_EQ(log, Log({"A:Load"}));
+    EXPECT_EQ(log, Strings({"A:Load"}));
 }
 
 TEST_F(FormsTest, unloadPassesTheReasonAndRemovesTheWindow) {
@@ -201,7 +190,7 @@ TEST_F(FormsTest, unloadPassesTheReasonAndRemovesTheWindow) {
     EXPECT_EQ(forms.Active(), nullptr);
     settle();
     EXPECT_TRUE(made[0].isNull()) << "an unloaded window is destroyed";
-    EXPECT_EQ(log, Log({"A:Load", "A:Activate", "B:Load", "A:QueryUnload 1"}));
+    EXPECT_EQ(log, Strings({"A:Load", "A:Activate", "B:Load", "A:QueryUnload 1"}));
 }
 
 TEST_F(FormsTest, cancelKeepsTheWindowLoadedAndShown) {
@@ -215,7 +204,7 @@ TEST_F(FormsTest, cancelKeepsTheWindowLoadedAndShown) {
     EXPECT_FALSE(made[0].isNull());
     a->cancelUnload = false;
     EXPECT_TRUE(forms.Unload(a, vbFormCode));
-    EXPECT_EQ(log, Log({"A:Load", "A:Activate", "A:QueryUnload 0", "A:QueryUnload 1"}));
+    EXPECT_EQ(log, Strings({"A:Load", "A:Activate", "A:QueryUnload 0", "A:QueryUnload 1"}));
 }
 
 TEST_F(FormsTest, closingTheWindowUnloadsItWithReasonZero) {
@@ -227,7 +216,7 @@ TEST_F(FormsTest, closingTheWindowUnloadsItWithReasonZero) {
     a->cancelUnload = false;
     a->close();
     EXPECT_FALSE(forms.IsLoaded(a));
-    EXPECT_EQ(log, Log({"A:Load", "A:Activate", "A:QueryUnload 0", "A:QueryUnload 0"}));
+    EXPECT_EQ(log, Strings({"A:Load", "A:Activate", "A:QueryUnload 0", "A:QueryUnload 0"}));
 }
 
 TEST(LockFileGuard, aSecondProcessIsRefusedAndAKilledCopyDoesNotBlock) {

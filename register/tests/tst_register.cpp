@@ -3,6 +3,7 @@
 #include "app/MoneyRoutines.h"
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QDir>
 #include <QLocale>
@@ -10,10 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char *text) {
-    return QString::fromUtf8(text);
-}
 
 RegisterRecord Record(const char *checkNo, const char *date, const char *payTo, const char *amount, const char *memo) {
     return {S(checkNo), S(date), S(payTo), S(amount), S(memo), kStatusPrinted};
@@ -51,15 +48,6 @@ class RegisterTest : public ::testing::Test {
 protected:
     TempFolder folder;
     QtFiles files{folder.path()};
-
-    bool anyOpen() const {
-        for (int number = 1; number <= 255; ++number) {
-            if (files.IsOpen(number)) {
-                return true;
-            }
-        }
-        return false;
-    }
 };
 
 TEST(RegisterRecordBytes, handWrittenRecordsAre115BytesEach) {
@@ -130,7 +118,7 @@ TEST_F(RegisterTest, threeAppendsWriteTheHandWrittenBytes) {
     ASSERT_TRUE(AppendRegisterRecord(files, kThird));
     EXPECT_EQ(folder.read(S("TempRegister.txt")), kFirstBytes + kSecondBytes + kThirdBytes);
     EXPECT_EQ(folder.entries(), QStringList{S("TempRegister.txt")});
-    EXPECT_FALSE(anyOpen()) << "the register is never held open between operations";
+    EXPECT_FALSE(AnyFileOpen(files)) << "the register is never held open between operations";
 }
 
 TEST_F(RegisterTest, appendWithoutARecordUsesTheSharedBuffer) {
@@ -215,7 +203,7 @@ TEST_F(RegisterTest, readRecordGivesRecordNAndRefusesRecordsPastTheEnd) {
     EXPECT_TRUE(past.error.contains(S("4"))) << past.error.toStdString();
     EXPECT_EQ(EncodeRecord(record), kThirdBytes) << "a failed read leaves the record alone";
     EXPECT_FALSE(ReadRegisterRecord(files, 0, record));
-    EXPECT_FALSE(anyOpen());
+    EXPECT_FALSE(AnyFileOpen(files));
 }
 
 TEST_F(RegisterTest, readRecordOfAMissingRegisterFailsAndCreatesNothing) {
@@ -234,7 +222,7 @@ TEST_F(RegisterTest, readAllGivesEveryRecordInOrder) {
     EXPECT_EQ(EncodeRecord(records[0]), kFirstBytes);
     EXPECT_EQ(EncodeRecord(records[1]), kSecondBytes);
     EXPECT_EQ(EncodeRecord(records[2]), kThirdBytes);
-    EXPECT_FALSE(anyOpen());
+    EXPECT_FALSE(AnyFileOpen(files));
 }
 
 struct DamageRow {
@@ -309,7 +297,7 @@ TEST_F(RegisterTest, deleteClosesOpenFilesAndDeletesTheRegisterUnderEitherName) 
     ASSERT_TRUE(AppendRegisterRecord(files, kFirst));
     ASSERT_TRUE(OpenRandomFile(files, kRegisterFile, kRecordLength));
     ASSERT_TRUE(DeleteRegister(files));
-    EXPECT_FALSE(anyOpen());
+    EXPECT_FALSE(AnyFileOpen(files));
     EXPECT_TRUE(folder.entries().isEmpty());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/KilledChild.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QDir>
 #include <QLocale>
@@ -12,10 +13,6 @@
 #include <cstdio>
 
 namespace {
-
-QString S(const char *text) {
-    return QString::fromUtf8(text);
-}
 
 // Record n of a test register: every record differs from its neighbours in every field.
 RegisterRecord Numbered(qint64 n) {
@@ -36,33 +33,16 @@ QByteArray Records(qint64 count) {
     return bytes;
 }
 
-struct FaultRow {
-    const char *label;
-    qint64 bytesBeforeFull;
-    bool failSync;
-    bool failRename;
-};
-
-void PrintTo(const FaultRow &row, std::ostream *out) {
-    *out << row.label;
-}
-
-class AppendFaultTest : public ::testing::TestWithParam<FaultRow> {
+class AppendFaultTest : public ::testing::TestWithParam<InjectedFault> {
 protected:
     TempFolder folder;
     FaultyFiles files{folder.path()};
-
-    void inject() {
-        files.bytesBeforeFull = GetParam().bytesBeforeFull;
-        files.failSync = GetParam().failSync;
-        files.failRename = GetParam().failRename;
-    }
 };
 
 TEST_P(AppendFaultTest, failedAppendIsReportedAndTheRegisterUnchanged) {
     ASSERT_TRUE(AppendRegisterRecord(files, Numbered(1)));
     ASSERT_TRUE(AppendRegisterRecord(files, Numbered(2)));
-    inject();
+    GetParam().applyTo(files);
     const FileResult result = AppendRegisterRecord(files, Numbered(3));
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(folder.file(S("TempRegister.txt")))))
@@ -78,7 +58,7 @@ TEST_P(AppendFaultTest, failedAppendIsReportedAndTheRegisterUnchanged) {
 }
 
 TEST_P(AppendFaultTest, failedFirstAppendLeavesNoRegister) {
-    inject();
+    GetParam().applyTo(files);
     const FileResult result = AppendRegisterRecord(files, Numbered(1));
     EXPECT_FALSE(result);
     EXPECT_TRUE(folder.entries().isEmpty()) << folder.entries().join(S(" ")).toStdString();
@@ -87,18 +67,18 @@ TEST_P(AppendFaultTest, failedFirstAppendLeavesNoRegister) {
 TEST_P(AppendFaultTest, failedAppendToADamagedRegisterKeepsItsBytes) {
     const QByteArray damaged = Records(1) + QByteArray(85, 'x');
     ASSERT_TRUE(folder.write(S("TempRegister.txt"), damaged));
-    inject();
+    GetParam().applyTo(files);
     EXPECT_FALSE(AppendRegisterRecord(files, Numbered(3)));
     EXPECT_EQ(folder.read(S("TempRegister.txt")), damaged);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, AppendFaultTest,
-                         ::testing::Values(FaultRow{"full disk", 0, false, false},
-                                           FaultRow{"full after 1 byte", 1, false, false},
-                                           FaultRow{"full after 60 bytes", 60, false, false},
-                                           FaultRow{"full one byte short", 114, false, false},
-                                           FaultRow{"failing flush", -1, true, false},
-                                           FaultRow{"failing rename", -1, false, true}));
+                         ::testing::Values(InjectedFault{"full disk", 0, false, false},
+                                           InjectedFault{"full after 1 byte", 1, false, false},
+                                           InjectedFault{"full after 60 bytes", 60, false, false},
+                                           InjectedFault{"full one byte short", 114, false, false},
+                                           InjectedFault{"failing flush", -1, true, false},
+                                           InjectedFault{"failing rename", -1, false, true}));
 
 TEST(AppendFaults, aBackupThatCannotBeRestoredIsNotHiddenBehindANewRegister) {
     TempFolder folder;
