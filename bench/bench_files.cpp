@@ -21,6 +21,15 @@ RegisterRecord Numbered(int n) {
             kStatusPrinted};
 }
 
+// A register of `count` records, written directly.
+void WriteRegister(const TempFolder &folder, int count) {
+    QByteArray bytes;
+    for (int n = 1; n <= count; ++n) {
+        bytes += EncodeRecord(Numbered(n));
+    }
+    folder.write(QStringLiteral("TempRegister.txt"), bytes);
+}
+
 const CheckbookSettings kSettings{QStringLiteral("First Example Bank, Springfield"), QStringLiteral("0012-345678"),
                                   QStringLiteral("1041"), QStringLiteral("3"), QStringLiteral("Deluxe Wallet-Size")};
 
@@ -64,11 +73,7 @@ BENCHMARK(BM_RegisterAppend1000ThenCount_Unflushed)->Unit(benchmark::kMillisecon
 // One append to a register that already holds state.range(0) records.
 void BM_RegisterAppendTo(benchmark::State &state) {
     TempFolder folder;
-    QByteArray bytes;
-    for (int n = 1; n <= state.range(0); ++n) {
-        bytes += EncodeRecord(Numbered(n));
-    }
-    folder.write(QStringLiteral("TempRegister.txt"), bytes);
+    WriteRegister(folder, static_cast<int>(state.range(0)));
     QtFiles files(folder.path());
     int n = static_cast<int>(state.range(0));
     for (auto _ : state) {
@@ -88,11 +93,7 @@ BENCHMARK(BM_RegisterAppendTo)
 
 void BM_RegisterCount1000(benchmark::State &state) {
     TempFolder folder;
-    QByteArray bytes;
-    for (int n = 1; n <= 1000; ++n) {
-        bytes += EncodeRecord(Numbered(n));
-    }
-    folder.write(QStringLiteral("TempRegister.txt"), bytes);
+    WriteRegister(folder, 1000);
     QtFiles files(folder.path());
     for (auto _ : state) {
         benchmark::DoNotOptimize(RegisterRecordCount(files));
@@ -102,11 +103,7 @@ BENCHMARK(BM_RegisterCount1000)->Unit(benchmark::kMicrosecond);
 
 void BM_RegisterReadAll1000(benchmark::State &state) {
     TempFolder folder;
-    QByteArray bytes;
-    for (int n = 1; n <= 1000; ++n) {
-        bytes += EncodeRecord(Numbered(n));
-    }
-    folder.write(QStringLiteral("TempRegister.txt"), bytes);
+    WriteRegister(folder, 1000);
     QtFiles files(folder.path());
     QList<RegisterRecord> records;
     for (auto _ : state) {
