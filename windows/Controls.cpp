@@ -15,6 +15,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void initResources() {
+    Q_INIT_RESOURCE(windows);
+}
+
 namespace {
 
 // One event of one control, turned into a call of its handler.
@@ -70,6 +75,14 @@ private:
 };
 
 } // namespace
+
+void InitWindowResources() {
+    static const bool done = [] {
+        initResources();
+        return true;
+    }();
+    Q_UNUSED(done);
+}
 
 QWidget *MakeClientArea(QWidget *window, QMenuBar *menuBar, int width, int height) {
     auto *layout = new QVBoxLayout(window);

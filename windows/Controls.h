@@ -13,6 +13,9 @@ class QWidget;
 // Building blocks shared by the windows: the client area under a menu bar, pictures, tab indexes,
 // and the Click / DblClick / GotFocus events that Qt's widgets do not signal themselves.
 
+// Registers the pictures and help pages compiled into the windows library (safe to call again).
+void InitWindowResources();
+
 // The window's client area of the given size in twips, below its menu bar (if any). Controls are
 // placed on the returned widget.
 QWidget *MakeClientArea(QWidget *window, QMenuBar *menuBar, int width, int height);

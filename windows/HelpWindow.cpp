@@ -1,5 +1,6 @@
 #include "windows/HelpWindow.h"
 
+#include "windows/Controls.h"
 #include "windows/Twips.h"
 
 #include <QHBoxLayout>
@@ -8,6 +9,10 @@
 #include <QVBoxLayout>
 
 const QString HelpWindow::ContentsPage = QStringLiteral("qrc:/help/index.html");
+
+HelpWindow::HelpWindow() {
+    InitWindowResources();
+}
 
 HelpWindow::~HelpWindow() {
     delete window_.data();

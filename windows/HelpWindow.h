@@ -3,15 +3,14 @@
 #include "platform/Services.h"
 
 #include <QPointer>
+#include <QTextBrowser>
 #include <QWidget>
-
-class QTextBrowser;
 
 // The program's help: a small window browsing the guide bundled with the program. The help file
 // path of the call is kept for the window's title bar only; the guide is always the bundled one.
 class HelpWindow final : public HelpViewer {
 public:
-    HelpWindow() = default;
+    HelpWindow();
     ~HelpWindow() override;
 
     // Command 15 (and any other) opens the guide at its contents page; command 2 closes the window.

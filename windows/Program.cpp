@@ -1,6 +1,7 @@
 #include "windows/Program.h"
 
 #include "app/MoneyRoutines.h"
+#include "windows/Controls.h"
 #include "windows/frmMain.h"
 #include "windows/frmSplash.h"
 #include "windows/frmStartup.h"

@@ -1,0 +1,74 @@
+#include "windows/Controls.h"
+#include "windows/HelpWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString readResource(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+TEST(HelpWindowTest, commandFifteenOpensTheContents) {
+    HelpWindow help;
+    help.ShowHelp(QStringLiteral("C:\\Tarnwick Software\\Help Files\\Checkbook\\CHECKBOOK.HLP"), 15);
+    ASSERT_NE(help.window(), nullptr);
+    EXPECT_TRUE(help.window()->isVisible());
+    EXPECT_EQ(help.browser()->source(), QUrl(HelpWindow::ContentsPage));
+    EXPECT_TRUE(help.browser()->toPlainText().contains(QStringLiteral("Contents")));
+    EXPECT_EQ(help.browser()->documentTitle(), QStringLiteral("Quillane Help"));
+}
+
+TEST(HelpWindowTest, showingAgainReturnsToTheContentsInTheSameWindow) {
+    HelpWindow help;
+    help.ShowHelp(QString(), 15);
+    QWidget *first = help.window();
+    help.browser()->setSource(QUrl(QStringLiteral("qrc:/help/files.html")));
+    help.ShowHelp(QString(), 15);
+    EXPECT_EQ(help.window(), first);
+    EXPECT_EQ(help.browser()->source(), QUrl(HelpWindow::ContentsPage));
+    help.ShowHelp(QString(), HelpWindow::CommandQuit);
+    EXPECT_FALSE(help.window()->isVisible());
+}
+
+TEST(HelpWindowTest, everyPageHasATitleAndEveryLinkReachesAPage) {
+    InitWindowResources();
+    const QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")});
+    ASSERT_GE(pages.size(), 6);
+    const QRegularExpression href(QStringLiteral("href=\"([^\"#]+)"));
+    const QString contents = readResource(QStringLiteral(":/help/index.html"));
+    for (const QString &page : pages) {
+        SCOPED_TRACE(page.toStdString());
+        const QString html = readResource(QStringLiteral(":/help/") + page);
+        ASSERT_FALSE(html.isEmpty());
+        EXPECT_TRUE(html.contains(QRegularExpression(QStringLiteral("<title>[^<]+</title>"))));
+        // Every topic can be reached from the contents.
+        if (page != QStringLiteral("index.html")) {
+            EXPECT_TRUE(contents.contains(QStringLiteral("href=\"") + page + QLatin1Char('"')));
+        }
+        for (auto match = href.globalMatch(html); match.hasNext();) {
+            const QString target = match.next().captured(1);
+            EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/") + target)) << target.toStdString();
+        }
+    }
+}
+
+TEST(HelpWindowTest, theGuideCoversWhatThePersonNeeds) {
+    InitWindowResources();
+    QString all;
+    for (const QString &page : QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")})) {
+        all += readResource(QStringLiteral(":/help/") + page);
+    }
+    for (const char *topic : {"Checkbook Type", "Check Information", "Accept", "Pay to the Order of", "Redo",
+                              "leading edge", "Print Checks", "DraftMere.txt", "TempRegister.txt", "Backup"}) {
+        EXPECT_TRUE(all.contains(QString::fromLatin1(topic))) << topic;
+    }
+}
+
+} // namespace
