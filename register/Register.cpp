@@ -182,7 +182,7 @@ FileResult RemoveFirstRecords(Files &files, qint64 n) {
     if (!result || !exists) {
         return result;
     }
-    if (n * kRecordLength >= bytes.size()) {
+    if (n >= (bytes.size() + kRecordLength - 1) / kRecordLength) {
         return DeleteRegister(files);
     }
     return files.ReplaceContents(kRegisterFile, bytes.mid(n * kRecordLength));

@@ -94,6 +94,19 @@ TEST(AppendFaults, aBackupThatCannotBeRestoredIsNotHiddenBehindANewRegister) {
     EXPECT_EQ(folder.read(S("TempRegister.txt")), Records(3));
 }
 
+TEST(AppendFaults, aRegisterHoldsAtMost32767Checks) {
+    TempFolder folder;
+    QtFiles files(folder.path());
+    const QByteArray full(32766 * kRecordLength, 'x');
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), full));
+    ASSERT_TRUE(AppendRegisterRecord(files, Numbered(32767)));
+    EXPECT_EQ(RegisterRecordCount(files), 32767);
+    const FileResult result = AppendRegisterRecord(files, Numbered(32768));
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.error.contains(S("is full"))) << result.error.toStdString();
+    EXPECT_EQ(RegisterRecordCount(files), 32767);
+}
+
 TEST(AppendFaults, aRealFullDiskLeavesWholeRecords) {
     ScopedTmpfs disk(64 * 1024);
     if (!disk.mounted()) {
