@@ -16,7 +16,6 @@
 class TempFolder {
 public:
     TempFolder() = default;
-    explicit TempFolder(const QString &parent) : dir_(parent + QStringLiteral("/quillane-test-XXXXXX")) {}
 
     bool isValid() const { return dir_.isValid(); }
     QString path() const { return dir_.path(); }
