@@ -56,7 +56,8 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     button->setObjectName(name);
     button->setFont(plainFont());
     button->setToolTip(tip);
-    button->setAutoDefault(false);
+    // Return presses the focused button, as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 
