@@ -45,9 +45,8 @@ public:
     void Abort() override;
     QString ErrorText() const override { return error_; }
 
+    // The device, for its page layout and settings.
     QPrinter &device() { return *printer_; }
-    // Sheets of the job not yet sent (one from the first text on).
-    int PendingSheets() const { return static_cast<int>(sheets_.size()); }
 
 private:
     // One text on a sheet, in device units: left end of its baseline, and the clip (<= 0: none).
