@@ -15,14 +15,25 @@
 
 namespace {
 
-QLabel *addLabel(QWidget *parent, const QString &name, const QString &caption, const QFont &font, int left, int top,
-                 int width, int height) {
+QLabel *addLabel(QWidget *parent, const QString &name, const QString &caption, const QFont &font, bool wordWrap,
+                 int left, int top, int width, int height) {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(name);
     label->setFont(font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(wordWrap);
     PlaceTwips(label, left, top, width, height);
     return label;
+}
+
+// Places a label again for a caption set after creation. A box widened past the window's edge moves
+// left instead, so that the caption stays whole.
+void refit(QLabel *label, int left, int top, int width, int height) {
+    PlaceTwips(label, left, top, width, height);
+    const int overflow = label->geometry().right() + 1 - label->parentWidget()->width();
+    if (overflow > 0) {
+        label->move(label->x() - overflow, label->y());
+    }
 }
 
 void setTextColour(QLabel *label, const QColor &colour) {
@@ -69,12 +80,12 @@ void frmSplash::createMenus() {
 
 void frmSplash::createControls(QWidget *client) {
     lblProductName = addLabel(client, QStringLiteral("lblProductName"), QStringLiteral("Quillane"), arialBold(21.75),
-                              1320, 1020, 2505, 510);
+                              false, 1320, 1020, 2505, 510);
     lblProductName->setToolTip(QStringLiteral("The Name of this program"));
     SetTabIndex(lblProductName, 0);
 
     Label1 = addLabel(client, ArrayName("Label1", 1), QStringLiteral("A program of ") + Links::MakerName,
-                      FormFont(true), 1260, 1620, 2805, 195);
+                      FormFont(true), false, 1260, 1620, 2805, 195);
     Label1->setToolTip(QStringLiteral("Click to Visit"));
     setTextColour(Label1, QColor(0, 0, 128));
     Label1->setCursor(Qt::PointingHandCursor);
@@ -84,25 +95,24 @@ void frmSplash::createControls(QWidget *client) {
     lblRunning = addLabel(client, QStringLiteral("lblRunning"),
                           QStringLiteral("Orvantis Programs share files. Exit all other Orvantis Programs before "
                                          "continuing...."),
-                          FormFont(), 3000, 2040, 2235, 615);
-    lblRunning->setWordWrap(true);
+                          FormFont(), true, 3000, 2040, 2235, 615);
     setTextColour(lblRunning, QColor(192, 0, 0));
     SetTabIndex(lblRunning, 5);
 
-    lblCopyright = addLabel(client, QStringLiteral("lblCopyright"), QString(), arialBold(9.75), 180, 2280, 1395, 240);
+    lblCopyright =
+        addLabel(client, QStringLiteral("lblCopyright"), QString(), arialBold(9.75), false, 180, 2280, 1395, 240);
     lblCopyright->setToolTip(QStringLiteral("Quillane is copyright ") + Links::MakerName +
                              QStringLiteral(". All rights reserved."));
     SetTabIndex(lblCopyright, 2);
 
     lblWarning = addLabel(client, QStringLiteral("lblWarning"),
-                          QStringLiteral("Licensed for writing your own checks.\nDo not copy or resell this program."),
-                          arialBold(8.25), 120, 2640, 2745, 660);
-    lblWarning->setWordWrap(true);
+                          QStringLiteral("For use on your own checks only.\nDo not copy or resell this program."),
+                          arialBold(8.25), true, 120, 2640, 2745, 660);
     lblWarning->setToolTip(QStringLiteral("Protected by copyright law"));
     SetTabIndex(lblWarning, 1);
 
-    lblVersion = addLabel(client, QStringLiteral("lblVersion"), QStringLiteral("Version No"), arialBold(8.25), 4440,
-                          3420, 915, 210);
+    lblVersion = addLabel(client, QStringLiteral("lblVersion"), QStringLiteral("Version No"), arialBold(8.25), false,
+                          4440, 3420, 915, 210);
     SetTabIndex(lblVersion, 3);
 
     cmdContinue = new QPushButton(QStringLiteral("Continue"), client);
@@ -130,6 +140,8 @@ void frmSplash::Form_Activate() {
     lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(app.Major).arg(app.Minor).arg(app.Revision));
     lblCopyright->setText(QStringLiteral("\u00A9 Copyright ") +
                           QString::number(program_.platform.clock.Today().year()));
+    refit(lblVersion, 4440, 3420, 915, 210);
+    refit(lblCopyright, 180, 2280, 1395, 240);
 }
 
 void frmSplash::Form_QueryUnload(bool &Cancel, int UnloadMode) {

@@ -39,8 +39,9 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
 void frmStartup::createMenuPanel(QWidget *client) {
     fraDraftmere = new QFrame(client);
     fraDraftmere->setObjectName(QStringLiteral("fraDraftmere"));
-    fraDraftmere->setFrameShape(QFrame::Box);
-    fraDraftmere->setFrameShadow(QFrame::Sunken);
+    // Drawn like the other two panels, whose frame line runs half a caption below their top.
+    fraDraftmere->setStyleSheet(
+        QStringLiteral("QFrame#fraDraftmere { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"));
     PlaceTwips(fraDraftmere, 60, 120, 4395, 2415);
 
     Label1 = new QLabel(QStringLiteral("Quillane Routines"), fraDraftmere);

@@ -19,17 +19,22 @@ QGroupBox *addPanel(QWidget *client, const QString &name, const QString &caption
     auto *panel = new QGroupBox(caption, client);
     panel->setObjectName(name);
     panel->setFont(FormFont(true)); // the caption; every control on it has its own font
+    // The caption sits on the frame's top line, leaving the panel's twips positions below it.
+    panel->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0px 2px; }"));
     PlaceTwips(panel, 60, 120, 4395, 2415);
     panel->hide();
     return panel;
 }
 
-QLabel *addLabel(QWidget *panel, const QString &name, const QString &caption, int left, int top, int width,
-                 int height) {
+QLabel *addLabel(QWidget *panel, const QString &name, const QString &caption, int left, int top, int width, int height,
+                 bool wordWrap = false) {
     auto *label = new QLabel(caption, panel);
     label->setObjectName(name);
     label->setFont(FormFont());
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(wordWrap);
     PlaceTwips(label, left, top, width, height);
     return label;
 }
@@ -91,8 +96,7 @@ void frmStartup::createTypePanel(QWidget *client) {
         fraCreate, QStringLiteral("Label2"),
         QStringLiteral("Select the type of Checkbook that you wish to Create.") + QString(51, QLatin1Char(' ')) +
             QStringLiteral("The Check Style will be automatically selected, but you can change if desired."),
-        600, 360, 3255, 855);
-    Label2->setWordWrap(true);
+        600, 360, 3255, 855, true);
 
     const QString captions[2] = {QStringLiteral("Create a Personal (Home) type Checkbook."),
                                  QStringLiteral("Create a Business  type Checkbook.")};

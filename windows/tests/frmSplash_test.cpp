@@ -70,6 +70,13 @@ TEST_F(SplashTest, controlsHaveTheirNamesCaptionsTooltipsAndTwipsPlaces) {
     EXPECT_FALSE(splash()->Image1->pixmap().isNull());
 }
 
+TEST_F(SplashTest, readsCleanlyWithTheLegalNoticeOnTwoLines) {
+    start();
+    ExpectReadable(splash()->findChild<QWidget *>(QStringLiteral("client")));
+    const QLabel *notice = splash()->lblWarning;
+    EXPECT_LT(notice->heightForWidth(notice->width()), 3 * notice->fontMetrics().lineSpacing());
+}
+
 TEST_F(SplashTest, isCentredOnTheScreen) {
     start();
     const QRect screen = splash()->screen()->availableGeometry();

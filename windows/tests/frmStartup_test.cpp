@@ -118,6 +118,18 @@ TEST_F(StartupTest, controlsHaveTheirNamesCaptionsTooltipsAndTwipsPlaces) {
     EXPECT_EQ(w->lstCheckStyle->item(1)->text(), QStringLiteral("Deluxe Wallet-Size"));
 }
 
+TEST_F(StartupTest, eachPanelReadsCleanly) {
+    frmStartup *w = startAndContinue();
+    for (const QWidget *panel : {static_cast<QWidget *>(w->fraDraftmere), static_cast<QWidget *>(w->fraCreate),
+                                 static_cast<QWidget *>(w->fraPrintChecks)}) {
+        ExpectReadable(panel);
+    }
+    // Each panel's caption stays above its first row of controls.
+    for (const QGroupBox *panel : {w->fraCreate, w->fraPrintChecks}) {
+        EXPECT_LE(panel->fontMetrics().height(), TwipsToPixels(240)) << panel->objectName().toStdString();
+    }
+}
+
 TEST_F(StartupTest, setupControlsFollowTheirTabIndexes) {
     frmStartup *w = program->Startup();
     forms.Load(w);

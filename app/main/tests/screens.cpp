@@ -1,0 +1,92 @@
+// Draws the start-up windows as a person sees them, into PNG files for looking at:
+//   quillane_screens <folder>  writes splash.png, menu-type.png, menu-info.png, menu-main.png,
+//                              order-forms.png and help.png
+// It runs the real start (Main) on a temporary program folder; message boxes are the real ones,
+// grabbed and closed as soon as they are up.
+#include "app/main/Main.h"
+#include "platform/Fonts.h"
+#include "platform/testing/FakePlatform.h"
+#include "windows/HelpWindow.h"
+#include "windows/Program.h"
+#include "windows/frmSplash.h"
+#include "windows/frmStartup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString outFolder;
+
+void save(QWidget *window, const char *name) {
+    QCoreApplication::processEvents();
+    window->grab().save(outFolder + QLatin1Char('/') + QString::fromLatin1(name));
+}
+
+// Grabs the next message box to appear, then closes it with its default button.
+void grabNextBox(const char *name) {
+    QTimer::singleShot(300, [name] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            save(box, name);
+            box->defaultButton()->click();
+        }
+    });
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication application(argc, argv);
+    InstallFontSubstitutions();
+    if (argc != 2) {
+        std::fputs("usage: quillane_screens <folder>\n", stderr);
+        return 2;
+    }
+    outFolder = QString::fromLocal8Bit(argv[1]);
+    QTemporaryDir dir;
+    AppObject app;
+    app.Path = dir.path();
+    QtFiles files(app.Path);
+    QtMessageBoxes messages;
+    FakePrinterDialog printerDialog;
+    FakeUrlOpener urls;
+    HelpWindow help;
+    SystemClock clock;
+    FakeEnder ender;
+    Forms forms;
+    FakeGuard guard;
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
+
+    std::unique_ptr<Program> program = Main(platform, guard);
+    save(program->Splash(), "splash.png");
+    grabNextBox("order-forms.png");
+    program->Splash()->mnuForms_Click();
+
+    program->Splash()->cmdContinue->click();
+    frmStartup *menu = program->Startup();
+    save(menu, "menu-type.png");
+    menu->cmdBookInfo->click();
+    menu->txtBankName->setText(QStringLiteral("First Example Bank"));
+    menu->txtAcctNo->setText(QStringLiteral("0012-345678"));
+    menu->txtCheckNo->setText(QStringLiteral("1001"));
+    menu->txtBankName->setFocus();
+    save(menu, "menu-info.png");
+    menu->cmdAccept->click();
+    save(menu, "menu-main.png");
+
+    grabNextBox("help-notice.png");
+    menu->mnuHelp->trigger();
+    if (help.window()) {
+        save(help.window(), "help.png");
+    }
+    program.reset();
+    return 0;
+}
