@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QWindow>
 
 namespace {
@@ -24,6 +26,27 @@ void waitUntilExposed(QWidget *window) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 20);
     }
 }
+
+// The platform's style, with the menu bars' overflow arrow drawn here: the style would load it from
+// a picture file, which brings in every image plugin before the splash window can be shown.
+class ProgramStyle final : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap standardIcon, const QStyleOption *option, const QWidget *widget) const override {
+        if (standardIcon != SP_ToolBarHorizontalExtensionButton) {
+            return QProxyStyle::standardIcon(standardIcon, option, widget);
+        }
+        QPixmap arrow(16, 16);
+        arrow.fill(Qt::transparent);
+        QPainter painter(&arrow);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QGuiApplication::palette().color(QPalette::ButtonText), 1.5));
+        for (const int x : {4, 9}) {
+            painter.drawPolyline(QPolygonF({QPointF(x, 4), QPointF(x + 3.5, 8), QPointF(x, 12)}));
+        }
+        painter.end();
+        return QIcon(arrow);
+    }
+};
 
 } // namespace
 
@@ -68,13 +91,18 @@ DesktopPlatform::DesktopPlatform(AppObject app, const QString &lockPath)
 
 DesktopPlatform::~DesktopPlatform() = default;
 
-int RunProgram(int argc, char **argv) {
-    QApplication application(argc, argv);
+void SetUpApplication() {
+    // The menus belong to their windows, as the windows are designed; no global menu bar service
+    // is looked for.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    QApplication::setStyle(new ProgramStyle);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvantis"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillane"));
     InstallFontSubstitutions();
+}
 
-    DesktopPlatform desktop(MakeAppObject(), LockFileGuard::DefaultLockPath());
+int RunDesktop(AppObject app, const QString &lockPath) {
+    DesktopPlatform desktop(std::move(app), lockPath);
     std::unique_ptr<Program> program = Main(desktop.platform(), desktop.guard());
     if (!program) {
         return 0;
@@ -84,4 +112,10 @@ int RunProgram(int argc, char **argv) {
     const int code = QApplication::exec();
     program.reset();
     return code;
+}
+
+int RunProgram(int argc, char **argv) {
+    QApplication application(argc, argv);
+    SetUpApplication();
+    return RunDesktop(MakeAppObject(), LockFileGuard::DefaultLockPath());
 }

@@ -29,6 +29,10 @@ private:
     Platform platform_;
 };
 
-// Sets up the application (fonts, names), starts the program with the real services and runs it
-// until it ends. The process's exit code.
+// Names the application and maps the windows' fonts; needs the QApplication.
+void SetUpApplication();
+// Starts the program on the desktop services (Main) and runs it until it ends; the exit code.
+int RunDesktop(AppObject app, const QString &lockPath);
+// The whole program: the QApplication, SetUpApplication, then RunDesktop with the program's folder
+// and the per-user lock.
 int RunProgram(int argc, char **argv);

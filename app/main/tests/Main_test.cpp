@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -160,6 +161,22 @@ TEST_F(MainTest, endProgramUnloadsEveryWindowAndEndsOnce) {
     EXPECT_TRUE(splash.isNull());
     EXPECT_TRUE(entry.isNull());
     EXPECT_TRUE(menu.isNull());
+}
+
+TEST_F(MainTest, theApplicationStyleStillDrawsTheMenuBarOverflowArrow) {
+    SetUpApplication();
+    const QIcon arrow = QApplication::style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    EXPECT_FALSE(arrow.isNull());
+    const QImage image = arrow.pixmap(16, 16).toImage();
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            drawn += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(drawn, 10);
+    EXPECT_FALSE(QApplication::style()->standardIcon(QStyle::SP_DialogOkButton).isNull());
+    EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_DontUseNativeMenuBar));
 }
 
 // Ends a helper copy still running when the test leaves, whatever its outcome.
