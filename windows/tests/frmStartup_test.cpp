@@ -316,6 +316,24 @@ TEST_F(StartupTest, doubleClickingPrintChecksShowsTheEntryWindow) {
     EXPECT_FALSE(w->isVisible());
 }
 
+TEST_F(StartupTest, accessKeysWorkTheMenuAndTheSetup) {
+    // A button's access key presses it visibly, so the click comes a moment later.
+    const auto press = [](QWidget *window, Qt::Key key, const std::function<bool()> &done) {
+        QTest::keyClick(window, key, Qt::AltModifier);
+        return QTest::qWaitFor(done, 2000);
+    };
+    frmStartup *w = informationPanelFilled();
+    EXPECT_TRUE(press(w, Qt::Key_A, [&] { return panel(w) == QStringLiteral("menu"); }));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(press(w, Qt::Key_C, [&] { return w->optMainMenuSub[1]->isChecked(); }));
+    EXPECT_TRUE(press(w, Qt::Key_G, [&] { return panel(w) == QStringLiteral("type"); }));
+    restart();
+    writeFile(QStringLiteral("DraftMere.txt"), settingsBytes(kSaved));
+    w = startAndContinue();
+    EXPECT_TRUE(press(w, Qt::Key_G, [&] { return program->Main()->isVisible(); }));
+    EXPECT_FALSE(w->isVisible());
+}
+
 TEST_F(StartupTest, singleClickOnAnOptionOnlySelectsIt) {
     writeFile(QStringLiteral("DraftMere.txt"), settingsBytes(kSaved));
     frmStartup *w = startAndContinue();
