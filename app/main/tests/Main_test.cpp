@@ -141,14 +141,6 @@ TEST_F(MainTest, strayTemporariesGoBeforeTheSettingsAreRead) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("DraftMere.txt")});
 }
 
-TEST_F(MainTest, continueShowsOnlyTheMainMenu) {
-    program = Main(*platform, guard);
-    program->Splash()->cmdContinue->click();
-    EXPECT_TRUE(program->Startup()->isVisible());
-    EXPECT_FALSE(program->Main()->isVisible());
-    ASSERT_EQ(forms.Count(), 2);
-}
-
 TEST_F(MainTest, endProgramUnloadsEveryWindowAndEndsOnce) {
     program = Main(*platform, guard);
     QPointer<frmSplash> splash = program->Splash();
