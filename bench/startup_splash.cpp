@@ -1,5 +1,5 @@
-// Start-up to the splash window painted, through the program's own start (RunDesktop and Main) on a
-// fresh program folder. The process ends as soon as the painting is done.
+// Start-up to the splash window painted, through the program's own start (RunProgram, then Main) on
+// a fresh program folder. The process ends as soon as the painting is done.
 //
 // The single-instance lock goes where the program puts it, in the per-user runtime folder; that
 // folder is made fresh on a memory file system, as a desktop session has it (XDG_RUNTIME_DIR).
@@ -47,12 +47,10 @@ int main(int argc, char **argv) {
     QTemporaryDir runtime((QDir(memory).exists() ? memory : QDir::tempPath()) + QStringLiteral("/quillane-run-XXXXXX"));
     QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    QApplication application(argc, argv);
-    SetUpApplication();
-    PaintedExit exit(QStringLiteral("frmSplash"));
-    application.installEventFilter(&exit);
     QTemporaryDir folder;
-    AppObject app = MakeAppObject();
-    app.Path = folder.path();
-    return RunDesktop(app, LockFileGuard::DefaultLockPath());
+    PaintedExit exit(QStringLiteral("frmSplash"));
+    RunOptions options;
+    options.programFolder = folder.path();
+    options.started = [&exit] { qApp->installEventFilter(&exit); };
+    return RunProgram(argc, argv, options);
 }

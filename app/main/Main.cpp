@@ -15,6 +15,12 @@
 #include <QProxyStyle>
 #include <QWindow>
 
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <dlfcn.h>
+#endif
+
 namespace {
 
 // Lets the display system map the splash window, so that the repaint that follows draws it on the
@@ -101,8 +107,30 @@ void SetUpApplication() {
     InstallFontSubstitutions();
 }
 
-int RunDesktop(AppObject app, const QString &lockPath) {
-    DesktopPlatform desktop(std::move(app), lockPath);
+int RunProgram(int argc, char **argv, const RunOptions &options) {
+    // Reading the system's font configuration takes about as long as connecting to the display;
+    // the two overlap, and the fonts are ready when the splash window needs them.
+    std::thread fontConfiguration;
+#ifdef Q_OS_UNIX
+    if (const auto fcInit = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "FcInit"))) {
+        fontConfiguration = std::thread(fcInit);
+    }
+#endif
+    QApplication application(argc, argv);
+    if (fontConfiguration.joinable()) {
+        fontConfiguration.join();
+    }
+    SetUpApplication();
+    if (options.started) {
+        options.started();
+    }
+
+    AppObject app = MakeAppObject();
+    if (!options.programFolder.isEmpty()) {
+        app.Path = options.programFolder;
+    }
+    DesktopPlatform desktop(std::move(app),
+                            options.lockPath.isEmpty() ? LockFileGuard::DefaultLockPath() : options.lockPath);
     std::unique_ptr<Program> program = Main(desktop.platform(), desktop.guard());
     if (!program) {
         return 0;
@@ -112,10 +140,4 @@ int RunDesktop(AppObject app, const QString &lockPath) {
     const int code = QApplication::exec();
     program.reset();
     return code;
-}
-
-int RunProgram(int argc, char **argv) {
-    QApplication application(argc, argv);
-    SetUpApplication();
-    return RunDesktop(MakeAppObject(), LockFileGuard::DefaultLockPath());
 }

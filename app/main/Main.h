@@ -3,6 +3,7 @@
 #include "platform/AppObject.h"
 #include "platform/Platform.h"
 
+#include <functional>
 #include <memory>
 
 class Program;
@@ -29,10 +30,15 @@ private:
     Platform platform_;
 };
 
-// Names the application and maps the windows' fonts; needs the QApplication.
+// Where a run keeps its files, and a hook for tools that watch the start (a benchmark).
+struct RunOptions {
+    QString programFolder;         // empty: the folder MakeAppObject chooses
+    QString lockPath;              // empty: LockFileGuard::DefaultLockPath()
+    std::function<void()> started; // runs once the application is set up, before Main
+};
+
+// Names the application, sets its style and maps the windows' fonts; needs the QApplication.
 void SetUpApplication();
-// Starts the program on the desktop services (Main) and runs it until it ends; the exit code.
-int RunDesktop(AppObject app, const QString &lockPath);
-// The whole program: the QApplication, SetUpApplication, then RunDesktop with the program's folder
-// and the per-user lock.
-int RunProgram(int argc, char **argv);
+// The whole program: the QApplication, SetUpApplication, Main on the desktop services, and the
+// event loop until the program ends. The process's exit code.
+int RunProgram(int argc, char **argv, const RunOptions &options = {});
