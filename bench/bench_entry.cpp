@@ -25,9 +25,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The program's windows over a temporary folder, the entry window open.
-struct EntryBench {
-    EntryBench() : files(dir.path()) {
-        app.Path = dir.path();
+struct EntryBench : TestPlatform {
+    EntryBench() {
         SaveSettings(files, {QStringLiteral("First Example Bank"), QStringLiteral("0012-345678"),
                              QStringLiteral("1001"), QStringLiteral("3"), kStyle3OnAPage});
         program = std::make_unique<Program>(platform);
@@ -48,17 +47,6 @@ struct EntryBench {
         main->txtCategory->setText(QStringLiteral("Rent"));
     }
 
-    QTemporaryDir dir;
-    AppObject app;
-    QtFiles files;
-    FakeMessageBoxes messages;
-    FakePrinterDialog printerDialog;
-    FakeUrlOpener urls;
-    FakeHelpViewer help;
-    FakeClock clock;
-    FakeEnder ender;
-    Forms forms;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
     std::unique_ptr<Program> program;
     frmMain *main = nullptr;
 };

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <unistd.h>
+
 QString ChooseProgramFolder(const QString &executableFolder, const QString &perUserFolder) {
     QTemporaryFile probe(executableFolder + QStringLiteral("/.quillane-write-test-XXXXXX"));
     if (probe.open()) {
@@ -50,5 +52,6 @@ QString LockFileGuard::DefaultLockPath() {
     if (dir.isEmpty()) {
         dir = QDir::tempPath();
     }
-    return dir + QStringLiteral("/quillane-") + QString::fromLocal8Bit(qgetenv("USER")) + QStringLiteral(".lock");
+    // The user id keeps users apart even where the folder is shared and $USER is not set.
+    return dir + QStringLiteral("/quillane-") + QString::number(::getuid()) + QStringLiteral(".lock");
 }

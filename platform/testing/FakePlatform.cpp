@@ -52,3 +52,8 @@ std::unique_ptr<Printer> FakePrinterDialog::ShowPrinter() {
     }
     return makePrinter();
 }
+
+TestPlatform::TestPlatform()
+    : files(dir.path()), platform{app, files, messages, printerDialog, urls, help, clock, ender, forms} {
+    app.Path = dir.path();
+}

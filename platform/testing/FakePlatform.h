@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -91,4 +92,22 @@ public:
     std::function<std::unique_ptr<Printer>()> makePrinter;
     bool cancel = false;
     int shown = 0;
+};
+
+// Every platform service doubled, over the real file layer (with failure injection) in a fresh
+// temporary program folder.
+struct TestPlatform {
+    TestPlatform();
+
+    QTemporaryDir dir;
+    AppObject app;
+    FaultyFiles files;
+    FakeMessageBoxes messages;
+    FakePrinterDialog printerDialog;
+    FakeUrlOpener urls;
+    FakeHelpViewer help;
+    FakeClock clock;
+    FakeEnder ender;
+    Forms forms;
+    Platform platform;
 };

@@ -26,15 +26,11 @@
 
 // The three windows on the test doubles and a real file layer (with failure injection) in a
 // temporary program folder.
-class WindowFixture : public ::testing::Test {
+class WindowFixture : public ::testing::Test, protected TestPlatform {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        app.Path = dir.path();
-        files = std::make_unique<FaultyFiles>(dir.path());
-        platform =
-            std::make_unique<Platform>(Platform{app, *files, messages, printerDialog, urls, help, clock, ender, forms});
-        program = std::make_unique<Program>(*platform);
+        program = std::make_unique<Program>(platform);
     }
 
     void TearDown() override {
@@ -63,7 +59,7 @@ protected:
     void restart() {
         program->EndProgram();
         flushDeletes();
-        program = std::make_unique<Program>(*platform);
+        program = std::make_unique<Program>(platform);
         ender.ends = 0;
         messages.shown.clear();
         urls.opened.clear();
@@ -93,17 +89,6 @@ protected:
         return bytes;
     }
 
-    QTemporaryDir dir;
-    AppObject app;
-    std::unique_ptr<FaultyFiles> files;
-    FakeMessageBoxes messages;
-    FakePrinterDialog printerDialog;
-    FakeUrlOpener urls;
-    FakeHelpViewer help;
-    FakeClock clock;
-    FakeEnder ender;
-    Forms forms;
-    std::unique_ptr<Platform> platform;
     std::unique_ptr<Program> program;
 };
 

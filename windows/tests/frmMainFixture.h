@@ -29,11 +29,10 @@ inline void PrintTo(const QString &text, std::ostream *os) {
     *os << '"' << text.toStdString() << '"';
 }
 
-class EntryWindowTest : public ::testing::Test {
+class EntryWindowTest : public ::testing::Test, protected TestPlatform {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        app.Path = dir.path();
         program = std::make_unique<Program>(platform);
         main = program->Main();
         startup = program->Startup();
@@ -123,17 +122,6 @@ protected:
         return titles;
     }
 
-    QTemporaryDir dir;
-    AppObject app;
-    FaultyFiles files{dir.path()};
-    FakeMessageBoxes messages;
-    FakePrinterDialog printerDialog;
-    FakeUrlOpener urls;
-    FakeHelpViewer help;
-    FakeClock clock;
-    FakeEnder ender;
-    Forms forms;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
     std::unique_ptr<Program> program;
     frmMain *main = nullptr;
     frmStartup *startup = nullptr;

@@ -190,7 +190,7 @@ TEST_F(SplashTest, upgradeOnlyHoldsItsTwoItems) {
 
 TEST_F(SplashTest, aLinkThatCannotBeWrittenGivesTheAddressInAMessage) {
     start();
-    files->bytesBeforeFull = 0;
+    files.bytesBeforeFull = 0;
     splash()->mnuVisit->trigger();
     EXPECT_TRUE(urls.opened.isEmpty());
     ASSERT_EQ(messages.shown.size(), 1);

@@ -238,7 +238,7 @@ TEST_F(StartupTest, acceptThatCannotWriteTheFileSaysWhyAndKeepsEverything) {
     w->optMainMenuSub_DblClick(1);
     QTest::mouseClick(w->cmdBookInfo, Qt::LeftButton);
     w->txtBankName->setText(QStringLiteral("Second Example Bank"));
-    files->bytesBeforeFull = 10;
+    files.bytesBeforeFull = 10;
     QTest::mouseClick(w->cmdAccept, Qt::LeftButton);
     ASSERT_EQ(messages.shown.size(), 1);
     const QString text = messages.shown.first().text;

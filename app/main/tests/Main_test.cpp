@@ -22,15 +22,9 @@
 
 namespace {
 
-class MainTest : public ::testing::Test {
+class MainTest : public ::testing::Test, protected TestPlatform {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        app.Path = dir.path();
-        files = std::make_unique<QtFiles>(dir.path());
-        platform =
-            std::make_unique<Platform>(Platform{app, *files, messages, printerDialog, urls, help, clock, ender, forms});
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     void TearDown() override {
         program.reset();
@@ -46,18 +40,7 @@ protected:
         return name;
     }
 
-    QTemporaryDir dir;
-    AppObject app;
-    std::unique_ptr<QtFiles> files;
-    FakeMessageBoxes messages;
-    FakePrinterDialog printerDialog;
-    FakeUrlOpener urls;
-    FakeHelpViewer help;
-    FakeClock clock;
-    FakeEnder ender;
-    Forms forms;
     FakeGuard guard;
-    std::unique_ptr<Platform> platform;
     std::unique_ptr<Program> program;
 };
 
@@ -92,7 +75,7 @@ private:
 TEST_F(MainTest, aSecondCopyIsRefusedWithItsMessageAndEndsWithoutAWindow) {
     guard.running = true;
     const QString stray = strayTemporary();
-    program = Main(*platform, guard);
+    program = Main(platform, guard);
     EXPECT_EQ(program, nullptr);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown.first().text, QStringLiteral("Quillane is already Running!"));
@@ -110,7 +93,7 @@ TEST_F(MainTest, aSecondCopyIsRefusedWithItsMessageAndEndsWithoutAWindow) {
 TEST_F(MainTest, startShowsThePaintedSplashThenLoadsTheOtherWindowsHidden) {
     StartRecorder recorder;
     qApp->installEventFilter(&recorder);
-    program = Main(*platform, guard);
+    program = Main(platform, guard);
     qApp->removeEventFilter(&recorder);
     ASSERT_NE(program, nullptr);
     ASSERT_GE(recorder.order.size(), 3);
@@ -133,7 +116,7 @@ TEST_F(MainTest, strayTemporariesGoBeforeTheSettingsAreRead) {
     ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
     settings.write("\"Bank\"\r\n\"12\"\r\n\"1001\"\r\n\"3\"\r\n\"Deluxe 3-On-A-Page\"\r\n");
     settings.close();
-    program = Main(*platform, guard);
+    program = Main(platform, guard);
     EXPECT_FALSE(QFile::exists(stray));
     program->Splash()->cmdContinue->click();
     EXPECT_TRUE(program->Startup()->isVisible());
@@ -142,7 +125,7 @@ TEST_F(MainTest, strayTemporariesGoBeforeTheSettingsAreRead) {
 }
 
 TEST_F(MainTest, endProgramUnloadsEveryWindowAndEndsOnce) {
-    program = Main(*platform, guard);
+    program = Main(platform, guard);
     QPointer<frmSplash> splash = program->Splash();
     QPointer<frmMain> entry = program->Main();
     QPointer<frmStartup> menu = program->Startup();
