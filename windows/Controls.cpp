@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -125,6 +126,16 @@ QLabel *MakeImage(QWidget *parent, const QString &objectName, const QString &svg
     painter.end();
     image->setPixmap(pixmap);
     return image;
+}
+
+QGroupBox *MakeFrame(QWidget *parent, const QString &objectName, const QString &caption) {
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(objectName);
+    frame->setFont(FormFont(true)); // the caption; every control on it has its own font
+    frame->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0px 2px; }"));
+    return frame;
 }
 
 QFont FormFont(bool bold) {

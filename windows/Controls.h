@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QGroupBox;
 class QLabel;
 class QMenuBar;
 class QWidget;
@@ -26,6 +27,9 @@ void CentreOnScreen(QWidget *window);
 // An image control: the picture of an SVG resource drawn to the control's size.
 QLabel *MakeImage(QWidget *parent, const QString &objectName, const QString &svgResource, int left, int top, int width,
                   int height);
+
+// A panel (frame) with a bold caption on its top line; the controls on it keep their twips positions.
+QGroupBox *MakeFrame(QWidget *parent, const QString &objectName, const QString &caption);
 
 // The windows' usual font, MS Sans Serif 8.25 pt.
 QFont FormFont(bool bold = false);

@@ -26,13 +26,6 @@ QFont plainFont() {
     return DesignFont(kFace, 8.25, false);
 }
 
-QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption) {
-    auto *frame = new QGroupBox(caption, parent);
-    frame->setObjectName(QLatin1String(name));
-    frame->setFont(DesignFont(kFace, 8.25, true));
-    return frame;
-}
-
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, double points, bool bold) {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
@@ -90,7 +83,7 @@ frmMain::frmMain(Program &program) : Form(program.platform.forms), program_(prog
 }
 
 void frmMain::createEntryPanel() {
-    fraMain = makeFrame(this, "fraMain", QStringLiteral("Check Creation"));
+    fraMain = MakeFrame(this, QStringLiteral("fraMain"), QStringLiteral("Check Creation"));
     PlaceTwips(fraMain, 600, 60, 5655, 2955);
 
     Shape4 = makeShape(fraMain, QStringLiteral("Shape4"));
@@ -136,7 +129,7 @@ void frmMain::createEntryPanel() {
 }
 
 void frmMain::createVerifyPanel() {
-    fraCheckImage = makeFrame(this, "fraCheckImage", QStringLiteral("Verify Information"));
+    fraCheckImage = MakeFrame(this, QStringLiteral("fraCheckImage"), QStringLiteral("Verify Information"));
     PlaceTwips(fraCheckImage, 60, 60, 7095, 2955);
 
     lblBankName = makeLabel(fraCheckImage, QStringLiteral("lblBankName"), QStringLiteral("Bank Name"), 8.25, true);
@@ -177,7 +170,7 @@ void frmMain::createVerifyPanel() {
 }
 
 void frmMain::createPrintSummaryPanel() {
-    fraPrintSummary = makeFrame(this, "fraPrintSummary", QStringLiteral("Ready to Print Checks"));
+    fraPrintSummary = MakeFrame(this, QStringLiteral("fraPrintSummary"), QStringLiteral("Ready to Print Checks"));
     PlaceTwips(fraPrintSummary, 1830, 60, 3615, 2955);
 
     // The sheet: one box per check slot, slot 1 at the top, where the sheet enters the printer.

@@ -16,13 +16,7 @@
 namespace {
 
 QGroupBox *addPanel(QWidget *client, const QString &name, const QString &caption) {
-    auto *panel = new QGroupBox(caption, client);
-    panel->setObjectName(name);
-    panel->setFont(FormFont(true)); // the caption; every control on it has its own font
-    // The caption sits on the frame's top line, leaving the panel's twips positions below it.
-    panel->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0px 2px; }"));
+    QGroupBox *panel = MakeFrame(client, name, caption);
     PlaceTwips(panel, 60, 120, 4395, 2415);
     panel->hide();
     return panel;

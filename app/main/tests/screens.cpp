@@ -1,6 +1,7 @@
 // Draws the start-up windows as a person sees them, into PNG files for looking at:
 //   quillane_screens <folder>  writes splash.png, menu-type.png, menu-info.png, menu-main.png,
-//                              order-forms.png and help.png
+//                              order-forms.png, help.png, entry.png, entry-verify.png and
+//                              entry-summary.png
 // It runs the real start (Main) on a temporary program folder; message boxes are the real ones,
 // grabbed and closed as soon as they are up.
 #include "app/main/Main.h"
@@ -8,6 +9,7 @@
 #include "platform/testing/FakePlatform.h"
 #include "windows/HelpWindow.h"
 #include "windows/Program.h"
+#include "windows/frmMain.h"
 #include "windows/frmSplash.h"
 #include "windows/frmStartup.h"
 
@@ -86,7 +88,21 @@ int main(int argc, char **argv) {
     menu->mnuHelp->trigger();
     if (help.window()) {
         save(help.window(), "help.png");
+        help.window()->hide();
     }
+
+    // The check entry window: a check typed, verified and accepted, then the print summary.
+    menu->optMainMenuSub_DblClick(0);
+    frmMain *entry = program->Main();
+    entry->txtPayto->setText(QStringLiteral("Ann Example"));
+    entry->txtCost->setText(QStringLiteral("1234.56"));
+    entry->txtCategory->setText(QStringLiteral("Rent for December"));
+    save(entry, "entry.png");
+    entry->cmdExpense_Click(1);
+    save(entry, "entry-verify.png");
+    entry->cmdPrint_Click();
+    entry->cmdExpense_Click(6);
+    save(entry, "entry-summary.png");
     program.reset();
     return 0;
 }
