@@ -1,6 +1,7 @@
 #include "app/MoneyRoutines.h"
 
 #include "app/MoneyVariables.h"
+#include "platform/Ansi.h"
 #include "platform/Forms.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Services.h"
@@ -71,7 +72,7 @@ void OpenWebPage(Files &files, UrlOpener &opener, MessageBoxes &messages, const 
     constexpr int kNumber = 1;
     files.Close(kNumber);
     const QByteArray contents = QByteArrayLiteral("[InternetShortcut]\r\n") + QByteArrayLiteral("URL = ") +
-                                url.toLocal8Bit() + QByteArrayLiteral("\r\n");
+                                ToAnsi(url) + QByteArrayLiteral("\r\n");
     FileResult result = files.Open(kNumber, kShortcut, Files::Mode::Output);
     if (result) {
         result = files.Write(kNumber, contents);
@@ -96,7 +97,7 @@ void OpenWebPage(Files &files, UrlOpener &opener, MessageBoxes &messages, const 
             if (line.endsWith('\r')) {
                 line.chop(1);
             }
-            target = QString::fromLocal8Bit(line);
+            target = FromAnsi(line);
         } else if (result) {
             result = FileResult::Fail(QStringLiteral("The shortcut file does not hold the address."));
         }

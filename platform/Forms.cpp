@@ -43,7 +43,9 @@ void Forms::Hide(Form *form) {
     }
 }
 
-void Forms::Refresh(Form *form) { form->repaint(); }
+void Forms::Refresh(Form *form) {
+    form->repaint();
+}
 
 bool Forms::Unload(Form *form, int unloadMode) {
     if (!IsLoaded(form)) {
@@ -65,6 +67,10 @@ bool Forms::Unload(Form *form, int unloadMode) {
 }
 
 bool Forms::IsLoaded(const Form *form) const {
+    // A window destroyed behind the layer's back leaves a null entry; it is not loaded.
+    if (form == nullptr) {
+        return false;
+    }
     for (const QPointer<Form> &entry : loaded_) {
         if (entry == form) {
             return true;

@@ -195,6 +195,17 @@ TEST_F(EndProgramTest, aWindowThatEndsTheProgramWhenClosedEndsItOnce) {
     EXPECT_EQ(log.count(S("frmSplash:QueryUnload 1")), 1);
 }
 
+TEST_F(EndProgramTest, aWindowDestroyedOutsideTheLayerIsSkipped) {
+    load("frmSplash");
+    RecordingForm *main = load("frmMain");
+    load("frmStartup");
+    delete main;
+    log.clear();
+    EndProgram(forms, ender);
+    EXPECT_EQ(log, Strings({"frmStartup:QueryUnload 1", "frmSplash:QueryUnload 1"}));
+    EXPECT_EQ(ender.ends, 1);
+}
+
 TEST_F(EndProgramTest, endsEvenWithNoWindowLoaded) {
     EndProgram(forms, ender);
     EXPECT_EQ(ender.ends, 1);
