@@ -25,18 +25,7 @@ const QString kThree = QStringLiteral("Deluxe 3-On-A-Page");
 const QString kWallet = QStringLiteral("Deluxe Wallet-Size");
 
 // A program folder holding a register of `count` varied checks.
-struct BenchFolder {
-    QTemporaryDir dir;
-    AppObject app;
-    QtFiles files{dir.path()};
-    FakeMessageBoxes messages;
-    FakePrinterDialog dialog;
-    FakeUrlOpener urls;
-    FakeHelpViewer help;
-    FakeClock clock;
-    FakeEnder ender;
-    Forms forms;
-    Platform platform{app, files, messages, dialog, urls, help, clock, ender, forms};
+struct BenchFolder : TestPlatform {
     QString pdf;
 
     BenchFolder(int count, QString pdfPath) : pdf(std::move(pdfPath)) {
@@ -58,7 +47,7 @@ struct BenchFolder {
             bytes += EncodeRecord(record);
         }
         files.ReplaceContents(kRegisterFile, bytes);
-        dialog.makePrinter = [this] { return MakePdfPrinter(pdf); };
+        printerDialog.makePrinter = [this] { return MakePdfPrinter(pdf); };
     }
 
     PrintResult Print(const QString &style) {

@@ -27,18 +27,7 @@ inline QByteArray RecordBytes(const QString &payTo, const QString &amount, const
 
 // The platform of a print run in a temporary program folder, with a recording printer behind the
 // printer dialog and message boxes that answer from a script.
-struct PrintFixture {
-    QTemporaryDir dir;
-    AppObject app;
-    QtFiles files{dir.path()};
-    FakeMessageBoxes messages;
-    FakePrinterDialog dialog;
-    FakeUrlOpener urls;
-    FakeHelpViewer help;
-    FakeClock clock;
-    FakeEnder ender;
-    Forms forms;
-    Platform platform{app, files, messages, dialog, urls, help, clock, ender, forms};
+struct PrintFixture : TestPlatform {
 
     PrinterLog log;
     // Applied to each printer the dialog hands out.
@@ -46,7 +35,7 @@ struct PrintFixture {
 
     PrintFixture() {
         app.Path = dir.path();
-        dialog.makePrinter = [this] {
+        printerDialog.makePrinter = [this] {
             auto printer = std::make_unique<RecordingPrinter>(log);
             if (configure) {
                 configure(*printer);

@@ -145,7 +145,7 @@ struct PdfRun : PrintFixture {
     double lineHeight = 0; // twips
 
     PdfRun() {
-        dialog.makePrinter = [this] {
+        printerDialog.makePrinter = [this] {
             std::unique_ptr<Printer> printer = MakePdfPrinter(pdf);
             auto &qt = dynamic_cast<QtPrinter &>(*printer);
             margin = qt.device().pageLayout().paintRect(QPageLayout::Point).topLeft();

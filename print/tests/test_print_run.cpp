@@ -68,7 +68,7 @@ TEST_P(PrintRunSheets, fillsTheFirstSheetFromTheTopThenWholeSheets) {
     EXPECT_EQ(result.printed, c.pending);
     EXPECT_EQ(sheetSequence(f.log), QString::fromLatin1(c.sequence));
     EXPECT_TRUE(f.messages.shown.isEmpty());
-    EXPECT_EQ(f.dialog.shown, 1);
+    EXPECT_EQ(f.printerDialog.shown, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(FirstSheetAndPending, PrintRunSheets, ::testing::ValuesIn(kSheetCases),
@@ -123,11 +123,11 @@ TEST(PrintRun, registerOnlyInBackup_isRestoredAndPrinted) {
 TEST(PrintRun, cancelledDialog_printsNothingAndSaysNothing) {
     PrintFixture f;
     f.WriteChecks(2);
-    f.dialog.cancel = true;
+    f.printerDialog.cancel = true;
     const PrintResult result = f.Run();
     EXPECT_EQ(result.outcome, PrintOutcome::Cancelled);
     EXPECT_EQ(result.printed, 0);
-    EXPECT_EQ(f.dialog.shown, 1);
+    EXPECT_EQ(f.printerDialog.shown, 1);
     EXPECT_TRUE(f.messages.shown.isEmpty());
     EXPECT_TRUE(f.log.calls.isEmpty());
 }
@@ -141,7 +141,7 @@ TEST(PrintRun, missingOrEmptyRegister_startsNoJob) {
         const PrintResult result = f.Run();
         EXPECT_EQ(result.outcome, PrintOutcome::NothingToPrint) << empty;
         EXPECT_EQ(result.printed, 0);
-        EXPECT_EQ(f.dialog.shown, 0);
+        EXPECT_EQ(f.printerDialog.shown, 0);
         EXPECT_TRUE(f.messages.shown.isEmpty());
         EXPECT_TRUE(f.log.calls.isEmpty());
     }
@@ -187,7 +187,7 @@ TEST_P(PrintRunDamaged, namesTheRecord_printsNothing_keepsTheRegister) {
     const PrintResult result = f.Run();
     EXPECT_EQ(result.outcome, PrintOutcome::Damaged);
     EXPECT_EQ(result.printed, 0);
-    EXPECT_EQ(f.dialog.shown, 0);
+    EXPECT_EQ(f.printerDialog.shown, 0);
     EXPECT_TRUE(f.log.calls.isEmpty());
     ASSERT_EQ(f.messages.shown.size(), 1);
     const ShownMessage &message = f.messages.shown.first();
