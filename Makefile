@@ -47,7 +47,19 @@ test-asan: deps
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.2 || exit 1; done
+	@for b in $(BUILD)/bench/bench_*; do \
+		[ -f "$$b" ] && [ -x "$$b" ] || continue; \
+		echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b --benchmark_min_time=0.2 || exit 1; \
+	done
+	@echo "== start-up to the splash window painted, against a bare Qt window (whole processes, under Xvfb)"
+	@if command -v farm-bench >/dev/null; then \
+		cd $(BUILD)/bench && xvfb-run -a farm-bench -n 20 --vs ./startup_bare -- ./startup_splash; \
+	else \
+		cd $(BUILD)/bench && for p in startup_splash startup_bare; do \
+			start=$$(date +%s%N); for i in 1 2 3 4 5 6 7 8 9 10; do xvfb-run -a ./$$p || exit 1; done; \
+			echo "$$p: $$(( ($$(date +%s%N) - start) / 10000000 )) ms a run, xvfb-run included"; \
+		done; \
+	fi
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
