@@ -143,25 +143,15 @@ TEST_F(DataFilesTest, bothSeparatorsAndAnyCaseReachTheSameFile) {
     EXPECT_TRUE(folder.entries().isEmpty());
 }
 
-class EndProgramTest : public ::testing::Test {
+class EndProgramTest : public ::testing::Test, protected RecordingForms {
 protected:
-    ~EndProgramTest() override {
-        for (RecordingForm *form : made) {
-            delete form;
-        }
-    }
-
     RecordingForm *load(const char *name) {
-        auto *form = new RecordingForm(forms, log, S(name));
-        made.append(form);
+        RecordingForm *form = make(name);
         forms.Load(form);
         return form;
     }
 
-    Forms forms;
     FakeEnder ender;
-    QStringList log;
-    QList<QPointer<RecordingForm>> made;
 };
 
 TEST_F(EndProgramTest, unloadsLastLoadedFirstAsClosedFromCodeThenEndsOnce) {

@@ -2,6 +2,8 @@
 
 #include "platform/Forms.h"
 
+#include <QList>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -28,4 +30,28 @@ public:
 private:
     QStringList &log_;
     QString name_;
+};
+
+// Recording windows on one window layer, sharing one log; deleted with the set.
+class RecordingForms {
+public:
+    RecordingForms() = default;
+    RecordingForms(const RecordingForms &) = delete;
+    RecordingForms &operator=(const RecordingForms &) = delete;
+    ~RecordingForms() {
+        for (RecordingForm *form : made) {
+            delete form;
+        }
+    }
+
+    // A new window, not loaded.
+    RecordingForm *make(const char *name) {
+        auto *form = new RecordingForm(forms, log, QString::fromUtf8(name));
+        made.append(form);
+        return form;
+    }
+
+    Forms forms;
+    QStringList log;
+    QList<QPointer<RecordingForm>> made;
 };

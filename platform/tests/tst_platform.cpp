@@ -94,28 +94,12 @@ INSTANTIATE_TEST_SUITE_P(Locales, ShortDateTest,
                                            DateRow{QLocale::English, QLocale::UnitedKingdom, 2026, 12, 7,
                                                    "07/12/2026"}));
 
-class FormsTest : public ::testing::Test {
+class FormsTest : public ::testing::Test, protected RecordingForms {
 protected:
-    ~FormsTest() override {
-        for (RecordingForm *form : made) {
-            delete form;
-        }
-    }
-
-    RecordingForm *make(const char *name) {
-        auto *form = new RecordingForm(forms, log, S(name));
-        made.append(form);
-        return form;
-    }
-
     static void settle() {
         QApplication::processEvents();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-
-    Forms forms;
-    QStringList log;
-    QList<QPointer<RecordingForm>> made;
 };
 
 TEST_F(FormsTest, loadRunsFormLoadOnceAndShowsNothing) {
