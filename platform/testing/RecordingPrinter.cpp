@@ -38,43 +38,43 @@ RecordingPrinter::RecordingPrinter(PrinterLog &log) : log_(log) {
     InstallFontSubstitutions();
 }
 
-void RecordingPrinter::SetOrientation(Orientation orientation) {
+void RecordingPrinter::record(PrinterCall::Kind kind, double value, const QString &text) {
     PrinterCall call;
-    call.kind = PrinterCall::Kind::Orientation;
-    call.value = static_cast<int>(orientation);
+    call.kind = kind;
+    call.value = value;
+    call.text = text;
+    call.sheet = sheet_;
     log_.calls.append(call);
+}
+
+void RecordingPrinter::startOver() {
+    sheet_ = 1;
+    x_ = 0;
+    y_ = 0;
+}
+
+void RecordingPrinter::SetOrientation(Orientation orientation) {
+    record(PrinterCall::Kind::Orientation, static_cast<int>(orientation));
 }
 
 void RecordingPrinter::SetFontName(const QString &face) {
     face_ = face;
-    PrinterCall call;
-    call.kind = PrinterCall::Kind::FontName;
-    call.text = face;
-    log_.calls.append(call);
+    record(PrinterCall::Kind::FontName, 0, face);
 }
 
 void RecordingPrinter::SetFontSize(double points) {
     size_ = points;
-    PrinterCall call;
-    call.kind = PrinterCall::Kind::FontSize;
-    call.value = points;
-    log_.calls.append(call);
+    record(PrinterCall::Kind::FontSize, points);
 }
 
 void RecordingPrinter::SetFontBold(bool bold) {
     bold_ = bold;
-    PrinterCall call;
-    call.kind = PrinterCall::Kind::FontBold;
-    call.value = bold ? 1 : 0;
-    log_.calls.append(call);
+    record(PrinterCall::Kind::FontBold, bold ? 1 : 0);
 }
 
 void RecordingPrinter::SetClipRight(double twips) {
     clipRight_ = twips;
-    PrinterCall call;
-    call.kind = PrinterCall::Kind::ClipRight;
-    call.value = twips;
-    log_.calls.append(call);
+    record(PrinterCall::Kind::ClipRight, twips);
 }
 
 QFont RecordingPrinter::font() const {
@@ -136,10 +136,7 @@ bool RecordingPrinter::NewPage() {
     if (failsNow()) {
         return false;
     }
-    PrinterCall call;
-    call.kind = PrinterCall::Kind::NewPage;
-    call.sheet = sheet_;
-    log_.calls.append(call);
+    record(PrinterCall::Kind::NewPage);
     ++sheet_;
     x_ = 0;
     y_ = 0;
@@ -150,22 +147,12 @@ bool RecordingPrinter::EndDoc() {
     if (failsNow()) {
         return false;
     }
-    PrinterCall call;
-    call.kind = PrinterCall::Kind::EndDoc;
-    call.sheet = sheet_;
-    log_.calls.append(call);
-    sheet_ = 1;
-    x_ = 0;
-    y_ = 0;
+    record(PrinterCall::Kind::EndDoc);
+    startOver();
     return true;
 }
 
 void RecordingPrinter::Abort() {
-    PrinterCall call;
-    call.kind = PrinterCall::Kind::Abort;
-    call.sheet = sheet_;
-    log_.calls.append(call);
-    sheet_ = 1;
-    x_ = 0;
-    y_ = 0;
+    record(PrinterCall::Kind::Abort);
+    startOver();
 }

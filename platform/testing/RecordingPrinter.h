@@ -76,6 +76,10 @@ public:
 
 private:
     bool failsNow();
+    // Logs one call with the sheet it came on.
+    void record(PrinterCall::Kind kind, double value = 0, const QString &text = QString());
+    // A new job starts on sheet 1 at the top left.
+    void startOver();
     QFont font() const;
 
     PrinterLog &log_;
