@@ -1,4 +1,4 @@
-#include "app/main/Main.h"
+#include "main/Main.h"
 
 int main(int argc, char **argv) {
     return RunProgram(argc, argv);

@@ -4,7 +4,7 @@
 // The single-instance lock goes where the program puts it, in the per-user runtime folder; that
 // folder is made fresh on a memory file system, as a desktop session has it (XDG_RUNTIME_DIR).
 #include "PaintedExit.h"
-#include "app/main/Main.h"
+#include "main/Main.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 //   quillane_guard_helper <program folder> <lock path>
 // Prints every message box as "message|<title>|<text>|<buttons>", then "visible <n>" (windows shown)
 // and "ended <0|1>". A copy that runs prints "running" and stays until it is killed.
-#include "app/main/Main.h"
+#include "main/Main.h"
 #include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
 #include "windows/Program.h"

@@ -4,7 +4,7 @@
 //                              entry-summary.png
 // It runs the real start (Main) on a temporary program folder; message boxes are the real ones,
 // grabbed and closed as soon as they are up.
-#include "app/main/Main.h"
+#include "main/Main.h"
 #include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
 #include "windows/HelpWindow.h"

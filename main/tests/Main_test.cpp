@@ -1,4 +1,4 @@
-#include "app/main/Main.h"
+#include "main/Main.h"
 
 #include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
