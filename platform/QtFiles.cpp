@@ -14,12 +14,33 @@ namespace {
 
 const QString kTempMarker = QStringLiteral(".quillane-");
 
+// Data files hold account numbers and payees: a file the program creates is its owner's alone.
+constexpr mode_t kNewFileMode = S_IRUSR | S_IWUSR;
+constexpr mode_t kPermissionBits = 07777;
+
 QString nativeName(const QString &path) {
     return QDir::toNativeSeparators(path);
 }
 
 QByteArray encodedPath(const QString &path) {
     return QFile::encodeName(path);
+}
+
+// The permission bits a save of the file must end with: those of the file it replaces, or the
+// owner-only mode of a new file.
+mode_t modeForSaving(const QString &path) {
+    struct stat info {};
+    if (::stat(encodedPath(path).constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+        return info.st_mode & kPermissionBits;
+    }
+    return kNewFileMode;
+}
+
+// Gives a file this program made or is saving exactly these permission bits. A file system that
+// keeps no modes of its own (FAT, some network shares) refuses the change: its files have whatever
+// mode it is mounted with, and refusing to write there would help nobody.
+bool setMode(int fd, mode_t mode) {
+    return ::fchmod(fd, mode) == 0 || errno == EPERM || errno == EOPNOTSUPP;
 }
 
 } // namespace
@@ -93,8 +114,20 @@ FileResult QtFiles::Open(int number, const QString &name, Mode mode, int recordL
         file.fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
         break;
     case Mode::Random:
-        file.created = !QFileInfo::exists(file.path);
-        file.fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        // Created here, the file gets the owner-only mode whatever the umask; an existing file keeps its own.
+        file.fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        if (file.fd >= 0) {
+            file.created = true;
+            if (!setMode(file.fd, kNewFileMode)) {
+                const int err = errno;
+                ::close(file.fd);
+                ::unlink(path.constData());
+                errno = err;
+                file.fd = -1;
+            }
+        } else if (errno == EEXIST) {
+            file.fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+        }
         break;
     case Mode::Output: {
         const QFileInfo info(file.path);
@@ -102,8 +135,15 @@ FileResult QtFiles::Open(int number, const QString &name, Mode mode, int recordL
                                          QLatin1String("XXXXXX.tmp"));
         file.fd = ::mkstemps(pattern.data(), 4);
         if (file.fd >= 0) {
-            ::fchmod(file.fd, 0644);
             file.tempPath = QFile::decodeName(pattern);
+            // The new contents are never readable by more people than the finished file will be.
+            if (!setMode(file.fd, modeForSaving(file.path) & kNewFileMode)) {
+                const int err = errno;
+                ::close(file.fd);
+                ::unlink(pattern.constData());
+                errno = err;
+                file.fd = -1;
+            }
         }
         break;
     }
@@ -121,7 +161,8 @@ FileResult QtFiles::commit(OpenFile &file) {
         ::unlink(encodedPath(file.tempPath).constData());
         return FileResult::Fail(file.failure);
     }
-    if (!sysSync(file.fd)) {
+    // The finished file keeps the mode of the file it replaces; a new one is its owner's alone.
+    if (!setMode(file.fd, modeForSaving(file.path)) || !sysSync(file.fd)) {
         const int err = errno;
         ::close(file.fd);
         ::unlink(encodedPath(file.tempPath).constData());

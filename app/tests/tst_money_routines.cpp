@@ -211,9 +211,11 @@ public:
         opened.append(url);
         entries = folder_.entries();
         shortcuts.append(entries.size() == 1 ? folder_.read(entries.first()) : QByteArray());
+        modes.append(entries.size() == 1 ? folder_.mode(entries.first()) : -1);
     }
     QStringList opened;
     QList<QByteArray> shortcuts;
+    QList<int> modes;    // the shortcut file's permission bits while the opener ran
     QStringList entries; // the folder's entries while the opener ran
 
 private:
@@ -246,6 +248,17 @@ TEST_P(OpenWebPageTest, overwritesAnEarlierShortcut) {
     ASSERT_EQ(opener.opened, QStringList{url});
     EXPECT_EQ(opener.entries, Strings({"temp.URL"})) << "the existing file is rewritten, no second one made";
     EXPECT_EQ(opener.shortcuts.first(), "[InternetShortcut]\r\nURL = " + url.toUtf8() + "\r\n");
+    EXPECT_TRUE(folder.entries().isEmpty());
+}
+
+TEST_P(OpenWebPageTest, theShortcutIsReadableByItsOwnerAloneWhateverTheUmask) {
+    for (int umask : {0, 022}) {
+        const ScopedUmask mask(umask);
+        OpenWebPage(files, opener, messages, S(GetParam()));
+        ASSERT_EQ(opener.modes.size(), opener.opened.size());
+        EXPECT_EQ(opener.modes.last(), 0600) << "umask 0" << QString::number(umask, 8).toStdString();
+    }
+    EXPECT_EQ(opener.opened.size(), 2);
     EXPECT_TRUE(folder.entries().isEmpty());
 }
 

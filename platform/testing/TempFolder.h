@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 // A temporary program folder for file tests, with plain ways to put bytes in and read them back
 // that do not go through the file layer under test.
@@ -34,6 +35,14 @@ public:
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
     bool exists(const QString &relative) const { return QFileInfo::exists(file(relative)); }
+    // A file's permission bits as the system holds them; -1 when it cannot be read.
+    int mode(const QString &relative) const {
+        struct stat info {};
+        return ::stat(QFile::encodeName(file(relative)).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    }
+    bool setMode(const QString &relative, int mode) const {
+        return ::chmod(QFile::encodeName(file(relative)).constData(), mode_t(mode)) == 0;
+    }
     // Every entry of a folder under this one, hidden ones included, sorted by name.
     QStringList entries(const QString &relative = QString()) const {
         return QDir(file(relative))
@@ -42,6 +51,18 @@ public:
 
 private:
     QTemporaryDir dir_;
+};
+
+// The process's file-creation mask, set for one test and put back afterwards.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(int mask) : old_(::umask(mode_t(mask))) {}
+    ~ScopedUmask() { ::umask(old_); }
+    ScopedUmask(const ScopedUmask &) = delete;
+    ScopedUmask &operator=(const ScopedUmask &) = delete;
+
+private:
+    mode_t old_;
 };
 
 // A small tmpfs mounted on a fresh temporary folder, so that a test can meet a real full disk.

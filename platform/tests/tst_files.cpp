@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Every name of the folder that an interrupted save would leave behind.
@@ -328,6 +330,147 @@ TEST(PutFaults, failedPutPastADamagedEndKeepsTheOldLength) {
     EXPECT_FALSE(files.Put(1, 3, "third-rec!"));
     ASSERT_TRUE(files.CloseAll());
     EXPECT_EQ(folder.read(S("r.dat")), damaged);
+}
+
+// ---- Modes of the files the program writes
+
+enum class Writer { RandomRecords, OutputFile, ReplaceContents, CopyFromBackup };
+
+struct ModeRow {
+    Writer writer;
+    int umask;
+    int before;   // the file's mode before the write; -1 when there is no file yet
+    int expected; // its mode afterwards
+};
+
+std::string ModeRowName(const ::testing::TestParamInfo<ModeRow> &info) {
+    static const char *const writers[] = {"Random", "Output", "Replace", "CopyFromBackup"};
+    const ModeRow &row = info.param;
+    return std::string(writers[int(row.writer)]) + "_umask0" + QString::number(row.umask, 8).toStdString() +
+           (row.before < 0 ? std::string("_newFile") : "_was0" + QString::number(row.before, 8).toStdString());
+}
+
+std::vector<ModeRow> ModeRows() {
+    std::vector<ModeRow> rows;
+    for (Writer writer : {Writer::RandomRecords, Writer::OutputFile, Writer::ReplaceContents, Writer::CopyFromBackup}) {
+        for (int umask : {0, 022, 077}) {
+            for (int before : {-1, 0600, 0640, 0644}) {
+                rows.push_back({writer, umask, before, before < 0 ? 0600 : before});
+            }
+        }
+    }
+    return rows;
+}
+
+class FileModeTest : public FilesTest, public ::testing::WithParamInterface<ModeRow> {
+protected:
+    // Writes "/Data.bin" the row's way; the bytes it should then hold.
+    QByteArray write(Writer writer) {
+        const QByteArray bytes("0042-778100 \"Payee\" 12.50\r\n");
+        switch (writer) {
+        case Writer::RandomRecords:
+            EXPECT_TRUE(files.Open(1, S("/Data.bin"), Files::Mode::Random, int(bytes.size())));
+            EXPECT_TRUE(files.Put(1, 1, bytes));
+            EXPECT_TRUE(files.CloseAll());
+            break;
+        case Writer::OutputFile:
+            EXPECT_TRUE(files.Open(1, S("/Data.bin"), Files::Mode::Output));
+            EXPECT_TRUE(files.Write(1, bytes));
+            EXPECT_TRUE(files.Close(1));
+            break;
+        case Writer::ReplaceContents:
+            EXPECT_TRUE(files.ReplaceContents(S("/Data.bin"), bytes));
+            break;
+        case Writer::CopyFromBackup:
+            EXPECT_TRUE(folder.write(S("Backup/Data.bin"), bytes));
+            EXPECT_TRUE(folder.setMode(S("Backup/Data.bin"), 0644));
+            EXPECT_TRUE(files.FileCopy(S("\\Backup\\Data.bin"), S("/Data.bin")));
+            break;
+        }
+        return bytes;
+    }
+};
+
+TEST_P(FileModeTest, newFileIsTheOwnersAloneAndAReplacedFileKeepsItsMode) {
+    const ModeRow &row = GetParam();
+    const ScopedUmask mask(row.umask);
+    const QByteArray old("old contents, longer than the new ones will ever be");
+    if (row.before >= 0) {
+        ASSERT_TRUE(folder.write(S("Data.bin"), old));
+        ASSERT_TRUE(folder.setMode(S("Data.bin"), row.before));
+    }
+    const QByteArray bytes = write(row.writer);
+    // A record written into an existing file replaces only its own bytes.
+    const bool keepsTail = row.writer == Writer::RandomRecords && row.before >= 0;
+    EXPECT_EQ(folder.read(S("Data.bin")), keepsTail ? bytes + old.mid(bytes.size()) : bytes);
+    EXPECT_EQ(folder.mode(S("Data.bin")), row.expected)
+        << "mode 0" << QString::number(folder.mode(S("Data.bin")), 8).toStdString();
+    EXPECT_TRUE(Temporaries(folder).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, FileModeTest, ::testing::ValuesIn(ModeRows()), ModeRowName);
+
+// Notes the temporary file's mode at the moment it is renamed over the result.
+class RenameWatchingFiles final : public QtFiles {
+public:
+    using QtFiles::QtFiles;
+    int modeAtRename = -1;
+
+protected:
+    bool sysRename(const QString &from, const QString &to) override {
+        struct stat info {};
+        modeAtRename = ::stat(QFile::encodeName(from).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+        return QtFiles::sysRename(from, to);
+    }
+};
+
+struct TemporaryModeRow {
+    int umask;
+    int before; // -1: a new file
+};
+
+class TemporaryModeTest : public ::testing::TestWithParam<TemporaryModeRow> {};
+
+TEST_P(TemporaryModeTest, theTemporaryIsNeverWiderThanTheResult) {
+    const TemporaryModeRow &row = GetParam();
+    const ScopedUmask mask(row.umask);
+    TempFolder folder;
+    RenameWatchingFiles files(folder.path());
+    if (row.before >= 0) {
+        ASSERT_TRUE(folder.write(S("DraftMere.txt"), "old"));
+        ASSERT_TRUE(folder.setMode(S("DraftMere.txt"), row.before));
+    }
+    const int result = row.before < 0 ? 0600 : row.before;
+    ASSERT_TRUE(files.Open(1, S("/DraftMere.txt"), Files::Mode::Output));
+    ASSERT_TRUE(files.Write(1, "\"First Example Bank\"\r\n"));
+    const QStringList pending = Temporaries(folder);
+    ASSERT_EQ(pending.size(), 1);
+    const int midSave = folder.mode(pending.first());
+    ASSERT_GE(midSave, 0);
+    EXPECT_EQ(midSave & ~result, 0) << "mid-save 0" << QString::number(midSave, 8).toStdString();
+    EXPECT_EQ(midSave & 077, 0) << "mid-save 0" << QString::number(midSave, 8).toStdString();
+    ASSERT_TRUE(files.Close(1));
+    EXPECT_EQ(files.modeAtRename, result);
+    EXPECT_EQ(folder.mode(S("DraftMere.txt")), result);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, TemporaryModeTest,
+                         ::testing::Values(TemporaryModeRow{0, -1}, TemporaryModeRow{022, -1},
+                                           TemporaryModeRow{0, 0600}, TemporaryModeRow{022, 0640},
+                                           TemporaryModeRow{0, 0640}, TemporaryModeRow{0, 0644},
+                                           TemporaryModeRow{0, 0604}, TemporaryModeRow{022, 0400}));
+
+TEST_F(FilesTest, randomOpenOfAnExistingFileLeavesItsModeAndContents) {
+    const ScopedUmask mask(0);
+    ASSERT_TRUE(folder.write(S("r.dat"), "AAAA"));
+    ASSERT_TRUE(folder.setMode(S("r.dat"), 0640));
+    ASSERT_TRUE(files.Open(1, S("/R.DAT"), Files::Mode::Random, 4));
+    QByteArray bytes;
+    ASSERT_TRUE(files.Get(1, 1, bytes));
+    EXPECT_EQ(bytes, QByteArray("AAAA"));
+    ASSERT_TRUE(files.CloseAll());
+    EXPECT_EQ(folder.mode(S("r.dat")), 0640);
+    EXPECT_EQ(folder.entries(), Strings({"r.dat"}));
 }
 
 } // namespace
