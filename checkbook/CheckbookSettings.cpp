@@ -5,6 +5,7 @@
 #include "platform/Ansi.h"
 
 #include <QDir>
+#include <QStringDecoder>
 
 #include <array>
 
@@ -35,6 +36,15 @@ bool isBlank(QChar c) {
 }
 bool endsField(char c) {
     return c == ',' || c == '\r' || c == '\n';
+}
+
+// The byte-order mark some editors put before UTF-8 text.
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+
+bool isUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder(bytes);
+    return !decoder.hasError();
 }
 
 QString settingsPath(const Files &files) {
@@ -71,13 +81,18 @@ QByteArray EncodeSettings(const CheckbookSettings &settings) {
     return bytes;
 }
 
-bool DecodeSettings(const QByteArray &bytes, CheckbookSettings &settings, QString *error) {
+bool DecodeSettings(const QByteArray &file, CheckbookSettings &settings, QString *error) {
     auto fail = [error](const QString &reason) {
         if (error != nullptr) {
             *error = reason;
         }
         return false;
     };
+    // A file an editor saved with a byte-order mark: the mark is no part of the first value, and
+    // the text after it is UTF-8 (unless it is not valid UTF-8, then it is read in the code page).
+    const bool marked = file.startsWith(kUtf8Mark);
+    const QByteArray bytes = marked ? file.mid(kUtf8Mark.size()) : file;
+    const bool utf8 = marked && isUtf8(bytes);
     if (bytes.contains('\0')) {
         return fail(QStringLiteral("it holds NUL bytes where text should be"));
     }
@@ -124,7 +139,7 @@ bool DecodeSettings(const QByteArray &bytes, CheckbookSettings &settings, QStrin
                 ++pos;
             }
         }
-        fields[count++] = FromAnsi(value);
+        fields[count++] = utf8 ? QString::fromUtf8(value) : FromAnsi(value);
     }
     if (count < kSettingCount) {
         return fail(count == 0 ? QStringLiteral("it holds no settings")

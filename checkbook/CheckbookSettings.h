@@ -22,7 +22,8 @@ inline const QString kStyleWallet = QStringLiteral("Deluxe Wallet-Size");
 // The file's exact bytes: five lines, each the value between double quotes, CR LF, Windows-1252.
 QByteArray EncodeSettings(const CheckbookSettings &settings);
 // Reads five fields with the sequential-input rules (a quoted field runs to the next quote, an
-// unquoted one to the next comma or line end). False, with a reason, when fewer than five are there.
+// unquoted one to the next comma or line end). A leading UTF-8 byte-order mark is skipped and the
+// text after it read as UTF-8. False, with a reason, when fewer than five are there.
 bool DecodeSettings(const QByteArray &bytes, CheckbookSettings &settings, QString *error);
 
 enum class SettingsState { Loaded, Missing, Damaged };

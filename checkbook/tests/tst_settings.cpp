@@ -85,7 +85,26 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeRow{"code page characters", "\"Caf\xe9 \x80\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"s\"\r\n",
                   Settings("Caf\xc3\xa9 \xe2\x82\xac", "b", "1", "2", "s")},
         DecodeRow{"a line break inside quotes", "\"two\r\nlines\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"s\"\r\n",
-                  Settings("two\r\nlines", "b", "1", "2", "s")}));
+                  Settings("two\r\nlines", "b", "1", "2", "s")},
+        DecodeRow{"byte-order mark before the example", "\xef\xbb\xbf" + kExampleBytes, kExample},
+        DecodeRow{"byte-order mark before an unquoted field", "\xef\xbb\xbf Bank , Acct\r\n1\r\n2\r\ns\r\n",
+                  Settings("Bank", "Acct", "1", "2", "s")},
+        DecodeRow{"byte-order mark and UTF-8 text",
+                  "\xef\xbb\xbf\"Cr\xc3\xa9"
+                  "dit \xe2\x82\xac\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"s\"\r\n",
+                  Settings("Cr\xc3\xa9"
+                           "dit \xe2\x82\xac",
+                           "b", "1", "2", "s")},
+        DecodeRow{"byte-order mark before code page text",
+                  "\xef\xbb\xbf\"Caf\xe9\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"s\"\r\n",
+                  Settings("Caf\xc3\xa9", "b", "1", "2", "s")},
+        DecodeRow{"a mark later in the file is text",
+                  "\"a\"\r\n\"\xef\xbb\xbf"
+                  "b\"\r\n\"1\"\r\n\"2\"\r\n\"s\"\r\n",
+                  Settings("a",
+                           "\xc3\xaf\xc2\xbb\xc2\xbf"
+                           "b",
+                           "1", "2", "s")}));
 
 struct DamagedRow {
     const char *label;
@@ -116,7 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
                       DamagedRow{"one line", "\"First Example Bank\"\r\n", "it holds only 1 of the 5 settings"},
                       DamagedRow{"unclosed quote", "\"a\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"Deluxe Wallet-Size\r\n",
                                  "the double quote that opens value 5 is never closed"},
-                      DamagedRow{"zeros", QByteArray(40, '\0'), "it holds NUL bytes where text should be"}));
+                      DamagedRow{"zeros", QByteArray(40, '\0'), "it holds NUL bytes where text should be"},
+                      DamagedRow{"byte-order mark only", "\xef\xbb\xbf", "it holds no settings"},
+                      DamagedRow{"byte-order mark and four lines", "\xef\xbb\xbf\"a\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n",
+                                 "it holds only 4 of the 5 settings"}));
 
 class SettingsFileTest : public ::testing::Test {
 protected:
@@ -137,6 +159,15 @@ TEST_F(SettingsFileTest, saveWritesTheExampleBytes) {
     ASSERT_TRUE(SaveSettings(files, kExample));
     EXPECT_EQ(folder.read(S("DraftMere.txt")), kExampleBytes);
     EXPECT_EQ(folder.entries(), QStringList{S("DraftMere.txt")});
+}
+
+TEST_F(SettingsFileTest, aFileWithAByteOrderMarkLoadsAndIsSavedWithoutIt) {
+    ASSERT_TRUE(folder.write(S("DraftMere.txt"), "\xef\xbb\xbf" + kExampleBytes));
+    const SettingsLoad load = LoadSettings(files);
+    ASSERT_EQ(load.state, SettingsState::Loaded) << load.error.toStdString();
+    EXPECT_TRUE(Same(load.settings, kExample)) << Show(load.settings);
+    ASSERT_TRUE(SaveSettings(files, load.settings));
+    EXPECT_EQ(folder.read(S("DraftMere.txt")), kExampleBytes);
 }
 
 TEST_F(SettingsFileTest, savingTwiceLeavesExactlyFiveLines) {
