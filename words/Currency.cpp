@@ -138,27 +138,20 @@ QString FormatCurrency(Currency amount, const QLocale &locale) {
     const quint64 magnitude = t < 0 ? 0 - quint64(t) : quint64(t);
     const quint64 cents = magnitude / 100 + (magnitude % 100 >= 50 ? 1 : 0);
     const bool negative = t < 0 && cents != 0;
-    const QString symbol = locale.currencySymbol();
-    // Below 2^53 cents the double is the nearest to the exact value, far within half a cent,
-    // so the locale's own two-decimal formatting gives the exact digits.
-    if (cents < (quint64(1) << 53)) {
-        const double value = double(cents) / 100.0;
-        return locale.toCurrencyString(negative ? -value : value, symbol, 2);
-    }
-    // Beyond that: format the whole part as an integer and put the cents in after its digits.
-    const qint64 whole = qint64(cents / 100);
-    QString text = locale.toCurrencyString(negative ? -whole : whole, symbol);
-    const QString wholeDigits = locale.toString(whole);
-    const qsizetype at = text.lastIndexOf(wholeDigits);
+    // The number is built from the integer cents in the locale's digits and separators: a double
+    // holds no more than about 15 significant digits and would miss the cent of large amounts.
+    const int fraction = int(cents % 100);
+    const QString number = locale.toString(qulonglong(cents / 100)) + locale.decimalPoint() +
+                           locale.toString(fraction / 10) + locale.toString(fraction % 10);
+    // The locale's currency pattern (symbol, sign or brackets) around a one-unit amount, with the
+    // number put in place of that one.
+    const QString one = locale.toString(1);
+    QString text = locale.toCurrencyString(qlonglong(negative ? -1 : 1), locale.currencySymbol());
+    const qsizetype at = text.lastIndexOf(one);
     if (at < 0) {
-        return text;
+        return (negative ? locale.negativeSign() : QString()) + locale.currencySymbol() + number;
     }
-    QString centsDigits = locale.toString(int(cents % 100));
-    if (cents % 100 < 10) {
-        centsDigits.prepend(locale.zeroDigit());
-    }
-    text.insert(at + wholeDigits.size(), locale.decimalPoint() + centsDigits);
-    return text;
+    return text.replace(at, one.size(), number);
 }
 
 QLocale ProgramLocale() {

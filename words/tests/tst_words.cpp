@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <ostream>
 #include <random>
 
@@ -249,13 +250,56 @@ TEST(FormatCurrency, enUsSymbolGroupingTwoDecimals) {
     }
 }
 
+struct CentsRow {
+    qint64 tenThousandths;
+    const char *out;
+};
+
+// Around 2^52 and 2^53 cents a double no longer holds every cent; the edges of qint64 are the
+// edges of the whole range.
+TEST(FormatCurrency, exactAtTheEdgesOfDoublePrecisionAndOfTheRange) {
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    constexpr qint64 k52 = qint64(1) << 52;
+    constexpr qint64 k53 = qint64(1) << 53;
+    const CentsRow rows[] = {
+        {776663667732448700, "$77,666,366,773,244.87"},
+        {-776663667732448700, "($77,666,366,773,244.87)"},
+        {(k52 - 1) * 100, "$45,035,996,273,704.95"},
+        {k52 * 100, "$45,035,996,273,704.96"},
+        {(k52 + 1) * 100, "$45,035,996,273,704.97"},
+        {(k53 - 1) * 100, "$90,071,992,547,409.91"},
+        {k53 * 100, "$90,071,992,547,409.92"},
+        {(k53 + 1) * 100, "$90,071,992,547,409.93"},
+        {(k53 + 3) * 100, "$90,071,992,547,409.95"},
+        {(k53 + 1) * 100 - 51, "$90,071,992,547,409.92"},
+        {(k53 + 1) * 100 - 50, "$90,071,992,547,409.93"},
+        {std::numeric_limits<qint64>::max(), "$922,337,203,685,477.58"},
+        {std::numeric_limits<qint64>::max() - 7, "$922,337,203,685,477.58"},
+        {std::numeric_limits<qint64>::max() - 58, "$922,337,203,685,477.57"},
+        {std::numeric_limits<qint64>::min(), "($922,337,203,685,477.58)"},
+        {std::numeric_limits<qint64>::min() + 1, "($922,337,203,685,477.58)"},
+        {50, "$0.01"},
+        {-50, "($0.01)"},
+        {49, "$0.00"},
+        {-49, "$0.00"},
+        {999999999950, "$100,000,000.00"},
+        {9999999999949, "$999,999,999.99"},
+    };
+    for (const CentsRow &row : rows) {
+        EXPECT_EQ(FormatCurrency(Currency::fromTenThousandths(row.tenThousandths), us), S(row.out))
+            << row.tenThousandths;
+    }
+}
+
 // en-US currency text built from the integer cents, for comparison.
 QString UsCurrencyReference(qint64 cents) {
-    QString digits = QString::number(cents / 100);
+    const qint64 whole = cents < 0 ? -(cents / 100) : cents / 100;
+    QString digits = QString::number(whole);
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3) {
         digits.insert(i, QLatin1Char(','));
     }
-    return S("$") + digits + S(".") + QString::number(cents % 100).rightJustified(2, u'0');
+    const QString text = S("$") + digits + S(".") + QString::number(std::abs(cents % 100)).rightJustified(2, u'0');
+    return cents < 0 ? S("(") + text + S(")") : text;
 }
 
 TEST(FormatCurrency, exactForRandomCentsUpToNineHundredMillion) {
@@ -265,6 +309,42 @@ TEST(FormatCurrency, exactForRandomCentsUpToNineHundredMillion) {
     for (int i = 0; i < 100000; ++i) {
         const qint64 cents = centsOf(random);
         ASSERT_EQ(FormatCurrency(Currency::fromTenThousandths(cents * 100), us), UsCurrencyReference(cents)) << cents;
+    }
+}
+
+TEST(FormatCurrency, exactForRandomCentsOverTheWholeRange) {
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    std::mt19937_64 random(20261208);
+    // Whole cents of either sign up to the largest whole-cent amount, many of them past 2^53 cents.
+    std::uniform_int_distribution<qint64> centsOf(-std::numeric_limits<qint64>::max() / 100,
+                                                  std::numeric_limits<qint64>::max() / 100);
+    for (int i = 0; i < 100000; ++i) {
+        const qint64 cents = centsOf(random);
+        ASSERT_EQ(FormatCurrency(Currency::fromTenThousandths(cents * 100), us), UsCurrencyReference(cents)) << cents;
+    }
+}
+
+// Where a double is exact to the cent, the text is the locale's own currency formatting: symbol
+// place, separators, digits and negative form all come from the locale.
+TEST(FormatCurrency, agreesWithTheLocaleWhereDoublesAreExact) {
+    const QLocale locales[] = {QLocale(QLocale::English, QLocale::UnitedStates),
+                               QLocale(QLocale::German, QLocale::Germany),
+                               QLocale(QLocale::French, QLocale::France),
+                               QLocale(QLocale::German, QLocale::Switzerland),
+                               QLocale(QLocale::Spanish, QLocale::Spain),
+                               QLocale(QLocale::Hindi, QLocale::India),
+                               QLocale(QLocale::English, QLocale::India),
+                               QLocale(QLocale::Arabic, QLocale::Egypt),
+                               QLocale(QLocale::Japanese, QLocale::Japan),
+                               QLocale(QLocale::Dutch, QLocale::Netherlands),
+                               QLocale::c()};
+    const qint64 cents[] = {0, 1, 5, 99, 100, 1234, 123456, 1234567, 99999999999, -1, -1234, -123456789012};
+    for (const QLocale &locale : locales) {
+        for (qint64 c : cents) {
+            const QString expected = locale.toCurrencyString(double(c) / 100.0, locale.currencySymbol(), 2);
+            EXPECT_EQ(FormatCurrency(Currency::fromTenThousandths(c * 100), locale), expected)
+                << locale.name().toStdString() << " " << c;
+        }
     }
 }
 
