@@ -4,6 +4,9 @@
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
 
+#include <QList>
+
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -31,11 +34,75 @@ qsizetype fittingPrefix(const Printer &printer, const QString &text, qsizetype m
     return low;
 }
 
-QString withoutLeadingBlanks(const QString &text, qsizetype from) {
+// Where the next line begins: past the blanks that follow the cut.
+qsizetype afterBlanks(const QString &text, qsizetype from) {
     while (from < text.size() && text.at(from) == u' ') {
         ++from;
     }
-    return text.mid(from);
+    return from;
+}
+
+// The line that begins at `start` may end after any of the blanks ends[first..] (each the index just
+// past a blank). Returns the index in `ends` of the first blank whose part of the line (from start up
+// to and including that blank) is measured wider than the limit, or ends.size() when every part fits.
+//
+// A part that ends at a later blank is never narrower than one that ends at an earlier blank (a word
+// and a blank add more width than kerning ever takes away), so that blank is found by search with
+// exact measurements instead of measuring every part in turn. The first measurement takes the part
+// up to the first blank at or past `reach` characters; while parts fit, the next goes to where the
+// width per character seen so far puts the limit, and at least twice as far. Then each guess comes
+// from the two widths that bracket the limit, by the share of characters, with a halving step now
+// and then so that poor guesses cannot make the search long.
+qsizetype firstBlankTooWide(const Printer &printer, const QString &text, qsizetype start, const QList<qsizetype> &ends,
+                            qsizetype first, double limit, qsizetype reach) {
+    const auto widthTo = [&](qsizetype index) { return printer.TextWidth(text.mid(start, ends[index] - start)); };
+    const auto fits = [limit](double width) { return std::floor(width) <= limit; };
+    // The width from which a part no longer fits.
+    const double edge = std::floor(limit) + 1;
+    const qsizetype last = ends.size() - 1;
+    qsizetype low = first - 1; // known to fit (first - 1: the empty start of the line)
+    double lowWidth = 0;
+    qsizetype high = 0; // known to be too wide
+    double highWidth = 0;
+    for (;;) {
+        qsizetype probe = std::lower_bound(ends.begin() + low + 1, ends.end(), start + reach) - ends.begin();
+        probe = std::min(probe, last);
+        const double width = widthTo(probe);
+        if (!fits(width)) {
+            high = probe;
+            highWidth = width;
+            break;
+        }
+        low = probe;
+        lowWidth = width;
+        if (low == last) {
+            return ends.size();
+        }
+        const qsizetype length = ends[low] - start;
+        reach = 2 * length;
+        if (lowWidth > 0) {
+            reach = std::max(reach, qsizetype(std::min(edge / lowWidth * double(length), double(text.size()))));
+        }
+    }
+    for (int step = 0; high - low > 1; ++step) {
+        qsizetype guess = low + (high - low) / 2;
+        if (step % 3 != 2 && highWidth > lowWidth) {
+            const double from = double(low < first ? start : ends[low]);
+            const double target = from + (edge - lowWidth) / (highWidth - lowWidth) * (double(ends[high]) - from);
+            // The last blank at or before the target: its part probably fits and the next one does not.
+            guess = std::upper_bound(ends.begin() + low + 1, ends.begin() + high, target) - ends.begin() - 1;
+            guess = std::clamp(guess, low + 1, high - 1);
+        }
+        const double width = widthTo(guess);
+        if (fits(width)) {
+            low = guess;
+            lowWidth = width;
+        } else {
+            high = guess;
+            highWidth = width;
+        }
+    }
+    return high;
 }
 
 } // namespace
@@ -43,32 +110,34 @@ QString withoutLeadingBlanks(const QString &text, qsizetype from) {
 bool PrintWrapped(Printer &printer, int x, double y, int width, const QString &text) {
     const double limit = width - kWrapMargin;
     printer.SetCurrentY(y);
-    QString rest = text;
-    while (!rest.isEmpty()) {
-        // Grow the line blank by blank while the part up to and including the blank fits.
-        qsizetype prev = 0;
-        qsizetype blank = 0; // 1-based position of the blank, 0 when there is none
-        for (;;) {
-            blank = rest.indexOf(u' ', prev) + 1;
-            if (blank == 0 || std::floor(printer.TextWidth(rest.left(blank))) > limit) {
-                break;
-            }
-            prev = blank;
+    QList<qsizetype> ends; // the index just past each blank of the text
+    for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1)) {
+        ends.append(at + 1);
+    }
+    qsizetype start = 0;
+    qsizetype first = 0; // the first blank of the line
+    qsizetype reach = 0; // where the first measurement of a line ends, in characters: at first, one word
+    while (start < text.size()) {
+        while (first < ends.size() && ends[first] <= start) {
+            ++first;
         }
-        QString line;
-        if (blank == 0) {
-            line = rest;
-            rest.clear();
-        } else {
+        // The line takes every blank up to the first whose part is too wide.
+        const qsizetype tooWide =
+            first == ends.size() ? ends.size() : firstBlankTooWide(printer, text, start, ends, first, limit, reach);
+        qsizetype cut = text.size();
+        if (tooWide < ends.size()) {
             // A first word wider than the line has no blank to break at: break inside it.
-            const qsizetype cut = prev > 0 ? prev : fittingPrefix(printer, rest, blank - 1, limit);
-            line = rest.left(cut);
-            rest = withoutLeadingBlanks(rest, cut);
+            cut = tooWide > first ? ends[tooWide - 1]
+                                  : start + fittingPrefix(printer, text.mid(start, ends[first] - start),
+                                                          ends[first] - 1 - start, limit);
         }
         printer.SetCurrentX(x);
-        if (!printer.Print(line, true)) {
+        if (!printer.Print(text.mid(start, cut - start), true)) {
             return false;
         }
+        // The next line is likely about as long as this one: its first measurement goes a little further.
+        reach = (cut - start) + (cut - start) / 4 + 1;
+        start = afterBlanks(text, cut);
     }
     return true;
 }
