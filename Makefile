@@ -2,7 +2,7 @@
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
             qt6-qpa-plugins libgl-dev libgtest-dev libbenchmark-dev clang-format xvfb xauth \
-            poppler-utils fonts-dejavu-core fonts-liberation2
+            poppler-utils fonts-dejavu-core fonts-liberation2 hyperfine
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
@@ -51,15 +51,12 @@ bench: build
 		[ -f "$$b" ] && [ -x "$$b" ] || continue; \
 		echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b --benchmark_min_time=0.2 || exit 1; \
 	done
+	@echo "== print runs to PDF against the same checks drawn bare with QPainter (whole processes)"
+	@cd $(BUILD)/bench && for n in 300 1000; do \
+		QT_QPA_PLATFORM=offscreen sh $(CURDIR)/bench/alternate.sh 10 2 "./bench_print --once $$n three" "./print_bare $$n three" || exit 1; \
+	done
 	@echo "== start-up to the splash window painted, against a bare Qt window (whole processes, under Xvfb)"
-	@if command -v farm-bench >/dev/null; then \
-		cd $(BUILD)/bench && xvfb-run -a farm-bench -n 20 --vs ./startup_bare -- ./startup_splash; \
-	else \
-		cd $(BUILD)/bench && for p in startup_splash startup_bare; do \
-			start=$$(date +%s%N); for i in 1 2 3 4 5 6 7 8 9 10; do xvfb-run -a ./$$p || exit 1; done; \
-			echo "$$p: $$(( ($$(date +%s%N) - start) / 10000000 )) ms a run, xvfb-run included"; \
-		done; \
-	fi
+	@cd $(BUILD)/bench && xvfb-run -a sh $(CURDIR)/bench/alternate.sh 10 2 ./startup_splash ./startup_bare
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,157 @@
+// The yardstick for the print run: the checks of `bench_print --once N STYLE` (the same texts, the same
+// font, the same positions), drawn straight onto a PDF with one QPainter and nothing else. The words
+// line is broken with one QTextLayout per check.
+//
+//   print_bare N STYLE [PDF]     STYLE is "three" or "wallet"; keeps the PDF when named
+#include "platform/Clock.h"
+#include "platform/Fonts.h"
+#include "print/CheckLayout.h"
+#include "words/Currency.h"
+#include "words/MoneyConverter.h"
+
+#include <QDate>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextLayout>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr double kTwips = 1440;
+
+// Inches to twips as the program's printer helpers compute them, in single precision.
+double twipsOf(float inches) {
+    return double(inches * 1440.0f);
+}
+
+// The words line cut after the last blank whose part up to and including it stays within the limit.
+QStringList wrapWords(const QString &words, const QFont &font, QPaintDevice *device, double limit) {
+    QTextLayout layout(words, font, device);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e9);
+    layout.endLayout();
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < words.size()) {
+        const double left = line.cursorToX(int(start));
+        qsizetype cut = 0; // after the last blank that fits
+        bool overflow = false;
+        for (qsizetype blank = words.indexOf(u' ', start); blank >= 0; blank = words.indexOf(u' ', blank + 1)) {
+            overflow = std::floor(line.cursorToX(int(blank + 1)) - left) > limit;
+            if (overflow) {
+                break;
+            }
+            cut = blank + 1;
+        }
+        if (!overflow) {
+            lines.append(words.mid(start));
+            break;
+        }
+        if (cut == 0) {
+            cut = words.indexOf(u' ', start) + 1; // a first word wider than the line: not in these checks
+        }
+        lines.append(words.mid(start, cut - start));
+        start = cut;
+        while (start < words.size() && words.at(start) == u' ') {
+            ++start;
+        }
+    }
+    return lines;
+}
+
+int drawChecks(int count, bool wallet, const QString &pdf) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setResolution(static_cast<int>(kTwips));
+
+    QFont font(ArialCompatibleFace());
+    font.setPointSizeF(10);
+    const QFontMetricsF metrics(font, &printer);
+    const double ascent = metrics.ascent();
+    const double lineHeight = metrics.lineSpacing();
+
+    const QLocale locale(QLocale::English, QLocale::UnitedStates);
+    const QString date = ShortDateText(QDate(2026, 12, 7), locale);
+    const QString account = QStringLiteral("0042-778100");
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(pdf));
+        return 1;
+    }
+    painter.setFont(font);
+    const auto draw = [&](double x, double top, const QString &text, double clipRight) {
+        if (clipRight > 0) {
+            painter.setClipRect(QRectF(-1e7, -1e7, 1e7 + clipRight, 2e7));
+        } else {
+            painter.setClipping(false);
+        }
+        painter.drawText(QPointF(x, top + ascent), text);
+    };
+
+    const auto &table = wallet ? kWalletSizeLines : kThreeOnAPageLines;
+    const double checkColumn = twipsOf(wallet ? kWalletCheckColumn : kThreeOnAPageColumn);
+    for (int i = 0; i < count; ++i) {
+        const int slot = i % 3 + 1;
+        if (i > 0 && slot == 1) {
+            printer.newPage();
+        }
+        const QString payee = QStringLiteral("Payee number %1 Ltd").arg(i);
+        const Currency amount = *Currency::fromText(QString::number((i * 7919 % 100000) * 3.37 + 0.05, 'f', 2));
+        const QString memo = QStringLiteral("Invoice %1 for services").arg(i * 13);
+        const QString figures = FormatCurrency(amount, locale);
+        const QString words = AmountToWords(amount);
+        const CheckLines &lines = table[slot];
+        const double dateTop = twipsOf(lines.Date);
+        const double payeeTop = twipsOf(lines.Payee);
+        const double memoTop = twipsOf(lines.Memo);
+
+        draw(kDateRightCheck - metrics.horizontalAdvance(date), dateTop, date, 0);
+        draw(checkColumn, payeeTop, payee, 0);
+        draw(kFiguresRight - metrics.horizontalAdvance(figures), payeeTop, figures, 0);
+        double wordsTop = twipsOf(lines.Words);
+        for (const QString &line : wrapWords(words, font, &printer, kWordsWidth - 20)) {
+            draw(checkColumn, wordsTop, line, 0);
+            wordsTop += lineHeight;
+        }
+        draw(checkColumn, memoTop, memo, 0);
+        if (wallet) {
+            const double stubColumn = twipsOf(kWalletStubColumn);
+            draw(kDateRightStub - metrics.horizontalAdvance(date), dateTop, date, 0);
+            draw(stubColumn, payeeTop, payee, kStubClipRight);
+            draw(kFiguresRight - metrics.horizontalAdvance(figures), payeeTop, figures, 0);
+            draw(stubColumn, memoTop, memo, kStubClipRight);
+            draw(stubColumn, memoTop + 2 * lineHeight, account, kStubClipRight);
+        }
+    }
+    return painter.end() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication application(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: print_bare N three|wallet [PDF]\n");
+        return 2;
+    }
+    const int count = std::atoi(argv[1]);
+    const bool wallet = std::strcmp(argv[2], "wallet") == 0;
+    QTemporaryDir dir;
+    const QString pdf = argc >= 4 ? QString::fromLocal8Bit(argv[3]) : dir.filePath(QStringLiteral("checks.pdf"));
+    return drawChecks(count, wallet, pdf);
+}
