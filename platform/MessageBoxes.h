@@ -9,7 +9,8 @@ enum class MsgResult { OK, Cancel, Yes, No };
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // Shows the box and returns the button pressed (closing the box counts as Cancel or No).
+    // Shows the box and returns the button pressed. Escape or the close control answer OK on an OK box
+    // and Cancel on an OK/Cancel box; a Yes/No box stays open until Yes or No is pressed.
     virtual MsgResult MsgBox(const QString &text, MsgButtons buttons, const QString &title,
                              MsgResult defaultButton) = 0;
     // The common case: the first button is the default.
@@ -18,7 +19,8 @@ public:
     }
 };
 
-// The real boxes, QMessageBox with no icon, over the program's active window.
+// The real boxes, QMessageBox with no icon, over the program's active window. Return presses the
+// focused button (the default one at first); each button also answers to its access key.
 class QtMessageBoxes final : public MessageBoxes {
 public:
     using MessageBoxes::MsgBox;
