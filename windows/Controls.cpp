@@ -2,15 +2,21 @@
 
 #include "windows/Twips.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
@@ -52,6 +58,7 @@ protected:
             }
             break;
         case QEvent::MouseButtonDblClick:
+            pressed_ = false;
             if (kind_ == Kind::DblClick && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
                 handler_();
             }
@@ -75,7 +82,104 @@ private:
     bool pressed_ = false;
 };
 
+bool isTextBox(const QObject *control) {
+    if (qobject_cast<const QLineEdit *>(control)) {
+        return true;
+    }
+    const auto *combo = qobject_cast<const QComboBox *>(control);
+    return combo && combo->isEditable();
+}
+
+bool isReturn(const QKeyEvent &key) {
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+           (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+// An Alt+letter: reaching a control, no access key took it. Ctrl+Alt is left alone (AltGr on some desktops).
+bool isUnansweredAccessKey(const QKeyEvent &key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers();
+    return (modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key.text().isEmpty() &&
+           key.text().at(0).isPrint();
+}
+
+// The window's key rules, watching every control of the window. Menus, and boxes and popups opened over
+// the window, keep their own keys.
+class KeyRules final : public QObject {
+public:
+    explicit KeyRules(QWidget *window) : QObject(window), window_(window) { watch(window); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        switch (event->type()) {
+        case QEvent::ChildAdded:
+            if (QObject *child = static_cast<QChildEvent *>(event)->child(); child->isWidgetType()) {
+                watch(static_cast<QWidget *>(child));
+            }
+            break;
+        case QEvent::KeyPress:
+            return onWindow(watched) && keyPress(watched, *static_cast<QKeyEvent *>(event));
+        case QEvent::FocusIn:
+            return onWindow(watched) && focusIn(static_cast<QWidget *>(watched), *static_cast<QFocusEvent *>(event));
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    bool onWindow(QObject *watched) const {
+        return watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == window_ &&
+               !qobject_cast<QMenu *>(watched);
+    }
+
+    void watch(QWidget *widget) {
+        if (qobject_cast<QMenu *>(widget)) {
+            return;
+        }
+        // Taken out and put back, so that these rules run before the control's other hooks.
+        widget->removeEventFilter(this);
+        widget->installEventFilter(this);
+        for (QObject *child : widget->children()) {
+            if (child->isWidgetType()) {
+                watch(static_cast<QWidget *>(child));
+            }
+        }
+    }
+
+    static bool keyPress(QObject *watched, const QKeyEvent &key) {
+        if (isReturn(key)) {
+            if (auto *button = qobject_cast<QPushButton *>(watched)) {
+                if (!key.isAutoRepeat() && button->isEnabled()) {
+                    button->click();
+                }
+                return true;
+            }
+            return isTextBox(watched);
+        }
+        return isUnansweredAccessKey(key);
+    }
+
+    // Qt selects a line edit's whole text when the keyboard brings the focus in; the box gets the focus as
+    // if the program had put it there, which keeps the caret and selects nothing.
+    static bool focusIn(QWidget *control, const QFocusEvent &focus) {
+        const Qt::FocusReason reason = focus.reason();
+        if (!isTextBox(control) ||
+            (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason && reason != Qt::ShortcutFocusReason)) {
+            return false;
+        }
+        QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(control, &plain);
+        return true;
+    }
+
+    QWidget *window_;
+};
+
 } // namespace
+
+void UseWindowKeys(QWidget *window) {
+    new KeyRules(window);
+}
 
 void InitWindowResources() {
     static const bool done = [] {

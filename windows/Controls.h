@@ -39,7 +39,17 @@ void SetTabIndex(QWidget *control, int index);
 // Chains the focus order through the controls, in the order given.
 void ChainTabOrder(const QList<QWidget *> &controls);
 
-// Runs the handler when the control is clicked with the left button (pressed and released on it).
+// Keys on the window's controls, as on the desktop the windows are designed for:
+// - Return (or Enter) on a focused command button presses it, as Space does; a held key presses it once;
+// - Return in a text box does nothing;
+// - an Alt+letter that no enabled, visible control answers to does nothing: it never types into a box;
+// - a text box entered with Tab, Shift+Tab or an access key shows the caret where it was, selecting nothing.
+// Call once the window's controls and their event hooks are made; controls added later are covered too.
+void UseWindowKeys(QWidget *window);
+
+// Runs the handler when the control is clicked with the left button (pressed and released on it). The
+// second press of a double click is no click: it may come from a quick second click that landed on a
+// control that a first click has just brought up.
 void OnClick(QWidget *control, std::function<void()> handler);
 // Runs the handler when the control is double-clicked with the left button.
 void OnDblClick(QWidget *control, std::function<void()> handler);

@@ -34,6 +34,8 @@ void HelpWindow::ShowHelp(const QString &helpFile, int command) {
         auto *buttons = new QHBoxLayout;
         auto *contents = new QPushButton(QStringLiteral("&Contents"), window_);
         auto *back = new QPushButton(QStringLiteral("&Back"), window_);
+        contents->setObjectName(QStringLiteral("cmdContents"));
+        back->setObjectName(QStringLiteral("cmdBack"));
         buttons->addWidget(contents);
         buttons->addWidget(back);
         buttons->addStretch();
@@ -49,6 +51,7 @@ void HelpWindow::ShowHelp(const QString &helpFile, int command) {
         QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
         back->setEnabled(false);
         window_->resize(TwipsToPixels(8400), TwipsToPixels(7800));
+        UseWindowKeys(window_);
     }
     browser_->setSource(QUrl(ContentsPage));
     window_->show();

@@ -77,6 +77,7 @@ frmMain::frmMain(Program &program) : Form(program.platform.forms), program_(prog
     createVerifyPanel();
     createPrintSummaryPanel();
     connectHandlers();
+    UseWindowKeys(this);
 
     cmdExpense[6]->setEnabled(false);
     ShowEntryPanel();

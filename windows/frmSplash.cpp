@@ -54,6 +54,7 @@ frmSplash::frmSplash(Program &program) : Form(program.platform.forms), program_(
     setFont(FormFont());
     createMenus();
     createControls(MakeClientArea(this, menuBar, 5490, 3705));
+    UseWindowKeys(this);
     CentreOnScreen(this);
 }
 

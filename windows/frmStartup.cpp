@@ -33,6 +33,7 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     createTypePanel(client);
     createInformationPanel(client);
     chainTabs();
+    UseWindowKeys(this);
     CentreOnScreen(this);
 }
 
