@@ -1,0 +1,79 @@
+// Window flows answered through the real message boxes, with real keys and clicks.
+#include "WindowFixture.h"
+
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+class RealBoxesTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        program = std::make_unique<Program>(real);
+    }
+
+    // Answers the next box with `answer` once it is up and active.
+    static void whenTheBoxShows(std::function<void(QMessageBox *)> answer) {
+        QTimer::singleShot(0, [answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+            answer(box);
+        });
+    }
+
+    QtMessageBoxes boxes;
+    Platform real{app, files, boxes, printerDialog, urls, help, clock, ender, forms};
+};
+
+TEST_F(RealBoxesTest, orderFormsOpensTheVendorPageOnOkAndNothingOnCancel) {
+    const struct {
+        const char *name;
+        std::function<void(QMessageBox *)> answer;
+        int pagesOpened;
+    } cases[] = {
+        {"Return", [](QMessageBox *) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }, 1},
+        {"click OK", [](QMessageBox *box) { QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton); }, 1},
+        {"Escape", [](QMessageBox *) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }, 0},
+        {"click Cancel", [](QMessageBox *box) { QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton); },
+         0},
+    };
+    start();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        urls.opened.clear();
+        whenTheBoxShows(c.answer);
+        program->Splash()->mnuForms->trigger();
+        EXPECT_EQ(urls.opened.size(), c.pagesOpened);
+    }
+}
+
+TEST_F(RealBoxesTest, escapeOnChecksNotPrintedKeepsEveryPendingCheck) {
+    writeFile(QStringLiteral("DraftMere.txt"),
+              settingsBytes({QStringLiteral("First Example Bank"), QStringLiteral("0012-345678"),
+                             QStringLiteral("1001"), QStringLiteral("3"), QStringLiteral("Deluxe 3-On-A-Page")}));
+    writeFile(QStringLiteral("TempRegister.txt"), QByteArray(115, ' '));
+    frmStartup *startup = startAndContinue();
+    startup->cmdGoto_Click(0);
+    frmMain *main = program->Main();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+
+    bool stayedOpen = false;
+    whenTheBoxShows([&stayedOpen](QMessageBox *box) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        box->windowHandle()->close();
+        QTest::qWait(100);
+        stayedOpen = box->isVisible();
+        // The person then answers No with its access key: that, and only that, deletes the checks.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+    });
+    QTest::mouseClick(main->cmdExpense[0], Qt::LeftButton);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("TempRegister.txt"))));
+    EXPECT_TRUE(program->Splash()->isVisible());
+}
+
+} // namespace
