@@ -727,7 +727,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // A double click on Cancel Print: the first click brings up the main menu, whose picture (ending the
-// program) may lie under the pointer for the second.
+// program) may lie under the pointer for the second. That second press is part of a double click, not a
+// click of its own on the picture.
 TEST_F(KeysTest, aDoubleClickOnCancelPrintLandingOnThePictureDoesNotEndTheProgram) {
     frmMain *w = summaryPanel();
     frmStartup *startup = program->Startup();
@@ -751,4 +752,23 @@ TEST_F(KeysTest, aDoubleClickOnCancelPrintLandingOnThePictureDoesNotEndTheProgra
     // A click of its own on the picture still ends the program.
     QTest::mouseClick(startup->windowHandle(), Qt::LeftButton, Qt::NoModifier, onPicture);
     EXPECT_EQ(ender.ends, 1);
+}
+
+// A held Return repeats; the repeats must not press the button that the first press has focused.
+TEST_F(KeysTest, aHeldReturnOnPrintChecksDoesNotStartThePrintRun) {
+    frmMain *w = entryPanelWithACheck();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    w->cmdExpense[6]->setFocus(Qt::TabFocusReason);
+    QTest::simulateEvent(w->cmdExpense[6], true, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), false);
+    ASSERT_TRUE(w->fraPrintSummary->isVisible());
+    ASSERT_EQ(focusName(), QStringLiteral("cmPrintSummary(0)"));
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        QTest::simulateEvent(QApplication::focusWidget(), true, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"),
+                             true);
+    }
+    QTest::simulateEvent(QApplication::focusWidget(), false, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"),
+                         false);
+    EXPECT_EQ(printerDialog.shown, 0);
+    EXPECT_TRUE(w->fraPrintSummary->isVisible());
+    EXPECT_TRUE(registerExists());
 }
