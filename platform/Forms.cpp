@@ -8,9 +8,9 @@ Form::Form(Forms &forms) : forms_(forms) {}
 void Form::closeEvent(QCloseEvent *event) {
     // The window layer decides what closing means; Qt must not hide the window by itself.
     event->ignore();
-    // A close request that reaches a window the program has put away (one the system delivers late,
-    // after the window was hidden) is not the person closing it.
-    if (!isVisible()) {
+    // A close request from the window system that reaches a window the program has put away (delivered
+    // late, after the window was hidden) is not the person closing it.
+    if (event->spontaneous() && !isVisible()) {
         return;
     }
     forms_.Unload(this, vbFormControlMenu);

@@ -5,11 +5,13 @@
 
 #include "windows/HelpWindow.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTextBrowser>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <functional>
 #include <ostream>
@@ -640,6 +642,13 @@ const char *byName(CancelBy by) {
     return "";
 }
 
+// A close request as the window system sends it (the title bar's close control).
+void systemClose(QWidget *window) {
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    QCoreApplication::instance()->notify(window, &close);
+}
+
 class CancelPrintTest : public KeysTest, public ::testing::WithParamInterface<std::tuple<ToSummary, CancelBy>> {
 protected:
     void reachSummary(frmMain *w, ToSummary way) {
@@ -710,10 +719,14 @@ TEST_P(CancelPrintTest, goesBackToTheMainMenuKeepingTheChecksAndTheProgram) {
     EXPECT_TRUE(program->Startup()->isVisible());
     EXPECT_TRUE(program->Startup()->fraDraftmere->isVisible());
     EXPECT_TRUE(registerExists());
-    // The window put away hears a late close request from the system: still no end.
-    w->windowHandle()->close();
+    // The window put away hears a late close request from the window system: still no end.
+    systemClose(w);
     EXPECT_EQ(ender.ends, 0);
     EXPECT_EQ(forms.Count(), 2);
+    // The same request to the window on the screen is the person closing it: the program ends.
+    systemClose(program->Startup());
+    EXPECT_EQ(ender.ends, 1);
+    EXPECT_EQ(forms.Count(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
