@@ -99,6 +99,16 @@ TEST(PrintRun, printsEveryRecordInRecordOrder_withTheRunsDateAndSetup) {
     EXPECT_EQ(f.ReadRegister(), before);
 }
 
+TEST(PrintRun, theLargestAmountAndPaddedAmountsPrint) {
+    PrintFixture f;
+    f.WriteRegister(RecordBytes(QStringLiteral("Big"), QStringLiteral("999999999.99"), QString()) +
+                    RecordBytes(QStringLiteral("Small"), QStringLiteral("0012.5"), QString()));
+    const PrintResult result = f.Run();
+    EXPECT_EQ(result.outcome, PrintOutcome::Printed);
+    EXPECT_EQ(result.printed, 2);
+    EXPECT_TRUE(f.messages.shown.isEmpty());
+}
+
 TEST(PrintRun, datesComeFromTheClock_figuresFromTheLocale) {
     PrintFixture f;
     f.clock.today = QDate(2027, 3, 4);
@@ -149,7 +159,8 @@ TEST(PrintRun, missingOrEmptyRegister_startsNoJob) {
 
 struct DamageCase {
     const char *name;
-    int record; // the record the message must name
+    int record;       // the record the message must name
+    const char *says; // what the message must say is wrong
     QByteArray (*bytes)();
 };
 
@@ -159,22 +170,32 @@ QByteArray threeGood() {
            RecordBytes(QStringLiteral("C"), QStringLiteral(".75"), QString());
 }
 
+// Three good records with the amount of record `n` (1 to 3) replaced.
+template <int n> QByteArray withAmount(const char *amount) {
+    return threeGood().left((n - 1) * 115) + RecordBytes(QStringLiteral("X"), QString::fromLatin1(amount), QString()) +
+           threeGood().mid(n * 115);
+}
+
 const DamageCase kDamageCases[] = {
-    {"lengthNotWholeRecords", 2, [] { return threeGood().left(200); }},
-    {"nulInARecord", 2,
+    {"lengthNotWholeRecords", 2, "cut short", [] { return threeGood().left(200); }},
+    {"oneToOneHundredFourteenBytes", 1, "cut short", [] { return threeGood().left(60); }},
+    {"nulInARecord", 2, "NUL bytes",
      [] {
          QByteArray bytes = threeGood();
          bytes[115 + 40] = '\0';
          return bytes;
      }},
-    {"amountWithTwoPoints", 3,
-     [] { return threeGood().left(230) + RecordBytes(QStringLiteral("C"), QStringLiteral("1.2.3"), QString()); }},
-    {"blankAmount", 1, [] { return RecordBytes(QStringLiteral("A"), QString(), QString()) + threeGood(); }},
-    {"amountWithLetters", 2,
-     [] {
-         return threeGood().left(115) + RecordBytes(QStringLiteral("B"), QStringLiteral("12abc"), QString()) +
-                threeGood().mid(230);
-     }},
+    {"amountWithTwoPoints", 3, "which is not a number", [] { return withAmount<3>("1.2.3"); }},
+    {"blankAmount", 1, "which is not a number", [] { return withAmount<1>(""); }},
+    {"amountWithLetters", 2, "which is not a number", [] { return withAmount<2>("12abc"); }},
+    {"amountWithALeadingBlank", 2, "which is not a number", [] { return withAmount<2>(" 5"); }},
+    {"negativeAmount", 2, "\"-5.00\", which is negative", [] { return withAmount<2>("-5.00"); }},
+    {"amountAboveTheLargest", 3, "\"99999999999.99\", which is too large",
+     [] { return withAmount<3>("99999999999.99"); }},
+    {"amountJustAboveTheLargest", 1, "which is too large", [] { return withAmount<1>("1000000000"); }},
+    {"amountPastTheCurrencyRange", 1, "which is too large", [] { return withAmount<1>("999999999999999"); }},
+    {"amountWithThreeDecimals", 2, "\"12.345\", which has more than two decimals",
+     [] { return withAmount<2>("12.345"); }},
 };
 
 class PrintRunDamaged : public ::testing::TestWithParam<DamageCase> {};
@@ -194,6 +215,8 @@ TEST_P(PrintRunDamaged, namesTheRecord_printsNothing_keepsTheRegister) {
     EXPECT_EQ(message.buttons, MsgButtons::OK);
     EXPECT_EQ(message.title, QStringLiteral("Checks Not Printed"));
     EXPECT_TRUE(message.text.contains(QStringLiteral("check number %1 ").arg(c.record))) << qPrintable(message.text);
+    EXPECT_TRUE(message.text.contains(QString::fromLatin1(c.says))) << qPrintable(message.text);
+    EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(f.RegisterPath()))) << qPrintable(message.text);
     EXPECT_TRUE(message.text.contains(QStringLiteral("the pending checks are kept"))) << qPrintable(message.text);
     EXPECT_EQ(f.ReadRegister(), bytes);
 }
