@@ -62,9 +62,12 @@ void QtProgress::Open(const QString &title, const QString &text, int total, bool
     bar->setTextVisible(true);
     dialog->setBar(bar);
     if (cancellable) {
-        auto *cancel = new QPushButton(QStringLiteral("&Cancel"), dialog);
-        cancel->setObjectName(QStringLiteral("cmdCancel"));
-        dialog->setCancelButton(cancel);
+        // The dialog's own button keeps the one Escape shortcut that goes with it (a second button
+        // would add a second, and two Escape shortcuts cancel each other out).
+        dialog->setCancelButtonText(QStringLiteral("&Cancel"));
+        if (auto *cancel = dialog->findChild<QPushButton *>()) {
+            cancel->setObjectName(QStringLiteral("cmdCancel"));
+        }
     } else {
         dialog->setCancelButton(nullptr);
     }
@@ -82,8 +85,9 @@ bool QtProgress::Advance(int done) {
     if (!dialog_) {
         return true;
     }
-    // Painting and taking input for every step would cost more than the steps.
-    if (done >= dialog_->maximum() || sinceUpdate_.elapsed() >= kUpdateEvery) {
+    // Painting and taking input for every step would cost more than the steps; until the dialog
+    // shows, each step only lets it judge whether to show.
+    if (!dialog_->isVisible() || done >= dialog_->maximum() || sinceUpdate_.elapsed() >= kUpdateEvery) {
         // Once shown, the modal dialog takes the events here; the other windows are blocked, so
         // nothing else runs inside the job. Before that no event is taken at all.
         dialog_->setValue(std::min(done, dialog_->maximum()));
