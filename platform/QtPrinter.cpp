@@ -91,7 +91,7 @@ void QtPrinter::startJob() {
 void QtPrinter::clearJob() {
     jobOpen_ = false;
     items_ = QList<Item>();
-    text_ = QString();
+    text_ = QByteArray();
     fonts_.clear();
     currentFont_ = -1;
     sheetStarts_.clear();
@@ -113,13 +113,13 @@ bool QtPrinter::Print(const QString &text, bool endLine) {
     startJob();
     if (!text.isEmpty()) {
         Item item;
-        item.x = x_ * dpiX_ / kTwipsPerInch;
-        item.y = y_ * dpiY_ / kTwipsPerInch + metrics().ascent();
-        item.clipRight = clipRight_ > 0 ? clipRight_ * dpiX_ / kTwipsPerInch : 0;
-        item.offset = text_.size();
-        item.length = static_cast<qint32>(text.size());
+        item.x = static_cast<float>(x_ * dpiX_ / kTwipsPerInch);
+        item.y = static_cast<float>(y_ * dpiY_ / kTwipsPerInch + metrics().ascent());
+        item.clipRight = clipRight_ > 0 ? static_cast<float>(clipRight_ * dpiX_ / kTwipsPerInch) : 0;
         item.font = fontIndex();
-        text_ += text;
+        item.offset = text_.size();
+        text_ += text.toUtf8();
+        item.length = text_.size() - item.offset;
         items_.append(item);
     }
     if (endLine) {
@@ -185,7 +185,7 @@ bool QtPrinter::draw(QPrinter &device, int &drawn) {
             } else {
                 painter.setClipping(false);
             }
-            painter.drawText(QPointF(item.x, item.y), QStringView(text_).mid(item.offset, item.length).toString());
+            painter.drawText(QPointF(item.x, item.y), QString::fromUtf8(text_.constData() + item.offset, item.length));
         }
         drawn = sheet - first + 1;
         if (sendProgress_) {

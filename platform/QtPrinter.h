@@ -2,6 +2,7 @@
 
 #include "platform/Printer.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QList>
@@ -53,14 +54,16 @@ public:
 
 private:
     // One text on a sheet, in device units: left end of its baseline and the clip (<= 0: none);
-    // its font is fonts_[font], its characters text_[offset, offset + length).
+    // its font is fonts_[font], its characters text_[offset, offset + length) in UTF-8. Single
+    // precision places a text within a thousandth of a point on any sheet; a long run keeps
+    // millions of these.
     struct Item {
-        double x = 0;
-        double y = 0;
-        double clipRight = 0;
-        qsizetype offset = 0;
-        qint32 length = 0;
+        float x = 0;
+        float y = 0;
+        float clipRight = 0;
         qint32 font = 0;
+        qsizetype offset = 0;
+        qsizetype length = 0;
     };
 
     const QFontMetricsF &metrics() const;
@@ -85,7 +88,7 @@ private:
     bool jobOpen_ = false;
     QList<QFont> fonts_;
     QList<Item> items_;
-    QString text_;
+    QByteArray text_;
     QList<qsizetype> sheetStarts_; // index in items_ of each sheet's first text
     int delivered_ = 0;
     SendProgress sendProgress_;

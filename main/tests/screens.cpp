@@ -1,11 +1,12 @@
 // Draws the start-up windows as a person sees them, into PNG files for looking at:
 //   quillane_screens <folder>  writes splash.png, menu-type.png, menu-info.png, menu-main.png,
 //                              order-forms.png, help.png, entry.png, entry-verify.png and
-//                              entry-summary.png
+//                              entry-summary.png and print-progress.png
 // It runs the real start (Main) on a temporary program folder; message boxes are the real ones,
 // grabbed and closed as soon as they are up.
 #include "main/Main.h"
 #include "platform/Fonts.h"
+#include "platform/QtProgress.h"
 #include "platform/testing/FakePlatform.h"
 #include "windows/HelpWindow.h"
 #include "windows/Program.h"
@@ -20,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -104,6 +106,18 @@ int main(int argc, char **argv) {
     entry->cmdPrint_Click();
     entry->cmdExpense_Click(6);
     save(entry, "entry-summary.png");
+
+    // The progress window of a long print run, part way through, over the summary.
+    QtProgress progress(0);
+    progress.Open(QStringLiteral("Printing Checks"), QStringLiteral("Drawing the checks for the printer."), 10000,
+                  true);
+    progress.Advance(1);
+    QThread::msleep(60);
+    progress.Advance(3742);
+    if (progress.dialog()) {
+        save(progress.dialog(), "print-progress.png");
+    }
+    progress.Close();
     program.reset();
     return 0;
 }
