@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -108,16 +109,16 @@ int main(int argc, char **argv) {
     save(entry, "entry-summary.png");
 
     // The progress window of a long print run, part way through, over the summary.
-    QtProgress progress(0);
-    progress.Open(QStringLiteral("Printing Checks"), QStringLiteral("Drawing the checks for the printer."), 10000,
-                  true);
-    progress.Advance(1);
+    QtProgress shownProgress(0);
+    shownProgress.Open(QStringLiteral("Printing Checks"), QStringLiteral("Drawing the checks for the printer."), 10000,
+                       true);
+    shownProgress.Advance(1);
     QThread::msleep(60);
-    progress.Advance(3742);
-    if (progress.dialog()) {
-        save(progress.dialog(), "print-progress.png");
+    shownProgress.Advance(3742);
+    if (shownProgress.dialog()) {
+        save(shownProgress.dialog(), "print-progress.png");
     }
-    progress.Close();
+    shownProgress.Close();
     program.reset();
     return 0;
 }

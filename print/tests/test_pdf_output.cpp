@@ -446,6 +446,22 @@ TEST(QtPrinterTest, anAbandonedJobLeavesAnOldPdfAndNoTemporaryFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kept.pdf")});
 }
 
+TEST(QtPrinterTest, aPrinterThatCannotStartTheJob_hasSentNoSheet) {
+    // A device with no printer behind it and no file: the job cannot begin.
+    auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    device->setOutputFileName(QString());
+    if (!device->printerName().isEmpty()) {
+        GTEST_SKIP() << "a real printer is installed";
+    }
+    QtPrinter printer(std::move(device));
+    drawThreeSheets(printer);
+    EXPECT_FALSE(printer.EndDoc());
+    EXPECT_EQ(printer.SheetsDelivered(), 0);
+    EXPECT_TRUE(printer.ErrorText().contains(QStringLiteral("could not start the print job")))
+        << qPrintable(printer.ErrorText());
+    printer.Abort();
+}
+
 TEST(QtPrinterTest, endDocWithoutAJob_sendsNothing) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("empty.pdf"));
