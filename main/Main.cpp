@@ -3,6 +3,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPrinter.h"
+#include "platform/QtProgress.h"
 #include "windows/HelpWindow.h"
 #include "windows/Program.h"
 #include "windows/frmMain.h"
@@ -87,13 +88,14 @@ struct DesktopPlatform::Services {
     SystemClock clock;
     QtEnder ender;
     Forms forms;
+    QtProgress progress;
 };
 
 DesktopPlatform::DesktopPlatform(AppObject app, const QString &lockPath)
     : services_(std::make_unique<Services>(std::move(app))),
-      guard_(lockPath), platform_{services_->app,           services_->files, services_->messages,
-                                  services_->printerDialog, services_->urls,  services_->help,
-                                  services_->clock,         services_->ender, services_->forms} {}
+      guard_(lockPath), platform_{services_->app,   services_->files,   services_->messages, services_->printerDialog,
+                                  services_->urls,  services_->help,    services_->clock,    services_->ender,
+                                  services_->forms, services_->progress} {}
 
 DesktopPlatform::~DesktopPlatform() = default;
 

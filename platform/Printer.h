@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // A printer with a drawing surface in twips (1440 to the inch), origin at the top left of the
@@ -33,12 +34,20 @@ public:
     virtual bool Print(const QString &text, bool endLine) = 0;
     // Ends the sheet; the next text goes on a new one.
     virtual bool NewPage() = 0;
-    // Ends the job and sends it.
+    // Ends the job and sends it. After a failure the job stays open: a second EndDoc sends only
+    // the sheets that have not reached the printer yet, never one twice.
     virtual bool EndDoc() = 0;
-    // Abandons the job: nothing of it reaches the printer.
+    // Abandons the job: nothing more of it reaches the printer.
     virtual void Abort() = 0;
     // Why the last operation failed.
     virtual QString ErrorText() const = 0;
+    // Sheets of the open job that have reached the printer (in order from the first), also when
+    // the call that sent them failed; 0 for a printer that sends a job only whole at EndDoc.
+    virtual int SheetsDelivered() const = 0;
+
+    // Told while EndDoc sends the job: sheets sent so far and sheets in the job.
+    using SendProgress = std::function<void(int sent, int sheets)>;
+    virtual void SetSendProgress(SendProgress progress) = 0;
 };
 
 // The printer-choice dialog.

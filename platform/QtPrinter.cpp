@@ -9,6 +9,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSpinBox>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 namespace {
 
@@ -78,19 +81,46 @@ double QtPrinter::LineHeight() const {
 
 void QtPrinter::startJob() {
     if (!jobOpen_) {
+        clearJob();
         jobOpen_ = true;
-        sheets_.clear();
-        sheets_.append(QList<Item>());
+        sheetStarts_.append(0);
         error_.clear();
     }
+}
+
+void QtPrinter::clearJob() {
+    jobOpen_ = false;
+    items_ = QList<Item>();
+    text_ = QByteArray();
+    fonts_.clear();
+    currentFont_ = -1;
+    sheetStarts_.clear();
+    delivered_ = 0;
+}
+
+qint32 QtPrinter::fontIndex() {
+    if (currentFont_ < 0) {
+        currentFont_ = static_cast<qint32>(fonts_.indexOf(font_));
+        if (currentFont_ < 0) {
+            fonts_.append(font_);
+            currentFont_ = static_cast<qint32>(fonts_.size() - 1);
+        }
+    }
+    return currentFont_;
 }
 
 bool QtPrinter::Print(const QString &text, bool endLine) {
     startJob();
     if (!text.isEmpty()) {
-        const QPointF baseline(x_ * dpiX_ / kTwipsPerInch, y_ * dpiY_ / kTwipsPerInch + metrics().ascent());
-        const double clip = clipRight_ > 0 ? clipRight_ * dpiX_ / kTwipsPerInch : 0;
-        sheets_.last().append(Item{baseline, text, font_, clip});
+        Item item;
+        item.x = static_cast<float>(x_ * dpiX_ / kTwipsPerInch);
+        item.y = static_cast<float>(y_ * dpiY_ / kTwipsPerInch + metrics().ascent());
+        item.clipRight = clipRight_ > 0 ? static_cast<float>(clipRight_ * dpiX_ / kTwipsPerInch) : 0;
+        item.font = fontIndex();
+        item.offset = text_.size();
+        text_ += text.toUtf8();
+        item.length = text_.size() - item.offset;
+        items_.append(item);
     }
     if (endLine) {
         x_ = 0;
@@ -103,7 +133,7 @@ bool QtPrinter::Print(const QString &text, bool endLine) {
 
 bool QtPrinter::NewPage() {
     startJob();
-    sheets_.append(QList<Item>());
+    sheetStarts_.append(items_.size());
     x_ = 0;
     y_ = 0;
     return true;
@@ -113,10 +143,10 @@ bool QtPrinter::EndDoc() {
     if (!jobOpen_) {
         return true;
     }
-    const bool sent = replay();
+    const QString file = printer_->outputFileName();
+    const bool sent = file.isEmpty() ? sendToPrinter() : sendToFile(file);
     if (sent) {
-        jobOpen_ = false;
-        sheets_.clear();
+        clearJob();
         x_ = 0;
         y_ = 0;
     }
@@ -124,52 +154,94 @@ bool QtPrinter::EndDoc() {
 }
 
 void QtPrinter::Abort() {
-    jobOpen_ = false;
-    sheets_.clear();
+    clearJob();
     x_ = 0;
     y_ = 0;
 }
 
-bool QtPrinter::replay() {
-    const QString file = printer_->outputFileName();
-    const QString where = file.isEmpty() ? printer_->printerName() : QDir::toNativeSeparators(file);
+bool QtPrinter::draw(QPrinter &device, int &drawn) {
+    drawn = 0;
     QPainter painter;
-    if (!painter.begin(printer_.get())) {
-        error_ = file.isEmpty() ? QStringLiteral("The printer \"%1\" could not start the print job.").arg(where)
-                                : QStringLiteral("The file %1 could not be written.").arg(where);
+    if (!painter.begin(&device)) {
         return false;
     }
-    QFont current;
-    bool haveFont = false;
-    for (qsizetype sheet = 0; sheet < sheets_.size(); ++sheet) {
-        if (sheet > 0 && !printer_->newPage()) {
-            error_ = QStringLiteral("The printer \"%1\" could not start a new sheet.").arg(where);
+    const int first = delivered_;
+    const int sheets = static_cast<int>(sheetStarts_.size());
+    qint32 font = -1;
+    for (int sheet = first; sheet < sheets; ++sheet) {
+        if (sheet > first && !device.newPage()) {
             painter.end();
             return false;
         }
-        for (const Item &item : std::as_const(sheets_[sheet])) {
-            if (!haveFont || !(item.font == current)) {
-                painter.setFont(item.font);
-                current = item.font;
-                haveFont = true;
+        const qsizetype end = sheet + 1 < sheets ? sheetStarts_.at(sheet + 1) : items_.size();
+        for (qsizetype i = sheetStarts_.at(sheet); i < end; ++i) {
+            const Item &item = items_.at(i);
+            if (item.font != font) {
+                font = item.font;
+                painter.setFont(fonts_.at(font));
             }
             if (item.clipRight > 0) {
                 painter.setClipRect(QRectF(-kFarAway, -kFarAway, kFarAway + item.clipRight, 2 * kFarAway));
             } else {
                 painter.setClipping(false);
             }
-            painter.drawText(item.baseline, item.text);
+            painter.drawText(QPointF(item.x, item.y), QString::fromUtf8(text_.constData() + item.offset, item.length));
+        }
+        drawn = sheet - first + 1;
+        if (sendProgress_) {
+            sendProgress_(drawn, sheets - first);
         }
     }
-    if (!painter.end() || printer_->printerState() == QPrinter::Error) {
-        error_ = QStringLiteral("The printer \"%1\" could not finish the print job.").arg(where);
-        return false;
-    }
-    if (!file.isEmpty() && !QFileInfo::exists(file)) {
+    return painter.end() && device.printerState() != QPrinter::Error;
+}
+
+bool QtPrinter::sendToFile(const QString &file) {
+    const QString where = QDir::toNativeSeparators(file);
+    // The job goes to a temporary file beside the PDF, so a failure never leaves half a job there.
+    QTemporaryFile temporary(file + QStringLiteral(".XXXXXX"));
+    temporary.setAutoRemove(false);
+    if (!temporary.open()) {
         error_ = QStringLiteral("The file %1 could not be written.").arg(where);
         return false;
     }
-    return true;
+    const QString partial = temporary.fileName();
+    temporary.close();
+    // A file that is replaced keeps its mode; a new one stays readable by its owner alone.
+    const QFileInfo old(file);
+    if (old.exists()) {
+        QFile::setPermissions(partial, old.permissions());
+    }
+    printer_->setOutputFileName(partial);
+    int drawn = 0;
+    bool sent = draw(*printer_, drawn);
+    printer_->setOutputFileName(file);
+    sent = sent && QFileInfo(partial).size() > 0 &&
+           std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(file).constData()) == 0;
+    if (!sent) {
+        QFile::remove(partial);
+        error_ = QStringLiteral("The file %1 could not be written.").arg(where);
+    }
+    return sent;
+}
+
+bool QtPrinter::sendToPrinter() {
+    const QString where = printer_->printerName();
+    int drawn = 0;
+    if (draw(*printer_, drawn)) {
+        return true;
+    }
+    // Once painting has begun, whatever was drawn goes to the printer when the painter ends; those
+    // sheets are never sent again. A job that failed at its end may have gone out whole.
+    if (drawn == 0) {
+        error_ = QStringLiteral("The printer \"%1\" could not start the print job.").arg(where);
+        return false;
+    }
+    const int sheets = static_cast<int>(sheetStarts_.size());
+    const bool ended = delivered_ + drawn >= sheets;
+    delivered_ = ended ? sheets : delivered_ + drawn;
+    error_ = ended ? QStringLiteral("The printer \"%1\" could not finish the print job.").arg(where)
+                   : QStringLiteral("The printer \"%1\" could not start a new sheet.").arg(where);
+    return false;
 }
 
 std::unique_ptr<Printer> MakePdfPrinter(const QString &path) {
@@ -177,12 +249,17 @@ std::unique_ptr<Printer> MakePdfPrinter(const QString &path) {
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(path);
     printer->setPageSize(QPageSize(QPageSize::Letter));
+    printer->setPageOrientation(QPageLayout::Portrait);
     return std::make_unique<QtPrinter>(std::move(printer));
 }
 
 std::unique_ptr<Printer> QtPrinterDialog::ShowPrinter() {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setCopyCount(1);
+    // The check forms are US Letter sheets fed portrait; the dialog starts there whatever the
+    // locale's paper, and what the person then picks holds.
+    printer->setPageSize(QPageSize(QPageSize::Letter));
+    printer->setPageOrientation(QPageLayout::Portrait);
     QPrintDialog dialog(printer.get(), parent_);
     dialog.setOptions(QAbstractPrintDialog::PrintToFile);
     // One copy only: a second copy would print every check twice while the numbers advance once.

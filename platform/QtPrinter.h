@@ -2,10 +2,10 @@
 
 #include "platform/Printer.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QList>
-#include <QPointF>
 #include <QString>
 
 #include <memory>
@@ -17,8 +17,10 @@ class QWidget;
 // The real printer: a QPrinter drawn on with a QPainter. Positions are twips from the top left of the
 // printable area whatever resolution the device has; font sizes are points at the device's resolution.
 //
-// The job is kept as a list of sheets until EndDoc replays it onto the device, so that Abort can
-// abandon it whole: Qt's PDF and CUPS engines cannot abort a job once painting has begun.
+// The job is kept as compact records until EndDoc draws it onto the device, so that Abort can
+// abandon it whole: Qt's PDF and CUPS engines cannot abort a job once painting has begun. A PDF
+// file is written to a temporary file beside it and renamed over it at the end, so the file is
+// either the whole job or left as it was; a new file is readable by its owner alone.
 class QtPrinter final : public Printer {
 public:
     // Takes over a printer chosen in a dialog or set up for a file; it prints one copy.
@@ -44,34 +46,52 @@ public:
     bool EndDoc() override;
     void Abort() override;
     QString ErrorText() const override { return error_; }
+    int SheetsDelivered() const override { return delivered_; }
+    void SetSendProgress(SendProgress progress) override { sendProgress_ = std::move(progress); }
 
     // The device, for its page layout and settings.
     QPrinter &device() { return *printer_; }
 
 private:
-    // One text on a sheet, in device units: left end of its baseline, and the clip (<= 0: none).
+    // One text on a sheet, in device units: left end of its baseline and the clip (<= 0: none);
+    // its font is fonts_[font], its characters text_[offset, offset + length) in UTF-8. Single
+    // precision places a text within a thousandth of a point on any sheet; a long run keeps
+    // millions of these.
     struct Item {
-        QPointF baseline;
-        QString text;
-        QFont font;
-        double clipRight = 0;
+        float x = 0;
+        float y = 0;
+        float clipRight = 0;
+        qint32 font = 0;
+        qsizetype offset = 0;
+        qsizetype length = 0;
     };
 
     const QFontMetricsF &metrics() const;
     void fontChanged();
     void startJob();
-    bool replay();
+    void clearJob();
+    qint32 fontIndex();
+    // Draws the sheets not yet delivered onto `device`; false with error_ set when it fails.
+    bool draw(QPrinter &device, int &drawn);
+    bool sendToFile(const QString &file);
+    bool sendToPrinter();
 
     std::unique_ptr<QPrinter> printer_;
     QFont font_;
     mutable std::optional<QFontMetricsF> metrics_;
+    qint32 currentFont_ = -1;
     double dpiX_ = 1440;
     double dpiY_ = 1440;
     double x_ = 0;
     double y_ = 0;
     double clipRight_ = 0;
     bool jobOpen_ = false;
-    QList<QList<Item>> sheets_;
+    QList<QFont> fonts_;
+    QList<Item> items_;
+    QByteArray text_;
+    QList<qsizetype> sheetStarts_; // index in items_ of each sheet's first text
+    int delivered_ = 0;
+    SendProgress sendProgress_;
     QString error_;
 };
 

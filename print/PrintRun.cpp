@@ -3,11 +3,14 @@
 #include "platform/Clock.h"
 #include "print/CheckLayout.h"
 #include "print/MoneyPrint.h"
+#include "register/Amount.h"
 #include "register/Register.h"
 #include "words/Currency.h"
 
 #include <QDir>
 #include <QList>
+
+#include <numeric>
 
 namespace {
 
@@ -16,22 +19,28 @@ constexpr int kSlotsOnSheet = 3;
 const QString kDamagedTitle = QStringLiteral("Checks Not Printed");
 const QString kNothingPrinted = QStringLiteral("No check was printed; the pending checks are kept.");
 
-// The register read whole and checked, so that a run never stops half-way over a bad record.
-// Shows the message for a damaged register; false then.
+// The amount of a record without the blanks that pad its field.
+QString amountText(const RegisterRecord &record) {
+    qsizetype end = record.Amount.size();
+    while (end > 0 && record.Amount.at(end - 1) == QLatin1Char(' ')) {
+        --end;
+    }
+    return record.Amount.left(end);
+}
+
+// The register read whole and checked, so that a run never stops half-way over a bad record: every
+// amount must be one the entry window takes. Shows the message for a damaged register; false then.
 bool readPrintableRecords(Platform &platform, QList<RegisterRecord> &records, PrintResult &result) {
     FileResult read = ReadAllRecords(platform.files, records);
-    if (read) {
-        for (qsizetype i = 0; i < records.size(); ++i) {
-            const QString &amount = records.at(i).Amount;
-            if (!Currency::fromText(amount)) {
-                read =
-                    FileResult::Fail(QStringLiteral("The register %1 is damaged: check number %2 (to \"%3\") has the "
-                                                    "amount \"%4\", which is not a number.")
-                                         .arg(QDir::toNativeSeparators(platform.files.FullPath(kRegisterFile)))
-                                         .arg(i + 1)
-                                         .arg(records.at(i).PayTo.trimmed(), amount.trimmed()));
-                break;
-            }
+    for (qsizetype i = 0; read && i < records.size(); ++i) {
+        const QString amount = amountText(records.at(i));
+        const AmountCheck check = CheckAmountText(amount);
+        if (!check) {
+            read = FileResult::Fail(QStringLiteral("The register %1 cannot be printed: check number %2 (to \"%3\") "
+                                                   "has the amount \"%4\", which %5.")
+                                        .arg(QDir::toNativeSeparators(platform.files.FullPath(kRegisterFile)))
+                                        .arg(i + 1)
+                                        .arg(records.at(i).PayTo.trimmed(), amount, AmountProblemText(check.problem)));
         }
     }
     if (read) {
@@ -42,18 +51,68 @@ bool readPrintableRecords(Platform &platform, QList<RegisterRecord> &records, Pr
     return false;
 }
 
-// The error questions: Yes sends what was drawn so far, No abandons the job.
-PrintResult failed(Platform &platform, Printer &printer, int printed) {
+// The progress window of one run, taken away however the run ends.
+class RunProgress {
+public:
+    RunProgress(Progress &progress, int checks) : progress_(progress) {
+        progress_.Open(kProgressTitle, QStringLiteral("Drawing the checks for the printer."), checks, true);
+    }
+    ~RunProgress() { Close(); }
+    RunProgress(const RunProgress &) = delete;
+    RunProgress &operator=(const RunProgress &) = delete;
+
+    // False once the person has cancelled.
+    bool Drawn(int checks) { return progress_.Advance(checks); }
+    // The job goes to the printer: from here on it cannot be called back.
+    void Sending(Printer &printer, int sheets) {
+        progress_.Open(kProgressTitle, QStringLiteral("Sending the checks to the printer."), sheets, false);
+        printer.SetSendProgress([this](int sent, int) { progress_.Advance(sent); });
+    }
+    void Close() {
+        if (open_) {
+            open_ = false;
+            progress_.Close();
+        }
+    }
+
+private:
+    static inline const QString kProgressTitle = QStringLiteral("Printing Checks");
+    Progress &progress_;
+    bool open_ = true;
+};
+
+// The checks drawn on each sheet of the job so far, to count what reached the printer.
+class SheetCounts {
+public:
+    void Drawn() { ++counts_.last(); }
+    void NewSheet() { counts_.append(0); }
+    int Sheets() const { return static_cast<int>(counts_.size()); }
+    // Checks on the first `sheets` sheets.
+    int ChecksOn(int sheets) const {
+        return std::accumulate(counts_.cbegin(), counts_.cbegin() + qBound(0, sheets, Sheets()), 0);
+    }
+
+private:
+    QList<int> counts_{0};
+};
+
+// The error questions: Yes sends what was drawn so far, No abandons the rest of the job. Either
+// way the checks on sheets that already reached the printer count as printed, and no sheet is
+// sent twice (the printer keeps track of what went out).
+PrintResult failed(Platform &platform, Printer &printer, RunProgress &progress, int drawn, const SheetCounts &sheets) {
+    progress.Close();
     const QString reason = printer.ErrorText();
     platform.messages.MsgBox(QStringLiteral("An Error has occurred while Printing"), MsgButtons::OK,
                              QStringLiteral("Print Error"));
     const MsgResult eject = platform.messages.MsgBox(QStringLiteral("Does a Form need to be Ejected From The Printer?"),
                                                      MsgButtons::YesNo, QStringLiteral("Form in Printer"));
+    printer.SetSendProgress({});
     if (eject == MsgResult::Yes && printer.EndDoc()) {
-        return {PrintOutcome::Failed, printed, reason};
+        return {PrintOutcome::Failed, drawn, reason};
     }
+    const int delivered = printer.SheetsDelivered();
     printer.Abort();
-    return {PrintOutcome::Failed, 0, reason};
+    return {PrintOutcome::Failed, qMin(drawn, sheets.ChecksOn(delivered)), reason};
 }
 
 } // namespace
@@ -77,29 +136,39 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request) 
     const QLocale locale = ProgramLocale();
     const CheckSettings settings{request.CheckStyle, request.AcctNo, ShortDateText(platform.clock.Today(), locale),
                                  locale};
+    RunProgress progress(platform.progress, static_cast<int>(records.size()));
+    SheetCounts sheets;
     int slotOnSheet = 1;
     // The first sheet may have used checks at the bottom; it is filled from the top slot down.
     int checksOnSheet = qBound(1, request.ChecksOnFirstSheet, kSlotsOnSheet);
     int printed = 0;
     for (const RegisterRecord &record : std::as_const(records)) {
         if (!PrintOneCheck(*printer, settings, record.PayTo, record.Amount, record.Memo, slotOnSheet)) {
-            return failed(platform, *printer, printed);
+            return failed(platform, *printer, progress, printed, sheets);
         }
         ++printed;
+        sheets.Drawn();
         ++slotOnSheet;
+        if (!progress.Drawn(printed)) {
+            // Cancel: as if the printer dialog had been cancelled; nothing reaches the printer.
+            printer->Abort();
+            return {PrintOutcome::Cancelled, 0, {}};
+        }
         if (printed == records.size()) {
             break;
         }
         if (slotOnSheet > checksOnSheet) {
             if (!printer->NewPage()) {
-                return failed(platform, *printer, printed);
+                return failed(platform, *printer, progress, printed, sheets);
             }
+            sheets.NewSheet();
             slotOnSheet = 1;
             checksOnSheet = kSlotsOnSheet;
         }
     }
+    progress.Sending(*printer, sheets.Sheets());
     if (!printer->EndDoc()) {
-        return failed(platform, *printer, printed);
+        return failed(platform, *printer, progress, printed, sheets);
     }
     return {PrintOutcome::Printed, printed, {}};
 }

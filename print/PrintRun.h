@@ -6,14 +6,14 @@
 
 // What the print run needs from the main menu window, read when the run starts.
 struct PrintRequest {
-    QString CheckStyle;  // the selected entry of lstCheckStyle
-    QString AcctNo;      // txtAcctNo, printed on the wallet-size stub
+    QString CheckStyle;         // the selected entry of lstCheckStyle
+    QString AcctNo;             // txtAcctNo, printed on the wallet-size stub
     int ChecksOnFirstSheet = 3; // the number in cboChecks, 1 to 3
 };
 
 enum class PrintOutcome {
     Printed,        // every pending check was sent to the printer
-    Cancelled,      // the printer dialog was cancelled; nothing printed, no message shown
+    Cancelled,      // the printer dialog or the progress window was cancelled; nothing printed, no message
     Failed,         // a printer error; `printed` checks reached the printer (Yes to eject), else 0
     NothingToPrint, // the register is missing or empty; no job was started
     Damaged,        // a record of the register cannot be printed; nothing printed, message shown

@@ -5,7 +5,7 @@
 
 #include <QDir>
 
-#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -48,6 +48,36 @@ FileResult readRegister(Files &files, QByteArray &bytes, bool &exists) {
     return result ? closed : result;
 }
 
+// What is wrong with a register's bytes: a record holding NUL bytes (the first one), or a length
+// that is not a whole number of records. `whole` is the number of good records before the damage.
+FileResult damageOf(const Files &files, const QByteArray &bytes, qsizetype *whole = nullptr) {
+    const qsizetype records = bytes.size() / kRecordLength;
+    for (qsizetype i = 0; i < records; ++i) {
+        if (std::memchr(bytes.constData() + i * kRecordLength, '\0', kRecordLength) != nullptr) {
+            if (whole) {
+                *whole = i;
+            }
+            return FileResult::Fail(
+                QStringLiteral("The register %1 is damaged: check number %2 holds NUL bytes where text should be.")
+                    .arg(registerPath(files))
+                    .arg(i + 1));
+        }
+    }
+    if (whole) {
+        *whole = records;
+    }
+    const qsizetype rest = bytes.size() % kRecordLength;
+    if (rest != 0) {
+        return FileResult::Fail(
+            QStringLiteral("The register %1 is damaged: check number %2 is cut short (%3 of %4 bytes).")
+                .arg(registerPath(files))
+                .arg(records + 1)
+                .arg(rest)
+                .arg(kRecordLength));
+    }
+    return FileResult::Ok();
+}
+
 } // namespace
 
 QByteArray EncodeRecord(const RegisterRecord &record) {
@@ -82,24 +112,19 @@ FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record) {
         // Also a backup that could not be restored: it must not be hidden behind a new register.
         return result;
     }
-    qint64 number = 1;
-    if (existed) {
-        // Rounded to the nearest record, ties to even: a damaged 200-byte register gets record 3.
-        const double next = std::nearbyint(static_cast<double>(bytes.size()) / kRecordLength + 1.0);
-        if (next > kMaxRecordNumber) {
-            return FileResult::Fail(QStringLiteral("The register %1 is full: it holds %2 checks already.")
-                                        .arg(registerPath(files))
-                                        .arg(kMaxRecordNumber));
-        }
-        number = static_cast<qint64>(next);
+    // A damaged register is refused whole: a record added behind a cut-short record or NUL bytes
+    // would only be refused again by the print run, together with every good record.
+    result = damageOf(files, bytes);
+    if (!result) {
+        return result;
     }
-    // The record goes where a record write would put it: over a cut-short last record, or after a
-    // gap of zeros when the old end falls short of its place.
-    const qsizetype offset = (number - 1) * kRecordLength;
-    if (bytes.size() > offset) {
-        bytes.truncate(offset);
-    } else {
-        bytes.append(offset - bytes.size(), '\0');
+    const qint64 records = bytes.size() / kRecordLength;
+    if (records >= kMaxRecordNumber) {
+        return FileResult::Fail(QStringLiteral("The register %1 is full: it holds %2 checks already, and "
+                                               "%3 is the most it can hold.")
+                                    .arg(registerPath(files))
+                                    .arg(records)
+                                    .arg(kMaxRecordNumber));
     }
     bytes += EncodeRecord(record);
     result = files.ReplaceContents(kRegisterFile, bytes);
@@ -148,28 +173,23 @@ FileResult ReadAllRecords(Files &files, QList<RegisterRecord> &records) {
     if (!result || !exists) {
         return result;
     }
-    const qsizetype whole = bytes.size() / kRecordLength;
+    qsizetype whole = 0;
+    const FileResult damage = damageOf(files, bytes, &whole);
     records.reserve(whole);
     for (qsizetype i = 0; i < whole; ++i) {
-        const QByteArray one = bytes.mid(i * kRecordLength, kRecordLength);
-        if (one.contains('\0')) {
-            return FileResult::Fail(
-                QStringLiteral("The register %1 is damaged: check number %2 holds NUL bytes where text should be.")
-                    .arg(registerPath(files))
-                    .arg(i + 1));
-        }
-        records.append(DecodeRecord(one));
+        records.append(DecodeRecord(bytes.mid(i * kRecordLength, kRecordLength)));
     }
-    const qsizetype rest = bytes.size() % kRecordLength;
-    if (rest != 0) {
-        return FileResult::Fail(
-            QStringLiteral("The register %1 is damaged: check number %2 is cut short (%3 of %4 bytes).")
-                .arg(registerPath(files))
-                .arg(whole + 1)
-                .arg(rest)
-                .arg(kRecordLength));
+    return damage ? result : damage;
+}
+
+FileResult CheckRegister(Files &files) {
+    QByteArray bytes;
+    bool exists = false;
+    FileResult result = readRegister(files, bytes, exists);
+    if (!result || !exists) {
+        return result;
     }
-    return result;
+    return damageOf(files, bytes);
 }
 
 FileResult RemoveFirstRecords(Files &files, qint64 n) {

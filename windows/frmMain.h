@@ -105,8 +105,12 @@ private:
     // Advances the setup past `printed` checks, saves it and takes those checks off the register.
     void CommitPrinted(int printed, bool wholeRun);
     bool CheckEntryText(QLineEdit *box, const QString &fieldName);
-    // Pending checks in the register (restored from Backup when only a copy is there).
+    // Pending checks in the register (restored from Backup when only a copy is there), a cut-short
+    // last record included.
     qint64 PendingChecks();
+    // Tells the person, once the current handler is done, that the register is damaged and takes
+    // no new checks.
+    void TellOfDamagedRegister();
     // Shows a message box with the program's services.
     void Message(const QString &text, const QString &title);
 

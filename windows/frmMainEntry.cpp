@@ -19,6 +19,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 // The character code a key press types into a text box, or 0 for keys that type nothing
@@ -53,7 +55,13 @@ void frmMain::Message(const QString &text, const QString &title) {
 
 qint64 frmMain::PendingChecks() {
     Files &files = program_.platform.files;
-    return DataFileExists(files, kRegisterFile) ? RegisterRecordCount(files) : 0;
+    if (!DataFileExists(files, kRegisterFile)) {
+        return 0;
+    }
+    // A cut-short last record counts as a check: such a register is damaged, not empty, and the
+    // print run names the damage.
+    const qint64 bytes = std::max<qint64>(files.FileLen(kRegisterFile), 0);
+    return (bytes + kRecordLength - 1) / kRecordLength;
 }
 
 void frmMain::Form_Activate() {
@@ -92,7 +100,29 @@ bool frmMain::StartCounting() {
     cmdExpense[6]->setEnabled(ChecksPendingBefore + ChecksCreated > 0);
     ShowEntryPanel();
     txtPayto->setFocus();
+    if (pending > 0) {
+        TellOfDamagedRegister();
+    }
     return true;
+}
+
+void frmMain::TellOfDamagedRegister() {
+    const FileResult whole = CheckRegister(program_.platform.files);
+    if (whole) {
+        return;
+    }
+    // Activation runs inside the caller's Show: the message waits until that handler is done.
+    QMetaObject::invokeMethod(
+        this,
+        [this, error = whole.error] {
+            if (!program_.platform.ender.Ended() && program_.platform.forms.IsLoaded(this) && isVisible()) {
+                Message(error + QStringLiteral("\r\nNo check can be added to it. Print Checks shows which "
+                                               "check is damaged; Menu, then No, deletes the register with "
+                                               "every check in it."),
+                        QStringLiteral("Register Damaged"));
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void frmMain::LaterBackToMainMenu(const QString &message) {

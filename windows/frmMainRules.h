@@ -1,6 +1,6 @@
 #pragma once
 
-#include "words/Currency.h"
+#include "register/Amount.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -9,21 +9,6 @@
 
 // The largest next check number the checkbook setup keeps.
 constexpr qint64 kLastCheckNo = 999999999;
-// The largest amount a check may carry, in ten-thousandths of a dollar (999,999,999.99).
-constexpr qint64 kLargestAmount = Q_INT64_C(9999999999900);
-
-// What is wrong with an amount typed or pasted into the amount box.
-struct AmountCheck {
-    enum class Problem { None, NotANumber, TooManyDecimals, TooLarge };
-    Problem problem = Problem::None;
-    Currency amount; // the value, when there is no problem
-    QString message; // the text that tells the person, when there is one
-    explicit operator bool() const { return problem == Problem::None; }
-};
-
-// Accepts digits with at most one point, at least one digit, at most two digits after the point
-// and at most 999,999,999.99; no signs, blanks, grouping or letters.
-AmountCheck CheckAmountText(const QString &text);
 
 // Blank checks left on the sheet in the printer after `used` more checks, starting from `left`
 // (1 to 3): counts down by one per check and starts a full sheet of 3 when a sheet is used up.

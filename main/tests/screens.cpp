@@ -1,11 +1,12 @@
 // Draws the start-up windows as a person sees them, into PNG files for looking at:
 //   quillane_screens <folder>  writes splash.png, menu-type.png, menu-info.png, menu-main.png,
 //                              order-forms.png, help.png, entry.png, entry-verify.png and
-//                              entry-summary.png
+//                              entry-summary.png and print-progress.png
 // It runs the real start (Main) on a temporary program folder; message boxes are the real ones,
 // grabbed and closed as soon as they are up.
 #include "main/Main.h"
 #include "platform/Fonts.h"
+#include "platform/QtProgress.h"
 #include "platform/testing/FakePlatform.h"
 #include "windows/HelpWindow.h"
 #include "windows/Program.h"
@@ -18,8 +19,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -64,8 +67,9 @@ int main(int argc, char **argv) {
     SystemClock clock;
     FakeEnder ender;
     Forms forms;
+    FakeProgress progress;
     FakeGuard guard;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, progress};
 
     std::unique_ptr<Program> program = Main(platform, guard);
     save(program->Splash(), "splash.png");
@@ -103,6 +107,18 @@ int main(int argc, char **argv) {
     entry->cmdPrint_Click();
     entry->cmdExpense_Click(6);
     save(entry, "entry-summary.png");
+
+    // The progress window of a long print run, part way through, over the summary.
+    QtProgress shownProgress(0);
+    shownProgress.Open(QStringLiteral("Printing Checks"), QStringLiteral("Drawing the checks for the printer."), 10000,
+                       true);
+    shownProgress.Advance(1);
+    QThread::msleep(60);
+    shownProgress.Advance(3742);
+    if (shownProgress.dialog()) {
+        save(shownProgress.dialog(), "print-progress.png");
+    }
+    shownProgress.Close();
     program.reset();
     return 0;
 }

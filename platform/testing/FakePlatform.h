@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/QtFiles.h"
+#include "platform/testing/FakeProgress.h"
 
 #include <QDate>
 #include <QList>
@@ -109,5 +110,6 @@ struct TestPlatform {
     FakeClock clock;
     FakeEnder ender;
     Forms forms;
+    FakeProgress progress;
     Platform platform;
 };

@@ -49,6 +49,7 @@ void RecordingPrinter::record(PrinterCall::Kind kind, double value, const QStrin
 
 void RecordingPrinter::startOver() {
     sheet_ = 1;
+    delivered_ = 0;
     x_ = 0;
     y_ = 0;
 }
@@ -132,9 +133,22 @@ bool RecordingPrinter::Print(const QString &text, bool endLine) {
     return true;
 }
 
+void RecordingPrinter::deliverUpTo(int last) {
+    while (delivered_ < last) {
+        ++delivered_;
+        log_.delivered.append(delivered_);
+    }
+}
+
 bool RecordingPrinter::NewPage() {
     if (failsNow()) {
+        if (deliversEachSheet && failedCallDelivers) {
+            deliverUpTo(sheet_);
+        }
         return false;
+    }
+    if (deliversEachSheet) {
+        deliverUpTo(sheet_);
     }
     record(PrinterCall::Kind::NewPage);
     ++sheet_;
@@ -145,7 +159,18 @@ bool RecordingPrinter::NewPage() {
 
 bool RecordingPrinter::EndDoc() {
     if (failsNow()) {
+        if (failedCallDelivers) {
+            deliverUpTo(sheet_);
+        }
         return false;
+    }
+    const int first = delivered_;
+    for (int sheet = first + 1; sheet <= sheet_; ++sheet) {
+        deliverUpTo(sheet);
+        log_.sendProgress.append({sheet - first, sheet_ - first});
+        if (sendProgress_) {
+            sendProgress_(sheet - first, sheet_ - first);
+        }
     }
     record(PrinterCall::Kind::EndDoc);
     startOver();

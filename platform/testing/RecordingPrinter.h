@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 // One call made to a RecordingPrinter.
@@ -33,6 +34,10 @@ struct PrinterLog {
     // The printed texts only, in order.
     QList<PrinterCall> Texts() const;
     qsizetype Count(PrinterCall::Kind kind) const;
+    // The sheets (1 = first of its job) that reached the device, in the order they went out.
+    QList<int> delivered;
+    // What EndDoc told the send progress: sheets sent, sheets in the job.
+    QList<QPair<int, int>> sendProgress;
 };
 
 // A printer that records every call. Text widths and line heights are those of the requested face at
@@ -51,6 +56,10 @@ public:
     int failAtCall = 0;
     int failTimes = 1;
     QString failText = QStringLiteral("The printer is out of paper.");
+    // The device feeds each sheet out as NewPage ends it; otherwise the job goes out whole at EndDoc.
+    bool deliversEachSheet = false;
+    // A failing NewPage or EndDoc still sends what it was ending (the device took it, then failed).
+    bool failedCallDelivers = false;
 
     void SetOrientation(Orientation orientation) override;
     void SetFontName(const QString &face) override;
@@ -70,6 +79,8 @@ public:
     bool EndDoc() override;
     void Abort() override;
     QString ErrorText() const override { return error_; }
+    int SheetsDelivered() const override { return delivered_; }
+    void SetSendProgress(SendProgress progress) override { sendProgress_ = std::move(progress); }
 
     // Calls of Print, NewPage and EndDoc so far, failed ones included.
     int OutputCalls() const { return outputCalls_; }
@@ -81,6 +92,8 @@ private:
     // A new job starts on sheet 1 at the top left.
     void startOver();
     QFont font() const;
+    // Sends the sheets of the job up to `last` that have not gone out yet.
+    void deliverUpTo(int last);
 
     PrinterLog &log_;
     QString face_ = QStringLiteral("Arial");
@@ -91,5 +104,7 @@ private:
     double clipRight_ = 0;
     int sheet_ = 1;
     int outputCalls_ = 0;
+    int delivered_ = 0;
+    SendProgress sendProgress_;
     QString error_;
 };

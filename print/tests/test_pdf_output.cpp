@@ -1,9 +1,11 @@
 #include "platform/Fonts.h"
 #include "platform/QtPrinter.h"
+#include "print/MoneyPrint.h"
 #include "print/tests/PrintTestSupport.h"
 #include "words/MoneyConverter.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTimer>
@@ -18,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -351,6 +356,112 @@ TEST(QtPrinterTest, unwritableFile_failsAtEndDocNamingIt) {
     printer->Abort();
 }
 
+// Three sheets, "Sheet1" to "Sheet3", one word each.
+void drawThreeSheets(Printer &printer) {
+    for (int sheet = 1; sheet <= 3; ++sheet) {
+        if (sheet > 1) {
+            ASSERT_TRUE(printer.NewPage());
+        }
+        printer.SetCurrentX(1440);
+        printer.SetCurrentY(1440);
+        ASSERT_TRUE(printer.Print(QStringLiteral("Sheet%1").arg(sheet), true));
+    }
+}
+
+QStringList sheetWords(const QString &pdf) {
+    QStringList words;
+    for (const PdfPage &page : readPdfWords(pdf)) {
+        QStringList onPage;
+        for (const PdfWord &word : page.words) {
+            onPage << word.text;
+        }
+        words << onPage.join(u' ');
+    }
+    return words;
+}
+
+TEST(QtPrinterTest, aFailedEndDocLeavesNothing_andTheNextSendsEachSheetOnce) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("later"));
+    const QString pdf = folder + QStringLiteral("/checks.pdf");
+    std::unique_ptr<Printer> printer = MakePdfPrinter(pdf);
+    QList<QPair<int, int>> sent;
+    printer->SetSendProgress([&sent](int done, int sheets) { sent.append({done, sheets}); });
+    drawThreeSheets(*printer);
+    ASSERT_FALSE(printer->EndDoc());
+    EXPECT_EQ(printer->SheetsDelivered(), 0);
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("later")));
+    sent.clear();
+    ASSERT_TRUE(printer->EndDoc()) << qPrintable(printer->ErrorText());
+    EXPECT_EQ(sheetWords(pdf),
+              QStringList({QStringLiteral("Sheet1"), QStringLiteral("Sheet2"), QStringLiteral("Sheet3")}));
+    EXPECT_EQ(sent, (QList<QPair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("checks.pdf")})
+        << "no temporary file is left behind";
+}
+
+TEST(QtPrinterTest, aNewPdfIsReadableByItsOwnerAlone_aReplacedOneKeepsItsMode) {
+    const mode_t oldMask = ::umask(022);
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath(QStringLiteral("fresh.pdf"));
+    const QString shared = dir.filePath(QStringLiteral("shared.pdf"));
+    {
+        QFile old(shared);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    const QFileDevice::Permissions sharedMode =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(shared, sharedMode));
+    for (const QString &pdf : {fresh, shared}) {
+        std::unique_ptr<Printer> printer = MakePdfPrinter(pdf);
+        drawThreeSheets(*printer);
+        ASSERT_TRUE(printer->EndDoc()) << qPrintable(printer->ErrorText());
+    }
+    ::umask(oldMask);
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    EXPECT_EQ(QFileInfo(fresh).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), ownerOnly);
+    EXPECT_EQ(QFileInfo(shared).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), sharedMode);
+    EXPECT_EQ(sheetWords(shared).size(), 3);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({QStringLiteral("fresh.pdf"), QStringLiteral("shared.pdf")}));
+}
+
+TEST(QtPrinterTest, anAbandonedJobLeavesAnOldPdfAndNoTemporaryFile) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("kept.pdf"));
+    {
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    std::unique_ptr<Printer> printer = MakePdfPrinter(pdf);
+    drawThreeSheets(*printer);
+    printer->Abort();
+    printer.reset();
+    QFile kept(pdf);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kept.pdf")});
+}
+
+TEST(QtPrinterTest, aPrinterThatCannotStartTheJob_hasSentNoSheet) {
+    // A device with no printer behind it and no file: the job cannot begin.
+    auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    device->setOutputFileName(QString());
+    if (!device->printerName().isEmpty()) {
+        GTEST_SKIP() << "a real printer is installed";
+    }
+    QtPrinter printer(std::move(device));
+    drawThreeSheets(printer);
+    EXPECT_FALSE(printer.EndDoc());
+    EXPECT_EQ(printer.SheetsDelivered(), 0);
+    EXPECT_TRUE(printer.ErrorText().contains(QStringLiteral("could not start the print job")))
+        << qPrintable(printer.ErrorText());
+    printer.Abort();
+}
+
 TEST(QtPrinterTest, endDocWithoutAJob_sendsNothing) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("empty.pdf"));
@@ -400,6 +511,71 @@ TEST(QtPrinterDialogTest, printToPdfFile_withOneCopyOnly) {
     ASSERT_TRUE(printer->Print(QStringLiteral("Chosen"), true));
     ASSERT_TRUE(printer->EndDoc());
     EXPECT_TRUE(QFileInfo::exists(pdf));
+}
+
+// The page size of a job printed through the real dialog to a PDF file; `inDialog` runs while
+// the dialog is up, after the file name is set.
+QSizeF pageThroughTheDialog(const QString &pdf, const std::function<void(QPrintDialog &)> &inDialog) {
+    whileDialogIsUp([&](QPrintDialog &shown) {
+        if (auto *file = shown.findChild<QLineEdit *>(QStringLiteral("filename"))) {
+            file->setText(pdf);
+        }
+        inDialog(shown);
+        shown.accept();
+    });
+    QtPrinterDialog dialog;
+    std::unique_ptr<Printer> printer = dialog.ShowPrinter();
+    if (!printer) {
+        ADD_FAILURE() << "no printer";
+        return {};
+    }
+    SetupPrinter(*printer, QStringLiteral("Portrait"));
+    EXPECT_TRUE(printer->Print(QStringLiteral("Letter"), true));
+    EXPECT_TRUE(printer->EndDoc()) << qPrintable(printer->ErrorText());
+    const QList<PdfPage> pages = readPdfWords(pdf);
+    return pages.isEmpty() ? QSizeF() : QSizeF(pages[0].width, pages[0].height);
+}
+
+TEST(QtPrinterDialogTest, startsOnUSLetterPortraitWhateverTheLocale) {
+    for (const QLocale &locale :
+         {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        QLocale::setDefault(locale);
+        QTemporaryDir dir;
+        const QSizeF page = pageThroughTheDialog(dir.filePath(QStringLiteral("letter.pdf")), [](QPrintDialog &) {});
+        EXPECT_NEAR(page.width(), 612, 0.01);
+        EXPECT_NEAR(page.height(), 792, 0.01);
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+TEST(QtPrinterDialogTest, aPaperSizePickedInTheDialogHolds) {
+    QTemporaryDir dir;
+    bool picked = false;
+    const QSizeF page = pageThroughTheDialog(dir.filePath(QStringLiteral("a4.pdf")), [&picked](QPrintDialog &shown) {
+        // The paper is picked in the printer's properties, a dialog of its own.
+        QTimer::singleShot(0, [&picked] {
+            QWidget *properties = QApplication::activeModalWidget();
+            auto *size = properties ? properties->findChild<QComboBox *>(QStringLiteral("pageSizeCombo")) : nullptr;
+            if (size == nullptr) {
+                ADD_FAILURE() << "no paper size in the printer properties";
+                return;
+            }
+            for (int i = 0; i < size->count(); ++i) {
+                if (size->itemText(i) == QStringLiteral("A4")) {
+                    size->setCurrentIndex(i);
+                    picked = true;
+                }
+            }
+            static_cast<QDialog *>(properties)->accept();
+        });
+        if (auto *button = shown.findChild<QPushButton *>(QStringLiteral("properties"))) {
+            button->click();
+        }
+    });
+    ASSERT_TRUE(picked);
+    EXPECT_NEAR(page.width(), 595, 0.5);
+    EXPECT_NEAR(page.height(), 842, 0.5);
 }
 
 } // namespace

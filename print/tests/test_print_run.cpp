@@ -1,6 +1,9 @@
 #include "print/tests/PrintTestSupport.h"
 
 #include <QDir>
+#include <QMap>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +102,16 @@ TEST(PrintRun, printsEveryRecordInRecordOrder_withTheRunsDateAndSetup) {
     EXPECT_EQ(f.ReadRegister(), before);
 }
 
+TEST(PrintRun, theLargestAmountAndPaddedAmountsPrint) {
+    PrintFixture f;
+    f.WriteRegister(RecordBytes(QStringLiteral("Big"), QStringLiteral("999999999.99"), QString()) +
+                    RecordBytes(QStringLiteral("Small"), QStringLiteral("0012.5"), QString()));
+    const PrintResult result = f.Run();
+    EXPECT_EQ(result.outcome, PrintOutcome::Printed);
+    EXPECT_EQ(result.printed, 2);
+    EXPECT_TRUE(f.messages.shown.isEmpty());
+}
+
 TEST(PrintRun, datesComeFromTheClock_figuresFromTheLocale) {
     PrintFixture f;
     f.clock.today = QDate(2027, 3, 4);
@@ -149,7 +162,8 @@ TEST(PrintRun, missingOrEmptyRegister_startsNoJob) {
 
 struct DamageCase {
     const char *name;
-    int record; // the record the message must name
+    int record;       // the record the message must name
+    const char *says; // what the message must say is wrong
     QByteArray (*bytes)();
 };
 
@@ -159,22 +173,32 @@ QByteArray threeGood() {
            RecordBytes(QStringLiteral("C"), QStringLiteral(".75"), QString());
 }
 
+// Three good records with the amount of record `n` (1 to 3) replaced.
+template <int n> QByteArray withAmount(const char *amount) {
+    return threeGood().left((n - 1) * 115) + RecordBytes(QStringLiteral("X"), QString::fromLatin1(amount), QString()) +
+           threeGood().mid(n * 115);
+}
+
 const DamageCase kDamageCases[] = {
-    {"lengthNotWholeRecords", 2, [] { return threeGood().left(200); }},
-    {"nulInARecord", 2,
+    {"lengthNotWholeRecords", 2, "cut short", [] { return threeGood().left(200); }},
+    {"oneToOneHundredFourteenBytes", 1, "cut short", [] { return threeGood().left(60); }},
+    {"nulInARecord", 2, "NUL bytes",
      [] {
          QByteArray bytes = threeGood();
          bytes[115 + 40] = '\0';
          return bytes;
      }},
-    {"amountWithTwoPoints", 3,
-     [] { return threeGood().left(230) + RecordBytes(QStringLiteral("C"), QStringLiteral("1.2.3"), QString()); }},
-    {"blankAmount", 1, [] { return RecordBytes(QStringLiteral("A"), QString(), QString()) + threeGood(); }},
-    {"amountWithLetters", 2,
-     [] {
-         return threeGood().left(115) + RecordBytes(QStringLiteral("B"), QStringLiteral("12abc"), QString()) +
-                threeGood().mid(230);
-     }},
+    {"amountWithTwoPoints", 3, "which is not a number", [] { return withAmount<3>("1.2.3"); }},
+    {"blankAmount", 1, "which is not a number", [] { return withAmount<1>(""); }},
+    {"amountWithLetters", 2, "which is not a number", [] { return withAmount<2>("12abc"); }},
+    {"amountWithALeadingBlank", 2, "which is not a number", [] { return withAmount<2>(" 5"); }},
+    {"negativeAmount", 2, "\"-5.00\", which is negative", [] { return withAmount<2>("-5.00"); }},
+    {"amountAboveTheLargest", 3, "\"99999999999.99\", which is too large",
+     [] { return withAmount<3>("99999999999.99"); }},
+    {"amountJustAboveTheLargest", 1, "which is too large", [] { return withAmount<1>("1000000000"); }},
+    {"amountPastTheCurrencyRange", 1, "which is too large", [] { return withAmount<1>("999999999999999"); }},
+    {"amountWithThreeDecimals", 2, "\"12.345\", which has more than two decimals",
+     [] { return withAmount<2>("12.345"); }},
 };
 
 class PrintRunDamaged : public ::testing::TestWithParam<DamageCase> {};
@@ -194,6 +218,8 @@ TEST_P(PrintRunDamaged, namesTheRecord_printsNothing_keepsTheRegister) {
     EXPECT_EQ(message.buttons, MsgButtons::OK);
     EXPECT_EQ(message.title, QStringLiteral("Checks Not Printed"));
     EXPECT_TRUE(message.text.contains(QStringLiteral("check number %1 ").arg(c.record))) << qPrintable(message.text);
+    EXPECT_TRUE(message.text.contains(QString::fromLatin1(c.says))) << qPrintable(message.text);
+    EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(f.RegisterPath()))) << qPrintable(message.text);
     EXPECT_TRUE(message.text.contains(QStringLiteral("the pending checks are kept"))) << qPrintable(message.text);
     EXPECT_EQ(f.ReadRegister(), bytes);
 }
@@ -297,6 +323,137 @@ TEST(PrintRun, walletSizeRun_printsStubsOnEverySheet) {
     EXPECT_EQ(accounts, 4);
     EXPECT_EQ(f.log.Count(Kind::NewPage), 1);
     EXPECT_EQ(f.log.Count(Kind::EndDoc), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PrintRunProgress, showsChecksDrawnThenSheetsSent_andClosesAtTheEnd) {
+    PrintFixture f;
+    f.WriteChecks(5);
+    const PrintResult result = f.Run(QStringLiteral("Deluxe 3-On-A-Page"), 2);
+    ASSERT_EQ(result.outcome, PrintOutcome::Printed);
+    ASSERT_EQ(f.progress.stages.size(), 2);
+    const FakeProgress::Stage &drawing = f.progress.stages[0];
+    EXPECT_EQ(drawing.total, 5);
+    EXPECT_TRUE(drawing.cancellable);
+    EXPECT_EQ(drawing.steps, QList<int>({1, 2, 3, 4, 5}));
+    const FakeProgress::Stage &sending = f.progress.stages[1];
+    EXPECT_EQ(sending.total, 2);
+    EXPECT_FALSE(sending.cancellable);
+    EXPECT_EQ(sending.steps, QList<int>({1, 2}));
+    EXPECT_FALSE(f.progress.open);
+}
+
+class PrintRunCancel : public ::testing::TestWithParam<int> {};
+
+TEST_P(PrintRunCancel, cancelEndsTheRunWithNothingPrintedAndNothingSaid) {
+    PrintFixture f;
+    f.WriteChecks(7);
+    const QByteArray before = f.ReadRegister();
+    f.progress.cancelAt = GetParam();
+    const PrintResult result = f.Run(QStringLiteral("Deluxe 3-On-A-Page"), 2);
+    EXPECT_EQ(result.outcome, PrintOutcome::Cancelled);
+    EXPECT_EQ(result.printed, 0);
+    EXPECT_TRUE(f.messages.shown.isEmpty());
+    EXPECT_TRUE(f.log.delivered.isEmpty());
+    EXPECT_EQ(f.log.Count(Kind::EndDoc), 0);
+    ASSERT_FALSE(f.log.calls.isEmpty());
+    EXPECT_EQ(f.log.calls.last().kind, Kind::Abort);
+    EXPECT_EQ(payeesPrinted(f.log).size(), GetParam()) << "drawing stops at the step that was cancelled";
+    EXPECT_FALSE(f.progress.open);
+    EXPECT_EQ(f.ReadRegister(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtCheck, PrintRunCancel, ::testing::Values(1, 2, 3, 6, 7));
+
+TEST(PrintRunProgress, isClosedBeforeTheErrorQuestions) {
+    PrintFixture f;
+    f.WriteChecks(4);
+    f.configure = [](RecordingPrinter &printer) { printer.failAtCall = 3; };
+    QList<bool> openDuringBoxes;
+    f.messages.onShow = [&](const ShownMessage &) { openDuringBoxes.append(f.progress.open); };
+    f.messages.setNextAnswers({MsgResult::OK, MsgResult::No});
+    EXPECT_EQ(f.Run().outcome, PrintOutcome::Failed);
+    EXPECT_EQ(openDuringBoxes, QList<bool>({false, false}));
+}
+
+// How a device takes a job: whole at the end, or sheet by sheet; and whether the call that fails
+// has sent its sheet(s) all the same.
+struct Device {
+    const char *name;
+    bool eachSheet;
+    bool failedCallDelivers;
+};
+
+const Device kDevices[] = {
+    {"wholeJob", false, false},
+    {"wholeJobSentThenFailed", false, true},
+    {"sheetBySheet", true, false},
+    {"sheetBySheetSentThenFailed", true, true},
+};
+
+// Checks drawn on each sheet in a log, by the date each check carries.
+QMap<int, int> checksPerSheet(const PrinterLog &log) {
+    QMap<int, int> counts;
+    for (const PrinterCall &call : log.Texts()) {
+        counts[call.sheet] += call.text == kDate ? 1 : 0;
+    }
+    return counts;
+}
+
+// Every page break and the end of a 7-check run, failing once, on every kind of device, answered
+// Yes and No: no sheet goes out twice, and the run never counts fewer checks than went out.
+TEST(PrintRunPageBreaks, aFailureNeverSendsASheetTwiceNorUndercounts) {
+    for (int firstSheet = 1; firstSheet <= 3; ++firstSheet) {
+        PrintFixture clean;
+        clean.WriteChecks(7);
+        ASSERT_EQ(clean.Run(QStringLiteral("Deluxe 3-On-A-Page"), firstSheet).outcome, PrintOutcome::Printed);
+        const QMap<int, int> perSheet = checksPerSheet(clean.log);
+        QList<int> breaks;
+        int call = 0;
+        for (const PrinterCall &c : clean.log.calls) {
+            if (c.kind == Kind::Text || c.kind == Kind::NewPage || c.kind == Kind::EndDoc) {
+                ++call;
+                if (c.kind != Kind::Text) {
+                    breaks.append(call);
+                }
+            }
+        }
+        ASSERT_EQ(breaks.size(), perSheet.size()) << "a page break between sheets and the end";
+        for (const Device &device : kDevices) {
+            for (const int failAt : breaks) {
+                for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
+                    SCOPED_TRACE(::testing::Message()
+                                 << firstSheet << " on the first sheet, " << device.name << ", failing at call "
+                                 << failAt << ", answer " << (answer == MsgResult::Yes ? "Yes" : "No"));
+                    PrintFixture f;
+                    f.WriteChecks(7);
+                    f.configure = [&](RecordingPrinter &printer) {
+                        printer.failAtCall = failAt;
+                        printer.deliversEachSheet = device.eachSheet;
+                        printer.failedCallDelivers = device.failedCallDelivers;
+                    };
+                    f.messages.setNextAnswers({MsgResult::OK, answer});
+                    const PrintResult result = f.Run(QStringLiteral("Deluxe 3-On-A-Page"), firstSheet);
+                    EXPECT_EQ(result.outcome, PrintOutcome::Failed);
+                    ASSERT_EQ(f.messages.shown.size(), 2);
+
+                    QList<int> sorted = f.log.delivered;
+                    std::sort(sorted.begin(), sorted.end());
+                    EXPECT_EQ(std::adjacent_find(sorted.cbegin(), sorted.cend()), sorted.cend())
+                        << "a sheet went out twice";
+                    int reached = 0;
+                    for (const int sheet : f.log.delivered) {
+                        reached += checksPerSheet(f.log).value(sheet);
+                    }
+                    // Exactly what went out: fewer would print those checks again, more would lose them.
+                    EXPECT_EQ(result.printed, reached);
+                }
+            }
+        }
+    }
 }
 
 } // namespace

@@ -93,6 +93,8 @@ public:
     bool EndDoc() override { return true; }
     void Abort() override {}
     QString ErrorText() const override { return {}; }
+    int SheetsDelivered() const override { return 0; }
+    void SetSendProgress(SendProgress) override {}
 
     QStringList lines;
     mutable qint64 calls = 0;

@@ -147,32 +147,60 @@ TEST_F(RegisterTest, anExistingRegisterInAnotherCaseIsTheOneAppendedTo) {
     EXPECT_EQ(folder.read(S("tempREGISTER.TXT")), kFirstBytes + kSecondBytes);
 }
 
-struct LengthRow {
-    int length;       // bytes in the register before the append
-    int recordNumber; // where the new record must go
-};
-
-class RecordNumberTest : public RegisterTest, public ::testing::WithParamInterface<LengthRow> {};
-
-TEST_P(RecordNumberTest, isTheLengthOver115PlusOneRounded) {
-    const QByteArray before(GetParam().length, 'x');
-    ASSERT_TRUE(folder.write(S("TempRegister.txt"), before));
-    ASSERT_TRUE(AppendRegisterRecord(files, kThird));
-    const QByteArray after = folder.read(S("TempRegister.txt"));
-    const qsizetype offset = (GetParam().recordNumber - 1) * kRecordLength;
-    ASSERT_EQ(after.size(), offset + kRecordLength);
-    EXPECT_EQ(after.mid(offset), kThirdBytes);
-    // What stood before the new record is untouched; a gap past the old end reads as zeros.
-    EXPECT_EQ(after.left(std::min<qsizetype>(offset, before.size())), before.left(offset));
-    if (offset > before.size()) {
-        EXPECT_EQ(after.mid(before.size(), offset - before.size()), QByteArray(offset - before.size(), '\0'));
+TEST_F(RegisterTest, appendPutsTheRecordAfterTheLastWholeRecord) {
+    for (const int records : {0, 1, 3}) {
+        SCOPED_TRACE(records);
+        const QByteArray before = (kFirstBytes + kSecondBytes + kThirdBytes).left(records * kRecordLength);
+        ASSERT_TRUE(folder.write(S("TempRegister.txt"), before));
+        ASSERT_TRUE(AppendRegisterRecord(files, kThird));
+        EXPECT_EQ(folder.read(S("TempRegister.txt")), before + kThirdBytes);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, RecordNumberTest,
-                         ::testing::Values(LengthRow{0, 1}, LengthRow{57, 1}, LengthRow{58, 2}, LengthRow{115, 2},
-                                           LengthRow{172, 2}, LengthRow{173, 3}, LengthRow{200, 3}, LengthRow{230, 3},
-                                           LengthRow{345, 4}));
+struct RefusedRow {
+    const char *label;
+    QByteArray bytes;
+    const char *mentions; // words the refusal must hold
+};
+
+void PrintTo(const RefusedRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+class DamagedAppendTest : public RegisterTest, public ::testing::WithParamInterface<RefusedRow> {};
+
+TEST_P(DamagedAppendTest, isRefusedNamingTheFileAndTheDamage_andAddsNothing) {
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), GetParam().bytes));
+    const FileResult checked = CheckRegister(files);
+    const FileResult result = AppendRegisterRecord(files, kThird);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.error.contains(S(GetParam().mentions))) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(folder.file(S("TempRegister.txt")))));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), GetParam().bytes);
+    EXPECT_EQ(folder.entries(), QStringList{S("TempRegister.txt")});
+    EXPECT_FALSE(checked);
+    EXPECT_EQ(checked.error, result.error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, DamagedAppendTest,
+    ::testing::Values(RefusedRow{"1 byte", QByteArray(1, 'x'), "check number 1 is cut short (1 of 115"},
+                      RefusedRow{"57 bytes", QByteArray(57, 'x'), "check number 1 is cut short (57 of 115"},
+                      RefusedRow{"114 bytes", kFirstBytes.left(114), "check number 1 is cut short (114 of 115"},
+                      RefusedRow{"200 bytes", QByteArray(200, 'x'), "check number 2 is cut short (85 of 115"},
+                      RefusedRow{"230 bytes with NUL", kFirstBytes + QByteArray(115, '\0'),
+                                 "check number 2 holds NUL bytes"},
+                      RefusedRow{"one NUL in the first", QByteArray(1, '\0') + kFirstBytes.mid(1) + kSecondBytes,
+                                 "check number 1 holds NUL bytes"}));
+
+TEST_F(RegisterTest, checkRegisterPassesAMissingEmptyOrWholeRegister) {
+    EXPECT_TRUE(CheckRegister(files));
+    EXPECT_TRUE(folder.entries().isEmpty());
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), QByteArray()));
+    EXPECT_TRUE(CheckRegister(files));
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes));
+    EXPECT_TRUE(CheckRegister(files));
+}
 
 TEST_F(RegisterTest, countIsTheNumberOfWholeRecords) {
     EXPECT_EQ(RegisterRecordCount(files), 0);
@@ -256,15 +284,6 @@ INSTANTIATE_TEST_SUITE_P(
         DamageRow{"NUL bytes", kFirstBytes + QByteArray(115, '\0') + kThirdBytes, 1, "check number 2 holds NUL bytes"},
         DamageRow{"one NUL", kFirstBytes + kSecondBytes + kThirdBytes.left(50) + '\0' + kThirdBytes.mid(51), 2,
                   "check number 3 holds NUL bytes"}));
-
-TEST_F(RegisterTest, appendAfterA200ByteRegisterLeavesADamagedRecordTwoThatReadAllReports) {
-    ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes.left(85)));
-    ASSERT_TRUE(AppendRegisterRecord(files, kThird));
-    QList<RegisterRecord> records;
-    const FileResult result = ReadAllRecords(files, records);
-    EXPECT_FALSE(result);
-    EXPECT_TRUE(result.error.contains(S("check number 2 holds NUL bytes"))) << result.error.toStdString();
-}
 
 TEST_F(RegisterTest, removeFirstRecordsKeepsTheRest) {
     ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes + kThirdBytes));

@@ -103,8 +103,21 @@ TEST(AppendFaults, aRegisterHoldsAtMost32767Checks) {
     EXPECT_EQ(RegisterRecordCount(files), 32767);
     const FileResult result = AppendRegisterRecord(files, Numbered(32768));
     EXPECT_FALSE(result);
-    EXPECT_TRUE(result.error.contains(S("is full"))) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(S("is full: it holds 32767 checks"))) << result.error.toStdString();
     EXPECT_EQ(RegisterRecordCount(files), 32767);
+}
+
+TEST(AppendFaults, aRegisterPastTheLimitCountsWhatItHolds) {
+    TempFolder folder;
+    QtFiles files(folder.path());
+    for (const int records : {32768, 40000}) {
+        const QByteArray full(qsizetype{records} * kRecordLength, 'x');
+        ASSERT_TRUE(folder.write(S("TempRegister.txt"), full));
+        const FileResult result = AppendRegisterRecord(files, Numbered(1));
+        EXPECT_FALSE(result);
+        EXPECT_TRUE(result.error.contains(S("it holds %1 checks already").arg(records))) << result.error.toStdString();
+        EXPECT_EQ(folder.read(S("TempRegister.txt")).size(), full.size());
+    }
 }
 
 TEST(AppendFaults, aRealFullDiskLeavesWholeRecords) {

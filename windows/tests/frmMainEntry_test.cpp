@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QPlainTextEdit>
@@ -241,7 +242,8 @@ TEST_F(EntryWindowTest, enterRefusesAmountsThatAreNotPlainDollarsAndCents) {
     } cases[] = {
         {"1.2.3", "is not a number"},
         {".", "is not a number"},
-        {"-5", "is not a number"},
+        {"-5", "is negative"},
+        {"-12.345", "is negative"},
         {"1.234", "more than two digits after the point"},
         {"1000000000", "larger than the largest amount a check can carry, $999,999,999.99"},
     };
@@ -483,4 +485,60 @@ TEST_F(EntryWindowTest, aFailedAppendKeepsTheCheckOnTheVerifyPanel) {
         EXPECT_EQ(Pending().size(), 3);
         EXPECT_EQ(main->lblCheck->text(), QStringLiteral("1004"));
     }
+}
+
+TEST_F(EntryWindowTest, aDamagedRegisterIsReportedOnArrival_andAcceptAddsNothingToIt) {
+    RegisterRecord good{QStringLiteral("901"),   QStringLiteral("12/01/2026"), QStringLiteral("Earlier Payee"),
+                        QStringLiteral("10.00"), QStringLiteral("Earlier"),    kStatusPrinted};
+    const QByteArray record = EncodeRecord(good);
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        int pending; // checks the window counts, the damaged one included
+        const char *damage;
+    } registers[] = {
+        {"1 byte", QByteArray(1, 'x'), 1, "check number 1 is cut short (1 of 115 bytes)"},
+        {"114 bytes", record.left(114), 1, "check number 1 is cut short (114 of 115 bytes)"},
+        {"200 bytes", record + QByteArray(85, 'x'), 2, "check number 2 is cut short (85 of 115 bytes)"},
+        {"NUL bytes", record + QByteArray(115, '\0'), 2, "check number 2 holds NUL bytes"},
+    };
+    const QString path = QDir::toNativeSeparators(dir.filePath(QStringLiteral("TempRegister.txt")));
+    for (const auto &r : registers) {
+        SCOPED_TRACE(r.name);
+        QFile file(dir.filePath(QStringLiteral("TempRegister.txt")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(r.bytes), r.bytes.size());
+        file.close();
+        messages.shown.clear();
+        OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].title, QStringLiteral("Register Damaged"));
+        EXPECT_TRUE(messages.shown[0].text.contains(path + QStringLiteral(" is damaged: ") + QLatin1String(r.damage)))
+            << messages.shown[0].text.toStdString();
+        EXPECT_EQ(main->CurrentCheckNo, 1001 + r.pending) << "a damaged register is not an empty one";
+        EXPECT_TRUE(main->cmdExpense[6]->isEnabled());
+
+        TypeCheck(QStringLiteral("Ann Example"), QStringLiteral("10"), QStringLiteral("Rent"));
+        main->cmdExpense[1]->click();
+        main->cmdPrint->click();
+        ASSERT_EQ(messages.shown.size(), 2);
+        EXPECT_EQ(messages.shown[1].title, QStringLiteral("Check Not Stored"));
+        EXPECT_TRUE(messages.shown[1].text.contains(path + QStringLiteral(" is damaged: ") + QLatin1String(r.damage)))
+            << messages.shown[1].text.toStdString();
+        EXPECT_EQ(Panel(), QStringLiteral("fraCheckImage"));
+        EXPECT_EQ(main->CurrentCheckNo, 1001 + r.pending);
+        EXPECT_EQ(main->ChecksCreated, 0);
+        EXPECT_EQ(main->txtPayto->text(), QStringLiteral("Ann Example"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), r.bytes) << "nothing appended";
+        file.close();
+        main->cmdCancel_Click();
+        forms.Hide(main);
+    }
+}
+
+TEST_F(EntryWindowTest, aWholeRegisterIsNotReportedOnArrival) {
+    WritePending(2);
+    OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
+    EXPECT_TRUE(messages.shown.isEmpty());
 }

@@ -50,7 +50,7 @@ protected:
             return printer;
         };
         FakeMessageBoxes quiet;
-        Platform probePlatform{app, files, quiet, probeDialog, urls, help, clock, ender, forms};
+        Platform probePlatform{app, files, quiet, probeDialog, urls, help, clock, ender, forms, progress};
         const PrintResult trial = PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2});
         EXPECT_EQ(trial.outcome, PrintOutcome::Printed);
         int firstSheet = 0;
@@ -196,6 +196,24 @@ TEST_F(LeavingTest, aCancelledPrinterDialogChangesNothingAndSaysNothing) {
     EXPECT_EQ(startup->Settings().CheckNo, QStringLiteral("1001"));
 }
 
+TEST_F(LeavingTest, cancelInTheProgressWindowChangesNothingLikeACancelledDialog) {
+    FourChecksReadyToPrint();
+    const QByteArray settingsBefore = SettingsFile();
+    UsePrinter();
+    progress.cancelAt = 3;
+    main->cmPrintSummary[0]->click();
+    EXPECT_EQ(printerDialog.shown, 1);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 0);
+    EXPECT_TRUE(log.delivered.isEmpty());
+    EXPECT_FALSE(progress.open);
+    EXPECT_EQ(Panel(), QStringLiteral("fraPrintSummary"));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(Pending().size(), 4);
+    EXPECT_EQ(SettingsFile(), settingsBefore);
+    EXPECT_EQ(startup->Settings().CheckNo, QStringLiteral("1001"));
+}
+
 TEST_F(LeavingTest, aPrinterErrorWithNoEjectKeepsEveryCheckPending) {
     FourChecksReadyToPrint();
     const QByteArray settingsBefore = SettingsFile();
@@ -331,10 +349,13 @@ TEST_F(LeavingTest, aDamagedRegisterPrintsNothingAndChangesNothing) {
     file.close();
     OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
     const QByteArray settingsBefore = SettingsFile();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].title, QStringLiteral("Register Damaged"));
     main->cmdExpense[6]->click();
     UsePrinter();
     main->cmPrintSummary[0]->click();
-    EXPECT_EQ(messages.shown.size(), 1);
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown[1].title, QStringLiteral("Checks Not Printed"));
     EXPECT_EQ(printerDialog.shown, 0);
     EXPECT_EQ(Panel(), QStringLiteral("fraPrintSummary"));
     EXPECT_EQ(QFileInfo(file).size(), 280);
