@@ -24,9 +24,9 @@ std::string UsageText() {
            "  --help     show this text and exit\n"
            "  --version  show the version and exit\n"
            "\n"
-           "Started without arguments, Quillane opens its windows. It keeps its files (DraftMere.txt,\n"
-           "TempRegister.txt) beside the executable when it runs from a folder of its own that it may\n"
-           "write to, and in ~/.local/share/Orvantis/Quillane/ when it is installed.\n";
+           "Started without arguments, Quillane opens its windows. An installed copy keeps its files\n"
+           "(DraftMere.txt, TempRegister.txt) in ~/.local/share/Orvantis/Quillane/; a portable copy\n"
+           "keeps them beside the executable when it may write there.\n";
 }
 
 std::string VersionText() {
