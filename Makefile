@@ -3,11 +3,15 @@
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
             qt6-qpa-plugins libgl-dev libgtest-dev libbenchmark-dev clang-format xvfb xauth \
             poppler-utils fonts-dejavu-core fonts-liberation2 hyperfine
+# Building and checking the Debian package, and validating the launcher entry and metadata.
+PACKAGES += dpkg-dev file desktop-file-utils appstream
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX     ?= /usr/local
 
 .PHONY: all deps configure build run test test-asan bench format clean
+.PHONY: install uninstall package
 
 all: build
 
@@ -57,6 +61,24 @@ bench: build
 	done
 	@echo "== start-up to the splash window painted, against a bare Qt window (whole processes, under Xvfb)"
 	@cd $(BUILD)/bench && xvfb-run -a sh $(CURDIR)/bench/alternate.sh 10 2 ./startup_splash ./startup_bare
+
+# The program, its launcher entry, icon, metadata and guide under $(PREFIX); DESTDIR is honoured.
+# The list of installed files is kept apart: packaging and the tests install elsewhere too.
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+	@cp $(BUILD)/install_manifest.txt $(BUILD)/installed-files.txt
+
+# Removes what the last make install put in place, and the guide's folders it made.
+uninstall:
+	@if [ -f $(BUILD)/installed-files.txt ]; then \
+		guide=$$(sed -n 's|/help/[^/]*$$||p' $(BUILD)/installed-files.txt | sort -u); \
+		xargs -r -d '\n' rm -f -- < $(BUILD)/installed-files.txt && rm -f $(BUILD)/installed-files.txt; \
+		for d in $$guide; do rmdir "$$d/help" "$$d" 2>/dev/null || true; done; \
+	fi
+
+# The Debian package: $(BUILD)/quillane_<version>_<architecture>.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,5 +1,7 @@
 #include "main/Main.h"
 
+#include "main/CommandLine.h"
+#include "main/Version.h"
 #include "platform/Fonts.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPrinter.h"
@@ -106,10 +108,16 @@ void SetUpApplication() {
     QApplication::setStyle(new ProgramStyle);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvantis"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillane"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(DesktopFileName));
     InstallFontSubstitutions();
 }
 
 int RunProgram(int argc, char **argv, const RunOptions &options) {
+    // The command line is read before anything of the desktop is touched: --help and --version
+    // answer without a display, and no argument ever reaches the toolkit as configuration.
+    if (const CommandLineRequest request = ReadCommandLine(argc, argv); request != CommandLineRequest::Run) {
+        return AnswerCommandLine(request, stdout, stderr);
+    }
     // Reading the system's font configuration takes about as long as connecting to the display;
     // the two overlap, and the fonts are ready when the splash window needs them.
     std::thread fontConfiguration;

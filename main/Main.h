@@ -39,6 +39,7 @@ struct RunOptions {
 
 // Names the application, sets its style and maps the windows' fonts; needs the QApplication.
 void SetUpApplication();
-// The whole program: the QApplication, SetUpApplication, Main on the desktop services, and the
-// event loop until the program ends. The process's exit code.
+// The whole program: the command line (only --help and --version, answered without a window),
+// then the QApplication, SetUpApplication, Main on the desktop services, and the event loop until
+// the program ends. The process's exit code.
 int RunProgram(int argc, char **argv, const RunOptions &options = {});

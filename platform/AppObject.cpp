@@ -9,13 +9,26 @@
 
 #include <unistd.h>
 
+bool IsInstalledExecutableFolder(const QString &executableFolder) {
+    const QDir folder(QDir::cleanPath(executableFolder));
+    return folder.dirName() == QLatin1String("bin") &&
+           QFileInfo(folder.filePath(QStringLiteral("../share/quillane"))).isDir();
+}
+
 QString ChooseProgramFolder(const QString &executableFolder, const QString &perUserFolder) {
-    QTemporaryFile probe(executableFolder + QStringLiteral("/.quillane-write-test-XXXXXX"));
-    if (probe.open()) {
-        return QDir::cleanPath(executableFolder);
+    if (!IsInstalledExecutableFolder(executableFolder)) {
+        QTemporaryFile probe(executableFolder + QStringLiteral("/.quillane-write-test-XXXXXX"));
+        if (probe.open()) {
+            return QDir::cleanPath(executableFolder);
+        }
     }
-    QDir().mkpath(perUserFolder);
-    return QDir::cleanPath(perUserFolder);
+    // The per-user folder holds account numbers and payees: a new one is for its owner's eyes only.
+    const QString folder = QDir::cleanPath(perUserFolder);
+    const QFileInfo info(folder);
+    if (!info.exists() && QDir().mkpath(info.absolutePath())) {
+        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return folder;
 }
 
 AppObject MakeAppObject() {

@@ -15,8 +15,13 @@ struct AppObject {
     QString Path;
 };
 
-// Chooses the program's folder: the executable's folder when the program may write there
-// (a portable install keeps its files beside itself), else the per-user application data folder.
+// True for an executable installed in <prefix>/bin beside its <prefix>/share/quillane folder: a
+// folder of programs, never of data, even where this user may write there (root, ~/.local).
+bool IsInstalledExecutableFolder(const QString &executableFolder);
+
+// Chooses the program's folder: the executable's folder when the program may write there and was
+// not installed (a portable copy keeps its files beside itself), else the per-user application
+// data folder, created for its owner alone when missing.
 QString ChooseProgramFolder(const QString &executableFolder, const QString &perUserFolder);
 
 // Builds the application object of the running program (needs a QCoreApplication).

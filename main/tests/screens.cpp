@@ -1,11 +1,13 @@
 // Draws the start-up windows as a person sees them, into PNG files for looking at:
 //   quillane_screens <folder>  writes splash.png, menu-type.png, menu-info.png, menu-main.png,
-//                              order-forms.png, help.png, entry.png, entry-verify.png and
-//                              entry-summary.png and print-progress.png
+//                              order-forms.png, help.png, entry.png, entry-verify.png,
+//                              entry-summary.png, print-progress.png, and checks.pdf, the print
+//                              run of three checks
 // It runs the real start (Main) on a temporary program folder; message boxes are the real ones,
 // grabbed and closed as soon as they are up.
 #include "main/Main.h"
 #include "platform/Fonts.h"
+#include "platform/QtPrinter.h"
 #include "platform/QtProgress.h"
 #include "platform/testing/FakePlatform.h"
 #include "windows/HelpWindow.h"
@@ -105,6 +107,13 @@ int main(int argc, char **argv) {
     entry->cmdExpense_Click(1);
     save(entry, "entry-verify.png");
     entry->cmdPrint_Click();
+    const std::pair<const char *, const char *> more[] = {{"Bea Sample", "87.05"}, {"Carl Instance", "1500"}};
+    for (const auto &[payee, amount] : more) {
+        entry->txtPayto->setText(QString::fromLatin1(payee));
+        entry->txtCost->setText(QString::fromLatin1(amount));
+        entry->cmdExpense_Click(1);
+        entry->cmdPrint_Click();
+    }
     entry->cmdExpense_Click(6);
     save(entry, "entry-summary.png");
 
@@ -119,6 +128,18 @@ int main(int argc, char **argv) {
         save(shownProgress.dialog(), "print-progress.png");
     }
     shownProgress.Close();
+    // Print Checks, into a PDF file; the questions after the run are answered with their defaults.
+    printerDialog.makePrinter = [] { return MakePdfPrinter(outFolder + QStringLiteral("/checks.pdf")); };
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->defaultButton()) {
+            box->defaultButton()->click();
+        }
+    });
+    answerer.start(200);
+    entry->cmPrintSummary_Click(0);
+    answerer.stop();
     program.reset();
     return 0;
 }
