@@ -40,11 +40,14 @@ def wait_until(what, condition, timeout=15.0, interval=0.05):
 class Display:
     """An Xvfb server on a display number it picks itself, without a window manager."""
 
-    def __init__(self, width=1280, height=1024):
+    def __init__(self, log_path, width=1280, height=1024):
+        self.log_path = log_path
         read_end, write_end = os.pipe()
-        self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        # The server's messages go to a file: a pipe nobody reads would stop the server once full.
+        with open(log_path, "wb") as log:
+            self.server = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+                pass_fds=(write_end,), stdout=log, stderr=subprocess.STDOUT)
         os.close(write_end)
         try:
             number = self._read_number(read_end)
@@ -61,8 +64,8 @@ class Display:
         os.set_blocking(read_end, False)
         while not text.endswith(b"\n"):
             if self.server.poll() is not None:
-                raise Failure("Xvfb ended before it opened a display: " +
-                              self.server.stderr.read().decode(errors="replace").strip())
+                with open(self.log_path, errors="replace") as log:
+                    raise Failure("Xvfb ended before it opened a display: " + log.read().strip())
             if time.monotonic() > deadline:
                 raise Failure("Xvfb did not open a display within 15 s")
             try:

@@ -98,7 +98,7 @@ class Run:
             return f.read()
 
     def start(self):
-        self.display = Display()
+        self.display = Display(os.path.join(self.root, "xvfb-output.txt"))
         env = {key: value for key, value in os.environ.items()
                if not key.startswith(("QT_", "XDG_", "WAYLAND", "DBUS_", "LC_", "LANG"))}
         env.update(DISPLAY=self.display.name, QT_QPA_PLATFORM="xcb", HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
