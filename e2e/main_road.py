@@ -99,6 +99,12 @@ class Run:
 
     def start(self):
         self.display = Display(os.path.join(self.root, "xvfb-output.txt"))
+        # Data files carry account numbers and payees; their modes are checked under a common umask.
+        os.umask(0o022)
+        self.process = self.launch(self.log)
+
+    def launch(self, log_path):
+        """Starts a copy of the program on the display with an environment of its own."""
         env = {key: value for key, value in os.environ.items()
                if not key.startswith(("QT_", "XDG_", "WAYLAND", "DBUS_", "LC_", "LANG"))}
         env.update(DISPLAY=self.display.name, QT_QPA_PLATFORM="xcb", HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
@@ -111,11 +117,9 @@ class Run:
                    CUPS_SERVER=os.path.join(self.root, "no-print-server.sock"),
                    PATH=self.stubs + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"),
                    NO_AT_BRIDGE="1")
-        # Data files carry account numbers and payees; their modes are checked under a common umask.
-        os.umask(0o022)
-        with open(self.log, "wb") as log:
-            self.process = subprocess.Popen([self.path("quillane")], cwd=self.folder, env=env, stdout=log,
-                                            stderr=subprocess.STDOUT)
+        with open(log_path, "wb") as log:
+            return subprocess.Popen([self.path("quillane")], cwd=self.folder, env=env, stdout=log,
+                                    stderr=subprocess.STDOUT)
 
     def check(self, ok, message):
         """A check whose failure is reported at the end without stopping the run."""
@@ -364,6 +368,24 @@ def answers(run):
     with open(run.path(SETTINGS), "wb") as f:
         f.write(stored)
     os.chmod(run.path(SETTINGS), 0o600)
+
+    # A second copy is refused with a box of OK alone, titled "Quillane", and ends after OK; the
+    # first copy stays as it was.
+    display.wait_window(SPLASH)
+    second = run.launch(os.path.join(run.root, "second-copy-output.txt"))
+    try:
+        display.wait_window(ENTRY)
+        display.key("Return")
+        code = second.wait(timeout=15)
+    except (Failure, subprocess.TimeoutExpired) as error:
+        second.kill()
+        second.wait(timeout=10)
+        raise Failure(f"the second copy of the program was not refused with its message: {error}")
+    run.check(code == 0, f"the refused second copy ended with exit code {code}, expected 0")
+    shown = display.visible_titles()
+    run.check(shown == [SPLASH], f"after the second copy was refused the windows shown are {shown}")
+    files = sorted(os.listdir(run.folder))
+    run.check(files == sorted(["quillane", SETTINGS]), f"the refused second copy left {files} in the folder")
 
     # Order Forms: Escape is Cancel and opens nothing.
     open_order_forms(run)
