@@ -7,6 +7,7 @@ display that never starts fails the run with a message instead of hanging it.
 import ctypes
 import ctypes.util
 import os
+import random
 import re
 import shutil
 import struct
@@ -38,36 +39,60 @@ def wait_until(what, condition, timeout=15.0, interval=0.05):
 
 
 class Display:
-    """An Xvfb server on a display number it picks itself, without a window manager."""
+    """An Xvfb server on a free display number, without a window manager.
 
-    def __init__(self, log_path, width=1280, height=1024):
+    The number is drawn at random from a high range and taken only when its lock is free. Letting
+    the server search from 0 (-displayfd alone) is not safe while other servers start beside it:
+    one that probes a display another server holds can take that server's socket away, and
+    programs then fail to connect to it.
+    """
+
+    def __init__(self, log_path, width=1280, height=1024, attempts=8):
         self.log_path = log_path
+        self.server = None
+        errors = []
+        for _ in range(attempts):
+            number = random.randrange(2000, 30000)
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
+            try:
+                self._start(number, width, height)
+                self.name = f":{number}"
+                wait_until(f"a connection to the display {self.name}",
+                           lambda: self.run("xdotool", "getdisplaygeometry", timeout=5).strip(), timeout=10)
+                return
+            except Failure as error:
+                errors.append(str(error))
+                self.stop()
+        raise Failure("no display could be started: " + "; ".join(errors))
+
+    def _start(self, number, width, height):
         read_end, write_end = os.pipe()
-        # The server's messages go to a file: a pipe nobody reads would stop the server once full.
-        with open(log_path, "wb") as log:
-            self.server = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
-                pass_fds=(write_end,), stdout=log, stderr=subprocess.STDOUT)
-        os.close(write_end)
         try:
-            number = self._read_number(read_end)
-        except Failure:
-            self.stop()
-            raise
+            # The server's messages go to a file: a pipe nobody reads would stop the server once full.
+            with open(self.log_path, "wb") as log:
+                self.server = subprocess.Popen(
+                    ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+                     "-nolisten", "tcp"], pass_fds=(write_end,), stdout=log, stderr=subprocess.STDOUT)
+            os.close(write_end)
+            write_end = None
+            self._wait_ready(read_end)
         finally:
             os.close(read_end)
-        self.name = f":{number}"
+            if write_end is not None:
+                os.close(write_end)
 
-    def _read_number(self, read_end):
+    def _wait_ready(self, read_end):
+        """The server writes its display number to the pipe once it accepts connections."""
         deadline = time.monotonic() + 15
         text = b""
         os.set_blocking(read_end, False)
         while not text.endswith(b"\n"):
             if self.server.poll() is not None:
                 with open(self.log_path, errors="replace") as log:
-                    raise Failure("Xvfb ended before it opened a display: " + log.read().strip())
+                    raise Failure("Xvfb ended before it opened its display: " + log.read().strip())
             if time.monotonic() > deadline:
-                raise Failure("Xvfb did not open a display within 15 s")
+                raise Failure("Xvfb did not open its display within 15 s")
             try:
                 chunk = os.read(read_end, 16)
             except BlockingIOError:
@@ -76,10 +101,9 @@ class Display:
                 text += chunk
             else:
                 time.sleep(0.02)
-        return int(text.strip())
 
     def stop(self):
-        if self.server.poll() is None:
+        if self.server and self.server.poll() is None:
             self.server.terminate()
             try:
                 self.server.wait(timeout=5)

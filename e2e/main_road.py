@@ -167,6 +167,9 @@ class Run:
                 print("Screen at the failure: " + picture)
             except Failure as shot_error:
                 print(f"No screenshot: {shot_error}")
+        if self.process:
+            code = self.process.poll()
+            print("The program is still running." if code is None else f"The program ended with exit code {code}.")
         print("Program folder: " + repr(sorted(os.listdir(self.folder))))
         if os.path.exists(self.log):
             with open(self.log, errors="replace") as f:
@@ -488,6 +491,9 @@ def main():
 
     started = time.monotonic()
     run = Run(os.path.abspath(args.program), os.path.abspath(args.artifacts), args.scenario)
+    stale = os.path.join(run.artifacts, f"{args.scenario}-failure.png")
+    if os.path.exists(stale):
+        os.remove(stale)
     try:
         run.start()
         SCENARIOS[args.scenario](run)
