@@ -41,10 +41,10 @@ def wait_until(what, condition, timeout=15.0, interval=0.05):
 class Display:
     """An Xvfb server on a free display number, without a window manager.
 
-    The number is drawn at random from a high range and taken only when its lock is free. Letting
-    the server search from 0 (-displayfd alone) is not safe while other servers start beside it:
-    one that probes a display another server holds can take that server's socket away, and
-    programs then fail to connect to it.
+    The server never resets: by default it starts afresh whenever its last client leaves, and a
+    program connecting in that moment (while the tools' short connections come and go) fails to
+    start. The number is drawn at random from a high range, away from the low numbers other
+    servers search from 0, and taken only when its lock is free.
     """
 
     def __init__(self, log_path, width=1280, height=1024, attempts=8):
@@ -73,7 +73,7 @@ class Display:
             with open(self.log_path, "wb") as log:
                 self.server = subprocess.Popen(
                     ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
-                     "-nolisten", "tcp"], pass_fds=(write_end,), stdout=log, stderr=subprocess.STDOUT)
+                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,), stdout=log, stderr=subprocess.STDOUT)
             os.close(write_end)
             write_end = None
             self._wait_ready(read_end)

@@ -390,12 +390,13 @@ def answers(run):
     files = sorted(os.listdir(run.folder))
     run.check(files == sorted(["quillane", SETTINGS]), f"the refused second copy left {files} in the folder")
 
-    # Order Forms: Escape is Cancel and opens nothing.
-    open_order_forms(run)
-    display.key("Escape")
-    display.wait_gone(ORDER_FORMS)
-    time.sleep(0.5)
-    run.check(run.opened_addresses() == [], f"Escape on \"{ORDER_FORMS}\" opened {run.opened_addresses()}")
+    # Order Forms: Cancel, pressed or by Escape, opens nothing. OK has the focus; Cancel is next.
+    for keys, how in ((("Escape",), "Escape"), (("Tab", "space"), "Cancel")):
+        open_order_forms(run)
+        display.key(*keys)
+        display.wait_gone(ORDER_FORMS)
+        time.sleep(0.5)
+        run.check(run.opened_addresses() == [], f"{how} on \"{ORDER_FORMS}\" opened {run.opened_addresses()}")
     # OK (the default button) opens the forms vendor's page, once.
     open_order_forms(run)
     display.key("Return")
