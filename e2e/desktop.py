@@ -1,0 +1,279 @@
+"""A private X display and the keyboard, mouse and window handling the end-to-end runs need.
+
+Everything here waits with a deadline: a window that never comes, a program that never ends or a
+display that never starts fails the run with a message instead of hanging it.
+"""
+
+import ctypes
+import ctypes.util
+import os
+import random
+import re
+import shutil
+import struct
+import subprocess
+import time
+import zlib
+
+TOOLS = ("Xvfb", "xdotool", "xwd", "pdftotext")
+
+
+class Failure(Exception):
+    """A check of the run failed; the message says what was expected and what was seen."""
+
+
+def missing_tools():
+    return [tool for tool in TOOLS if shutil.which(tool) is None]
+
+
+def wait_until(what, condition, timeout=15.0, interval=0.05):
+    """Polls condition() until it returns something true and returns that, or fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+class Display:
+    """An Xvfb server on a free display number, without a window manager.
+
+    The server never resets: by default it starts afresh whenever its last client leaves, and a
+    program connecting in that moment (while the tools' short connections come and go) fails to
+    start. The number is drawn at random from a high range, away from the low numbers other
+    servers search from 0, and taken only when its lock is free.
+    """
+
+    def __init__(self, log_path, width=1280, height=1024, attempts=8):
+        self.log_path = log_path
+        self.server = None
+        errors = []
+        for _ in range(attempts):
+            number = random.randrange(2000, 30000)
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
+            try:
+                self._start(number, width, height)
+                self.name = f":{number}"
+                wait_until(f"a connection to the display {self.name}",
+                           lambda: self.run("xdotool", "getdisplaygeometry", timeout=5).strip(), timeout=10)
+                return
+            except Failure as error:
+                errors.append(str(error))
+                self.stop()
+        raise Failure("no display could be started: " + "; ".join(errors))
+
+    def _start(self, number, width, height):
+        read_end, write_end = os.pipe()
+        try:
+            # The server's messages go to a file: a pipe nobody reads would stop the server once full.
+            with open(self.log_path, "wb") as log:
+                self.server = subprocess.Popen(
+                    ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,), stdout=log, stderr=subprocess.STDOUT)
+            os.close(write_end)
+            write_end = None
+            self._wait_ready(read_end)
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+
+    def _wait_ready(self, read_end):
+        """The server writes its display number to the pipe once it accepts connections."""
+        deadline = time.monotonic() + 15
+        text = b""
+        os.set_blocking(read_end, False)
+        while not text.endswith(b"\n"):
+            if self.server.poll() is not None:
+                with open(self.log_path, errors="replace") as log:
+                    raise Failure("Xvfb ended before it opened its display: " + log.read().strip())
+            if time.monotonic() > deadline:
+                raise Failure("Xvfb did not open its display within 15 s")
+            try:
+                chunk = os.read(read_end, 16)
+            except BlockingIOError:
+                chunk = None
+            if chunk:
+                text += chunk
+            else:
+                time.sleep(0.02)
+
+    def stop(self):
+        if self.server and self.server.poll() is None:
+            self.server.terminate()
+            try:
+                self.server.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+                self.server.wait(timeout=5)
+
+    def env(self):
+        return dict(os.environ, DISPLAY=self.name)
+
+    def run(self, *args, timeout=10.0):
+        """Runs a tool against this display and returns its standard output."""
+        try:
+            done = subprocess.run(args, env=self.env(), capture_output=True, timeout=timeout)
+        except subprocess.TimeoutExpired as error:
+            raise Failure(f"{' '.join(args)} did not finish within {timeout:.0f} s") from error
+        if done.returncode != 0 and args[0] != "xdotool":
+            raise Failure(f"{' '.join(args)} failed: {done.stderr.decode(errors='replace').strip()}")
+        return done.stdout.decode(errors="replace")
+
+    # Windows are found by their whole title; only mapped (shown) windows count.
+    def windows(self, title):
+        out = self.run("xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title) + "$")
+        return [int(line) for line in out.split()]
+
+    def visible_ids(self):
+        """Every shown window, popup menus included."""
+        return {int(line) for line in self.run("xdotool", "search", "--onlyvisible", "--name", "").split()}
+
+    def visible_titles(self):
+        titles = []
+        for line in self.run("xdotool", "search", "--onlyvisible", "--name", ".").split():
+            titles.append(self.run("xdotool", "getwindowname", line).strip())
+        return titles
+
+    def focused(self):
+        out = self.run("xdotool", "getwindowfocus").strip()
+        return int(out) if out.isdigit() else 0
+
+    def wait_window(self, title, timeout=15.0):
+        """Waits until a window of that title is shown and holds the keyboard focus; returns its id."""
+        def shown_and_focused():
+            found = self.windows(title)
+            if len(found) == 1 and self.focused() == found[0]:
+                return found[0]
+            if len(found) == 1:
+                self.run("xdotool", "windowfocus", str(found[0]))
+            return None
+        return wait_until(f'the window "{title}" shown with the keyboard focus', shown_and_focused, timeout)
+
+    def wait_gone(self, title, timeout=15.0):
+        wait_until(f'the window "{title}" to close', lambda: not self.windows(title), timeout)
+
+    def stays_open(self, title, seconds=1.0):
+        """True when a window of that title is still shown after the given time."""
+        time.sleep(seconds)
+        return bool(self.windows(title))
+
+    def key(self, *keys):
+        self.run("xdotool", "key", "--delay", "40", *keys)
+
+    def type(self, text):
+        self.run("xdotool", "type", "--delay", "25", "--", text)
+
+    def click(self, window, x, y):
+        """Clicks at a point given relative to the window's top left corner."""
+        geometry = dict(line.split("=", 1) for line in
+                        self.run("xdotool", "getwindowgeometry", "--shell", str(window)).split())
+        self.run("xdotool", "mousemove", str(int(geometry["X"]) + x), str(int(geometry["Y"]) + y),
+                 "click", "1")
+
+    def close(self, window):
+        """Asks the window to close, as a window manager does for its close box (WM_DELETE_WINDOW)."""
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                   ctypes.POINTER(_XEvent)]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        connection = x11.XOpenDisplay(self.name.encode())
+        if not connection:
+            raise Failure(f"cannot connect to the display {self.name}")
+        try:
+            event = _XEvent()
+            event.xclient.type = 33  # ClientMessage
+            event.xclient.window = window
+            event.xclient.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+            event.xclient.format = 32
+            event.xclient.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+            if not x11.XSendEvent(connection, window, 0, 0, ctypes.byref(event)):
+                raise Failure(f"the close request could not be sent to window {window}")
+            x11.XFlush(connection)
+        finally:
+            x11.XCloseDisplay(connection)
+
+    def capture(self, window=None):
+        """The pixels of one window, or of the whole screen: (width, height, rows of RGB bytes)."""
+        where = ["-id", str(window)] if window else ["-root"]
+        dump = subprocess.run(["xwd", *where, "-silent"], env=self.env(), capture_output=True, timeout=20)
+        if dump.returncode != 0:
+            raise Failure("xwd failed: " + dump.stderr.decode(errors="replace").strip())
+        return xwd_pixels(dump.stdout)
+
+    def screenshot(self, path):
+        """Saves the whole screen as a PNG file."""
+        with open(path, "wb") as out:
+            out.write(png(*self.capture()))
+
+    def menu_bar_items(self, window, band=20, gap=7):
+        """The menu bar captions of a window, left to right, as (left, right) pixel columns: the text
+        in the window's top rows, split where the blank space between letters is wider than gap."""
+        width, _, rows = self.capture(window)
+        inked = [any(sum(rows[y][3 * x:3 * x + 3]) < 384 for y in range(band)) for x in range(width)]
+        items, start, blank = [], None, 0
+        for x, ink in enumerate(inked + [False] * (gap + 1)):
+            if ink:
+                if start is None:
+                    start = x
+                blank, end = 0, x
+            elif start is not None:
+                blank += 1
+                if blank > gap:
+                    items.append((start, end))
+                    start = None
+        return items
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def xwd_pixels(data):
+    """Decodes a true-colour screen dump of xwd (24 or 32 bits a pixel) to (width, height, RGB rows)."""
+    header = struct.unpack(">25I", data[:100])
+    header_size, pixmap_format, width, height = header[0], header[2], header[4], header[5]
+    byte_order, bits_per_pixel, bytes_per_line = header[7], header[11], header[12]
+    masks, colours = header[14:17], header[19]
+    if pixmap_format != 2 or bits_per_pixel not in (24, 32):
+        raise Failure(f"unexpected screen dump: format {pixmap_format}, {bits_per_pixel} bits a pixel")
+    pixels = data[header_size + 12 * colours:]
+    step = bits_per_pixel // 8
+    # Where each of red, green and blue lies within a pixel's bytes as stored.
+    offsets = []
+    for mask in masks:
+        shift = (mask & -mask).bit_length() - 1
+        offsets.append(shift // 8 if byte_order == 0 else step - 1 - shift // 8)
+    rows = []
+    for y in range(height):
+        line = pixels[y * bytes_per_line:y * bytes_per_line + width * step]
+        row = bytearray(width * 3)
+        for channel, offset in enumerate(offsets):
+            row[channel::3] = line[offset::step]
+        rows.append(bytes(row))
+    return width, height, rows
+
+
+def png(width, height, rows):
+    """A PNG file's bytes for RGB rows."""
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    raw = b"".join(b"\0" + row for row in rows)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
