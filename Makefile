@@ -1,8 +1,8 @@
 # Quillane: set-up, build, run and test on a fresh Debian machine.
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
-            qt6-qpa-plugins libgl-dev libgtest-dev libbenchmark-dev clang-format xvfb xauth \
-            poppler-utils fonts-dejavu-core fonts-liberation2 hyperfine
+            libqt6sql6-sqlite qt6-qpa-plugins libgl-dev libgtest-dev libbenchmark-dev clang-format xvfb xauth \
+            poppler-utils fonts-dejavu-core fonts-liberation2 hyperfine python3
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
