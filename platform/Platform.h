@@ -6,6 +6,7 @@
 #include "platform/Forms.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
+#include "platform/SaveFileDialog.h"
 #include "platform/Services.h"
 
 // Every platform service the program uses, handed to the windows and routines that need them.
@@ -19,4 +20,5 @@ struct Platform {
     Clock &clock;
     Ender &ender;
     Forms &forms;
+    SaveFileDialog &saveDialog;
 };

@@ -30,7 +30,8 @@ int main(int argc, char **argv) {
     SystemClock clock;
     QtEnder ender;
     Forms forms;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
+    FakeSaveFileDialog saveDialog;
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, saveDialog};
     LockFileGuard guard(QString::fromLocal8Bit(argv[2]));
 
     std::unique_ptr<Program> program = Main(platform, guard);

@@ -64,8 +64,9 @@ int main(int argc, char **argv) {
     SystemClock clock;
     FakeEnder ender;
     Forms forms;
+    QtSaveFileDialog saveDialog;
     FakeGuard guard;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, saveDialog};
 
     std::unique_ptr<Program> program = Main(platform, guard);
     save(program->Splash(), "splash.png");

@@ -54,6 +54,6 @@ std::unique_ptr<Printer> FakePrinterDialog::ShowPrinter() {
 }
 
 TestPlatform::TestPlatform()
-    : files(dir.path()), platform{app, files, messages, printerDialog, urls, help, clock, ender, forms} {
+    : files(dir.path()), platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, saveDialog} {
     app.Path = dir.path();
 }
