@@ -26,11 +26,11 @@ struct TestCheck {
 };
 
 // A journal file written with the agreed tables, independent of the code under test, in a
-// temporary folder; `connection` is an open connection to it.
+// temporary folder (or the given one); `connection` is an open connection to it.
 class JournalFile {
 public:
-    explicit JournalFile(int version = 2) {
-        path = dir.filePath(QStringLiteral("CheckJournal.db"));
+    explicit JournalFile(int version = 2, const QString &folder = QString()) {
+        path = QDir(folder.isEmpty() ? dir.path() : folder).filePath(QStringLiteral("CheckJournal.db"));
         connection = QStringLiteral("test-journal-") + QString::number(++serial());
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(path);
