@@ -41,7 +41,7 @@ void Report(benchmark::State &state, std::vector<double> &micros) {
 // a few hundred payees, three years of dates, one check in twenty void.
 struct Journal : TestPlatform {
     Journal() {
-        const QString path = files.FullPath(QStringLiteral("/CheckJournal.db"));
+        path = files.FullPath(QStringLiteral("/CheckJournal.db"));
         const QString connection = QStringLiteral("bench-writer");
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
@@ -93,7 +93,6 @@ struct Journal : TestPlatform {
             db.close();
         }
         QSqlDatabase::removeDatabase(connection);
-        this->path = path;
     }
     QString path;
 };
