@@ -68,6 +68,9 @@ HistoryConnection OpenHistoryDatabase(const QString &path) {
                 QSqlQuery check(db);
                 if (!Exec(db, QStringLiteral("PRAGMA foreign_keys = ON"), error) ||
                     !Exec(db, QStringLiteral("PRAGMA synchronous = FULL"), error) ||
+                    // Filters scan the table: keep it in memory between one filter and the next.
+                    !Exec(db, QStringLiteral("PRAGMA cache_size = -32768"), error) ||
+                    !Exec(db, QStringLiteral("PRAGMA mmap_size = 268435456"), error) ||
                     !check.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
                                                "name = 'checks'")) ||
                     !check.next()) {

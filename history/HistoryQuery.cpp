@@ -15,8 +15,22 @@ WhereClause BuildWhere(const HistoryFilter &filter) {
         where.values << filter.to.toString(Qt::ISODate);
     }
     if (!filter.payee.isEmpty()) {
-        terms << QStringLiteral("payee GLOB ?");
-        where.values << ContainsPattern(filter.payee);
+        // LIKE folds ASCII letters itself and is the quicker of the two; other letters need GLOB.
+        bool ascii = true;
+        for (const QChar c : filter.payee) {
+            ascii = ascii && c.unicode() < 0x80;
+        }
+        if (ascii) {
+            QString escaped = filter.payee;
+            escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+                .replace(QLatin1Char('%'), QLatin1String("\\%"))
+                .replace(QLatin1Char('_'), QLatin1String("\\_"));
+            terms << QStringLiteral("payee LIKE ? ESCAPE '\\'");
+            where.values << QLatin1Char('%') + escaped + QLatin1Char('%');
+        } else {
+            terms << QStringLiteral("payee GLOB ?");
+            where.values << ContainsPattern(filter.payee);
+        }
     }
     switch (filter.status) {
     case StatusFilter::Issued:
