@@ -91,13 +91,14 @@ struct DesktopPlatform::Services {
     QtEnder ender;
     Forms forms;
     QtProgress progress;
+    QtSaveFileDialog saveDialog;
 };
 
 DesktopPlatform::DesktopPlatform(AppObject app, const QString &lockPath)
     : services_(std::make_unique<Services>(std::move(app))),
-      guard_(lockPath), platform_{services_->app,   services_->files,   services_->messages, services_->printerDialog,
-                                  services_->urls,  services_->help,    services_->clock,    services_->ender,
-                                  services_->forms, services_->progress} {}
+      guard_(lockPath), platform_{services_->app,   services_->files,    services_->messages,  services_->printerDialog,
+                                  services_->urls,  services_->help,     services_->clock,     services_->ender,
+                                  services_->forms, services_->progress, services_->saveDialog} {}
 
 DesktopPlatform::~DesktopPlatform() = default;
 

@@ -7,6 +7,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 #include "platform/Progress.h"
+#include "platform/SaveFileDialog.h"
 #include "platform/Services.h"
 
 // Every platform service the program uses, handed to the windows and routines that need them.
@@ -21,4 +22,5 @@ struct Platform {
     Ender &ender;
     Forms &forms;
     Progress &progress;
+    SaveFileDialog &saveDialog;
 };

@@ -3,6 +3,7 @@
 #include "windows/Controls.h"
 #include "windows/Program.h"
 #include "windows/Twips.h"
+#include "windows/frmHistory.h"
 #include "windows/frmMain.h"
 #include "windows/frmSplash.h"
 
@@ -27,6 +28,9 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuHelp = menuBar->addAction(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     connect(mnuHelp, &QAction::triggered, this, &frmStartup::mnuHelp_Click);
+    mnuHistory = menuBar->addAction(QStringLiteral("History"));
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    connect(mnuHistory, &QAction::triggered, this, &frmStartup::mnuHistory_Click);
 
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
@@ -203,6 +207,16 @@ void frmStartup::mnuHelp_Click() {
                              MsgButtons::OK, QStringLiteral("Help Files"));
     cdbPrint.HelpCommand = 15;
     platform.help.ShowHelp(cdbPrint.HelpFile, cdbPrint.HelpCommand);
+}
+
+void frmStartup::mnuHistory_Click() {
+    if (!history_) {
+        history_ = ShowHistoryWindow(program_.platform, this);
+        return;
+    }
+    history_->showNormal();
+    history_->raise();
+    history_->activateWindow();
 }
 
 void frmStartup::Image1_Click() {

@@ -3,7 +3,10 @@
 #include "checkbook/CheckbookSettings.h"
 #include "platform/Forms.h"
 
+#include <QPointer>
+
 class Program;
+class frmHistory;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -36,6 +39,8 @@ public:
     void optMainMenuSub_DblClick(int Index);
     void cmdGoto_Click(int Index);
     void mnuHelp_Click();
+    // Shows the history of printed checks, opening it when it is not open yet.
+    void mnuHistory_Click();
     void Image1_Click();
     void cmdBookInfo_Click();
     void cmdAccept_Click();
@@ -51,6 +56,7 @@ public:
 
     QMenuBar *menuBar;
     QAction *mnuHelp;
+    QAction *mnuHistory;
 
     // The main menu panel.
     QFrame *fraDraftmere;
@@ -87,4 +93,5 @@ private:
     QWidget *settingControl(SettingsProblem::Field field) const;
 
     Program &program_;
+    QPointer<frmHistory> history_;
 };

@@ -31,7 +31,8 @@ int main(int argc, char **argv) {
     QtEnder ender;
     Forms forms;
     FakeProgress progress;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, progress};
+    FakeSaveFileDialog saveDialog;
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, progress, saveDialog};
     LockFileGuard guard(QString::fromLocal8Bit(argv[2]));
 
     std::unique_ptr<Program> program = Main(platform, guard);

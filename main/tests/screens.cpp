@@ -70,8 +70,9 @@ int main(int argc, char **argv) {
     FakeEnder ender;
     Forms forms;
     FakeProgress progress;
+    QtSaveFileDialog saveDialog;
     FakeGuard guard;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, progress};
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, progress, saveDialog};
 
     std::unique_ptr<Program> program = Main(platform, guard);
     save(program->Splash(), "splash.png");

@@ -54,6 +54,7 @@ std::unique_ptr<Printer> FakePrinterDialog::ShowPrinter() {
 }
 
 TestPlatform::TestPlatform()
-    : files(dir.path()), platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, progress} {
+    : files(dir.path()), platform{app,   files, messages, printerDialog, urls,      help,
+                                  clock, ender, forms,    progress,      saveDialog} {
     app.Path = dir.path();
 }

@@ -95,6 +95,21 @@ public:
     int shown = 0;
 };
 
+// Answers the save dialog from a script and records what was asked; with the script used up it cancels.
+class FakeSaveFileDialog final : public SaveFileDialog {
+public:
+    QString GetSaveFileName(const QString &title, const QString &suggested, const QString &filter,
+                            const QString &suffix) override {
+        asked.append({title, suggested, filter, suffix});
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    struct Question {
+        QString title, suggested, filter, suffix;
+    };
+    QList<Question> asked;
+    QStringList answers;
+};
+
 // Every platform service doubled, over the real file layer (with failure injection) in a fresh
 // temporary program folder.
 struct TestPlatform {
@@ -111,5 +126,6 @@ struct TestPlatform {
     FakeEnder ender;
     Forms forms;
     FakeProgress progress;
+    FakeSaveFileDialog saveDialog;
     Platform platform;
 };

@@ -1,0 +1,206 @@
+// The history window on a journal of 100,000 checks: opened until its first rows are drawn, a payee
+// filter typed until the list and total are drawn again, and both exports of every row to a file on
+// this machine's disk. The other services are test doubles.
+#include "history/HistoryDatabase.h"
+#include "history/HistoryExport.h"
+#include "platform/Fonts.h"
+#include "platform/testing/FakePlatform.h"
+#include "windows/frmHistory.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kChecks = 100000;
+
+double MicrosSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+void Report(benchmark::State &state, std::vector<double> &micros) {
+    std::sort(micros.begin(), micros.end());
+    state.counters["median_ms"] = micros[micros.size() / 2] / 1000;
+    state.counters["max_ms"] = micros.back() / 1000;
+}
+
+// A journal of 100,000 checks in a temporary program folder, written once for every benchmark:
+// a few hundred payees, three years of dates, one check in twenty void.
+struct Journal : TestPlatform {
+    Journal() {
+        path = files.FullPath(QStringLiteral("/CheckJournal.db"));
+        const QString connection = QStringLiteral("bench-writer");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+            for (const QString &statement : HistoryTablesSql().split(QLatin1Char('\n'))) {
+                QSqlQuery(db).exec(statement);
+            }
+            QSqlQuery(db).exec(QStringLiteral("INSERT INTO runs VALUES(1, '2026-01-01T09:00:00', 'PDF', "
+                                              "'Deluxe 3-On-A-Page', '0012-345678', 'First Example Bank', 3)"));
+            const QStringList first = {QStringLiteral("Ann"),    QStringLiteral("Bob"),    QStringLiteral("Carla"),
+                                       QStringLiteral("Dmitri"), QStringLiteral("Élodie"), QStringLiteral("Farid"),
+                                       QStringLiteral("Grace"),  QStringLiteral("Hiro"),   QStringLiteral("Ines"),
+                                       QStringLiteral("Jonas"),  QStringLiteral("Kemal"),  QStringLiteral("Lena")};
+            const QStringList last = {QStringLiteral("Smith"),    QStringLiteral("Müller"), QStringLiteral("Okafor"),
+                                      QStringLiteral("Nguyen"),   QStringLiteral("García"), QStringLiteral("Rossi"),
+                                      QStringLiteral("Kowalski"), QStringLiteral("Tanaka"), QStringLiteral("Brown"),
+                                      QStringLiteral("Dubois"),   QStringLiteral("Jensen"), QStringLiteral("Silva"),
+                                      QStringLiteral("Hughes"),   QStringLiteral("Novak"),  QStringLiteral("Ali"),
+                                      QStringLiteral("Costa"),    QStringLiteral("Lee"),    QStringLiteral("Walsh"),
+                                      QStringLiteral("Fischer"),  QStringLiteral("Moreau"), QStringLiteral("Berg"),
+                                      QStringLiteral("Park"),     QStringLiteral("Quinn"),  QStringLiteral("Ortiz"),
+                                      QStringLiteral("Keller")};
+            QRandomGenerator random(20261208);
+            db.transaction();
+            QSqlQuery insert(db);
+            insert.prepare(QStringLiteral(
+                "INSERT INTO checks(run_id, account_no, check_no, date_printed, payee, amount_cents, memo, sheet, "
+                "slot, "
+                "status, void_reason, void_date) VALUES(1, '0012-345678', ?, ?, ?, ?, ?, 1, 1, ?, ?, ?)"));
+            const QDate start(2024, 1, 1);
+            for (int i = 0; i < kChecks; ++i) {
+                const QString date = start.addDays(i / 90).toString(Qt::ISODate);
+                const bool voided = random.bounded(20) == 0;
+                insert.addBindValue(1001 + i);
+                insert.addBindValue(date);
+                insert.addBindValue(first[random.bounded(first.size())] + QLatin1Char(' ') +
+                                    last[random.bounded(last.size())] +
+                                    (i % 7 == 0 ? QStringLiteral(", Inc.") : QString()));
+                insert.addBindValue(qint64(random.bounded(100, 500000)));
+                insert.addBindValue(QStringLiteral("Invoice ") + QString::number(random.bounded(1, 99999)));
+                insert.addBindValue(voided ? QStringLiteral("voided") : QStringLiteral("issued"));
+                insert.addBindValue(voided ? QVariant(QStringLiteral("lost in the mail")) : QVariant());
+                insert.addBindValue(voided ? QVariant(date) : QVariant());
+                insert.exec();
+            }
+            db.commit();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+    }
+    QString path;
+};
+
+Journal &SharedJournal() {
+    static Journal journal;
+    return journal;
+}
+
+void BM_HistoryOpenedFirstRowsDrawn(benchmark::State &state) {
+    Journal &journal = SharedJournal();
+    std::vector<double> micros;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        frmHistory *window = ShowHistoryWindow(journal.platform, nullptr);
+        if (window == nullptr || window->Model().rowCount() == 0) {
+            state.SkipWithError("no rows");
+            return;
+        }
+        window->grdChecks->viewport()->repaint();
+        const double took = MicrosSince(start);
+        state.SetIterationTime(took / 1e6);
+        micros.push_back(took);
+        delete window;
+    }
+    Report(state, micros);
+}
+BENCHMARK(BM_HistoryOpenedFirstRowsDrawn)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// One payee typed into the filter (the list and total follow each change); the clock runs from the
+// change to the list drawn again.
+void PayeeFilter(benchmark::State &state, int sortColumn) {
+    Journal &journal = SharedJournal();
+    frmHistory *window = ShowHistoryWindow(journal.platform, nullptr);
+    window->grdChecks->sortByColumn(sortColumn, Qt::AscendingOrder);
+    const QStringList payees = {QStringLiteral("müller"), QStringLiteral("smith"), QStringLiteral("zzz"),
+                                QStringLiteral("élodie gar"), QString()};
+    std::vector<double> micros;
+    int next = 0;
+    for (auto _ : state) {
+        const QString payee = payees[next++ % payees.size()];
+        const Clock::time_point start = Clock::now();
+        window->txtPayee->setText(payee);
+        window->grdChecks->viewport()->repaint();
+        const double took = MicrosSince(start);
+        state.SetIterationTime(took / 1e6);
+        micros.push_back(took);
+    }
+    delete window;
+    Report(state, micros);
+}
+
+void BM_PayeeFilterByCheckNumber(benchmark::State &state) {
+    PayeeFilter(state, ColCheckNo);
+}
+BENCHMARK(BM_PayeeFilterByCheckNumber)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_PayeeFilterByPayee(benchmark::State &state) {
+    PayeeFilter(state, ColPayee);
+}
+BENCHMARK(BM_PayeeFilterByPayee)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_PayeeFilterByAmount(benchmark::State &state) {
+    PayeeFilter(state, ColAmount);
+}
+BENCHMARK(BM_PayeeFilterByAmount)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void Export(benchmark::State &state, ExportFormat format) {
+    Journal &journal = SharedJournal();
+    const HistoryConnection connection = OpenHistoryDatabase(journal.path);
+    const QString target = journal.dir.filePath(QStringLiteral("export.csv"));
+    std::vector<double> micros;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        const ExportOutcome outcome = ExportToFile(connection.connectionName, {}, {}, format, target);
+        const double took = MicrosSince(start);
+        state.SetIterationTime(took / 1e6);
+        micros.push_back(took);
+        if (!outcome.ok || outcome.rows != kChecks) {
+            state.SkipWithError("export failed");
+            break;
+        }
+    }
+    CloseHistoryDatabase(connection.connectionName);
+    Report(state, micros);
+}
+
+void BM_ExportCsvOfAllChecks(benchmark::State &state) {
+    Export(state, ExportFormat::Csv);
+}
+BENCHMARK(BM_ExportCsvOfAllChecks)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ExportPositivePayOfAllChecks(benchmark::State &state) {
+    Export(state, ExportFormat::PositivePay);
+}
+BENCHMARK(BM_ExportPositivePayOfAllChecks)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QApplication application(argc, argv);
+    InstallFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

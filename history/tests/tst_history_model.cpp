@@ -1,0 +1,248 @@
+#include "history/HistoryDatabase.h"
+#include "history/HistoryModel.h"
+#include "history/tests/JournalFixture.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<qint64> FetchAllCheckNumbers(HistoryModel &model) {
+    while (model.canFetchMore()) {
+        model.fetchMore();
+    }
+    QList<qint64> numbers;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        numbers << model.rowAt(row).checkNo;
+    }
+    return numbers;
+}
+
+qint64 SampleTotal(const QList<qint64> &numbers) {
+    qint64 total = 0;
+    for (const TestCheck &check : SampleChecks()) {
+        if (numbers.contains(check.checkNo)) {
+            total += check.cents;
+        }
+    }
+    return total;
+}
+
+class HistoryModelTest : public ::testing::Test {
+protected:
+    void SetUp() override { journal.add(SampleChecks()); }
+    JournalFile journal;
+};
+
+TEST_F(HistoryModelTest, readsPageByPageUntilTheEnd) {
+    QList<TestCheck> many;
+    for (int i = 0; i < 995; ++i) {
+        many.append({2000 + i, "2026-12-02", "Bulk payee", 100 + i});
+    }
+    journal.add(many);
+    HistoryModel model(journal.connection);
+    model.setPageSize(100);
+    model.setFilter(HistoryFilter{});
+    EXPECT_EQ(model.rowCount(), 100);
+    EXPECT_TRUE(model.canFetchMore());
+    EXPECT_EQ(model.matchingCount(), 1003);
+
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    model.fetchMore();
+    EXPECT_EQ(model.rowCount(), 200);
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 100);
+    EXPECT_EQ(inserted.at(0).at(2).toInt(), 199);
+
+    const QList<qint64> numbers = FetchAllCheckNumbers(model);
+    EXPECT_FALSE(model.canFetchMore());
+    ASSERT_EQ(numbers.size(), 1003);
+    for (qsizetype i = 1; i < numbers.size(); ++i) {
+        ASSERT_LT(numbers[i - 1], numbers[i]) << "at " << i;
+    }
+    EXPECT_EQ(numbers.last(), 2994);
+}
+
+struct FilterRow {
+    const char *label;
+    HistoryFilter filter;
+    QList<qint64> expected; // check numbers in check-number order
+};
+
+void PrintTo(const FilterRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+HistoryFilter Payee(const char *text, StatusFilter status = StatusFilter::All) {
+    HistoryFilter filter;
+    filter.payee = QString::fromUtf8(text);
+    filter.status = status;
+    return filter;
+}
+
+HistoryFilter Dates(QDate from, QDate to) {
+    HistoryFilter filter;
+    filter.from = from;
+    filter.to = to;
+    return filter;
+}
+
+HistoryFilter Numbers(std::optional<qint64> from, std::optional<qint64> to) {
+    HistoryFilter filter;
+    filter.checkFrom = from;
+    filter.checkTo = to;
+    return filter;
+}
+
+HistoryFilter Status(StatusFilter status) {
+    HistoryFilter filter;
+    filter.status = status;
+    return filter;
+}
+
+class HistoryFilterTest : public HistoryModelTest, public ::testing::WithParamInterface<FilterRow> {};
+
+TEST_P(HistoryFilterTest, showsExactlyTheMatchingChecksAndTheirTotal) {
+    HistoryModel model(journal.connection);
+    model.setPageSize(3); // the count and total must not depend on the rows read so far
+    model.setFilter(GetParam().filter);
+    EXPECT_TRUE(model.lastError().isEmpty()) << model.lastError().toStdString();
+    EXPECT_EQ(model.matchingCount(), GetParam().expected.size());
+    EXPECT_EQ(model.totalCents(), SampleTotal(GetParam().expected));
+    EXPECT_EQ(FetchAllCheckNumbers(model), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Filters, HistoryFilterTest,
+    ::testing::Values(
+        FilterRow{"none", HistoryFilter{}, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+        FilterRow{"payee lower-case umlaut", Payee("m\xc3\xbcller"), {1003}},
+        FilterRow{"payee upper-case umlaut", Payee("M\xc3\x9cLLER"), {1003}},
+        FilterRow{"payee ascii any case", Payee("mUlLeR"), {998}},
+        FilterRow{"payee accented capital", Payee("\xc3\xa9lodie"), {1005, 1006}},
+        FilterRow{"payee with comma", Payee("acme, "), {1001}},
+        FilterRow{"payee with quote", Payee("\"best\""), {1002}},
+        FilterRow{"payee across a line break", Payee("one\r\nline"), {1004}},
+        FilterRow{"star is literal", Payee("*"), {1007}}, FilterRow{"question mark is literal", Payee("?"), {1007}},
+        FilterRow{"brackets are literal", Payee("[star*]"), {1007}},
+        FilterRow{"closing bracket alone", Payee("]"), {1007}},
+        FilterRow{"no wildcard between letters", Payee("a*c"), {}}, FilterRow{"percent is literal", Payee("%"), {}},
+        FilterRow{"underscore is literal", Payee("_"), {}}, FilterRow{"backslash is literal", Payee("\\"), {}},
+        FilterRow{"star after a non-ASCII letter is literal", Payee("\xc3\xa9*"), {}},
+        FilterRow{"question mark after a non-ASCII letter is literal", Payee("\xc3\xa9?"), {}},
+        FilterRow{"issued only", Status(StatusFilter::Issued), {998, 1001, 1002, 1004, 1006, 1007}},
+        FilterRow{"voided takes in reprinted", Status(StatusFilter::Voided), {1003, 1005}},
+        FilterRow{"date range inclusive", Dates({2026, 11, 15}, {2026, 12, 1}), {1003, 1004, 1005, 1006}},
+        FilterRow{"date from only", Dates({2026, 12, 1}, {}), {1005, 1006, 1007}},
+        FilterRow{"date to only", Dates({}, {2026, 11, 2}), {998, 1001, 1002}},
+        FilterRow{"reversed date range", Dates({2026, 12, 1}, {2026, 11, 1}), {}},
+        FilterRow{"check number range inclusive", Numbers(1002, 1004), {1002, 1003, 1004}},
+        FilterRow{"check number from only", Numbers(1006, std::nullopt), {1006, 1007}},
+        FilterRow{"check number to only", Numbers(std::nullopt, 998), {998}},
+        FilterRow{"payee and status together", Payee("\xc3\xa9", StatusFilter::Issued), {1006}}));
+
+struct SortRow {
+    const char *label;
+    int column;
+    Qt::SortOrder order;
+    QList<qint64> expected;
+};
+
+void PrintTo(const SortRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+class HistorySortTest : public HistoryModelTest, public ::testing::WithParamInterface<SortRow> {};
+
+TEST_P(HistorySortTest, ordersEveryRowByTheColumnThenByJournalOrder) {
+    HistoryModel model(journal.connection);
+    model.setPageSize(2);
+    model.setFilter(HistoryFilter{});
+    model.sort(GetParam().column, GetParam().order);
+    EXPECT_EQ(FetchAllCheckNumbers(model), GetParam().expected);
+    EXPECT_EQ(model.matchingCount(), 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Columns, HistorySortTest,
+    ::testing::Values(
+        SortRow{"number ascending", ColCheckNo, Qt::AscendingOrder, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+        SortRow{"number descending", ColCheckNo, Qt::DescendingOrder, {1007, 1006, 1005, 1004, 1003, 1002, 1001, 998}},
+        SortRow{"date ascending", ColDate, Qt::AscendingOrder, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+        SortRow{"date descending, ties newest first",
+                ColDate,
+                Qt::DescendingOrder,
+                {1007, 1006, 1005, 1004, 1003, 1002, 1001, 998}},
+        SortRow{"payee ignoring case", ColPayee, Qt::AscendingOrder, {1001, 1004, 998, 1003, 1002, 1007, 1005, 1006}},
+        SortRow{"payee descending", ColPayee, Qt::DescendingOrder, {1006, 1005, 1007, 1002, 1003, 998, 1004, 1001}},
+        SortRow{"amount", ColAmount, Qt::AscendingOrder, {1007, 1003, 1002, 998, 1005, 1006, 1001, 1004}},
+        SortRow{"memo", ColMemo, Qt::AscendingOrder, {1003, 1007, 1005, 1006, 1001, 998, 1004, 1002}},
+        SortRow{"status", ColStatus, Qt::AscendingOrder, {1001, 1002, 1004, 1006, 1007, 998, 1005, 1003}},
+        SortRow{"account number", ColAccountNo, Qt::AscendingOrder, {1001, 1002, 1003, 1004, 1005, 1006, 998, 1007}}));
+
+TEST_F(HistoryModelTest, indexedColumnsSortWithoutSortingTheTable) {
+    QSqlDatabase db = QSqlDatabase::database(journal.connection);
+    for (const int column : {ColCheckNo, ColDate, ColPayee}) {
+        for (const bool descending : {false, true}) {
+            QSqlQuery plan(db);
+            ASSERT_TRUE(plan.exec(QStringLiteral("EXPLAIN QUERY PLAN SELECT ") + HistorySelectColumns() +
+                                  QStringLiteral(" FROM checks") + BuildOrderBy(HistorySort{column, descending})));
+            QString details;
+            while (plan.next()) {
+                details += plan.value(3).toString() + QLatin1Char('\n');
+            }
+            EXPECT_TRUE(details.contains(QStringLiteral("INDEX checks_"))) << details.toStdString();
+            EXPECT_FALSE(details.contains(QStringLiteral("TEMP B-TREE"))) << details.toStdString();
+        }
+    }
+}
+
+TEST_F(HistoryModelTest, showsEachColumnAsPeopleReadIt) {
+    HistoryModel model(journal.connection);
+    model.setFilter(HistoryFilter{});
+    const auto text = [&](qint64 checkNo, int column) {
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (model.rowAt(row).checkNo == checkNo) {
+                return model.data(model.index(row, column)).toString();
+            }
+        }
+        return QStringLiteral("<missing>");
+    };
+    EXPECT_EQ(text(1001, ColAmount), QStringLiteral("1,234.50"));
+    EXPECT_EQ(text(1004, ColAmount), QStringLiteral("1,000,000.00"));
+    EXPECT_EQ(text(1003, ColAmount), QStringLiteral("0.50"));
+    EXPECT_EQ(text(1001, ColStatus), QStringLiteral("Issued"));
+    EXPECT_EQ(text(1003, ColStatus), QStringLiteral("Void: lost in the mail (2026-11-20)"));
+    EXPECT_EQ(text(1005, ColStatus), QStringLiteral("Reprinted as 1006: spoiled (2026-12-01)"));
+    EXPECT_EQ(text(1007, ColAccountNo), QStringLiteral("7654321"));
+    EXPECT_EQ(text(1003, ColPayee), QString::fromUtf8("M\xc3\xbcller & S\xc3\xb6hne"));
+    EXPECT_EQ(text(1002, ColDate), QStringLiteral("2026-11-02"));
+    EXPECT_EQ(model.headerData(ColCheckNo, Qt::Horizontal).toString(), QStringLiteral("Check No."));
+    EXPECT_EQ(model.columnCount(), ColumnCount);
+}
+
+TEST_F(HistoryModelTest, aClosedJournalShowsNothingAndSaysWhy) {
+    HistoryModel model(QStringLiteral("no-such-connection"));
+    QSignalSpy totals(&model, &HistoryModel::totalsChanged);
+    model.setFilter(HistoryFilter{});
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_FALSE(model.canFetchMore());
+    EXPECT_FALSE(model.lastError().isEmpty());
+    EXPECT_EQ(totals.size(), 1);
+}
+
+TEST_F(HistoryModelTest, refreshSeesChangesMadeThroughAnotherConnection) {
+    HistoryModel model(journal.connection);
+    model.setFilter(Status(StatusFilter::Issued));
+    EXPECT_EQ(model.matchingCount(), 6);
+    const HistoryConnection other = OpenHistoryDatabase(journal.path);
+    ASSERT_TRUE(other.ok()) << other.error.toStdString();
+    ASSERT_TRUE(VoidCheck(other.connectionName, 1, QStringLiteral("stolen"), QDate(2026, 12, 3)).ok);
+    CloseHistoryDatabase(other.connectionName);
+    model.refresh();
+    EXPECT_EQ(model.matchingCount(), 5);
+    EXPECT_EQ(model.totalCents(), SampleTotal({998, 1002, 1004, 1006, 1007}));
+}
+
+} // namespace

@@ -1,0 +1,116 @@
+#include "platform/SaveFileDialog.h"
+#include "platform/testing/TempFolder.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs `inside` once a modal window of type T other than `outer` is up (polled, so that it also
+// works for a box opened from within another dialog).
+template <typename T> void WhenUp(std::function<void(T &)> inside, QWidget *outer = nullptr, int triesLeft = 300) {
+    QTimer::singleShot(10, [inside, outer, triesLeft] {
+        auto *shown = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (shown != nullptr && shown != outer) {
+            inside(*shown);
+        } else if (triesLeft > 0) {
+            WhenUp<T>(inside, outer, triesLeft - 1);
+        } else {
+            ADD_FAILURE() << "the dialog did not come up";
+        }
+    });
+}
+
+QLineEdit *NameBox(QFileDialog &dialog) {
+    auto *box = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    EXPECT_NE(box, nullptr);
+    return box;
+}
+
+const QString kFilter = QStringLiteral("CSV files (*.csv)");
+
+TEST(QtSaveFileDialog, aTypedNameGetsTheSuffixAndReturnAnswers) {
+    TempFolder folder;
+    QString title;
+    WhenUp<QFileDialog>([&](QFileDialog &dialog) {
+        title = dialog.windowTitle();
+        QLineEdit *box = NameBox(dialog);
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("march checks"));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QtSaveFileDialog dialog;
+    const QString chosen = dialog.GetSaveFileName(QStringLiteral("Export CSV"), folder.file(QStringLiteral("x.csv")),
+                                                  kFilter, QStringLiteral("csv"));
+    EXPECT_EQ(title, QStringLiteral("Export CSV"));
+    EXPECT_EQ(chosen, folder.file(QStringLiteral("march checks.csv")));
+}
+
+TEST(QtSaveFileDialog, theSuggestedNameIsTakenAsItIs) {
+    TempFolder folder;
+    WhenUp<QFileDialog>([](QFileDialog &dialog) { QTest::keyClick(NameBox(dialog), Qt::Key_Return); });
+    QtSaveFileDialog dialog;
+    EXPECT_EQ(dialog.GetSaveFileName(QStringLiteral("Export"), folder.file(QStringLiteral("history.csv")), kFilter,
+                                     QStringLiteral("csv")),
+              folder.file(QStringLiteral("history.csv")));
+}
+
+TEST(QtSaveFileDialog, escapeCancels) {
+    TempFolder folder;
+    WhenUp<QFileDialog>([](QFileDialog &dialog) { QTest::keyClick(NameBox(dialog), Qt::Key_Escape); });
+    QtSaveFileDialog dialog;
+    EXPECT_TRUE(dialog
+                    .GetSaveFileName(QStringLiteral("Export"), folder.file(QStringLiteral("history.csv")), kFilter,
+                                     QStringLiteral("csv"))
+                    .isEmpty());
+}
+
+TEST(QtSaveFileDialog, replacingAFileIsConfirmedFirst) {
+    TempFolder folder;
+    ASSERT_TRUE(folder.write(QStringLiteral("history.csv"), "old"));
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace);
+        QString question;
+        WhenUp<QFileDialog>([&](QFileDialog &dialog) {
+            WhenUp<QMessageBox>(
+                [&, replace](QMessageBox &box) {
+                    question = box.text();
+                    // "No" is the default: Return declines, the access key of "&Yes" replaces.
+                    if (replace) {
+                        QTest::keyClick(&box, Qt::Key_Y, Qt::AltModifier);
+                    } else {
+                        QTest::keyClick(&box, Qt::Key_Return);
+                    }
+                },
+                &dialog);
+            QTest::keyClick(NameBox(dialog), Qt::Key_Return);
+            if (!replace) {
+                // Declining leaves the file dialog up; the person then cancels it.
+                EXPECT_TRUE(dialog.isVisible());
+                QTest::keyClick(NameBox(dialog), Qt::Key_Escape);
+            }
+        });
+        QtSaveFileDialog dialog;
+        const QString chosen = dialog.GetSaveFileName(
+            QStringLiteral("Export"), folder.file(QStringLiteral("history.csv")), kFilter, QStringLiteral("csv"));
+        EXPECT_TRUE(question.contains(QStringLiteral("history.csv"))) << question.toStdString();
+        EXPECT_EQ(chosen, replace ? folder.file(QStringLiteral("history.csv")) : QString());
+        EXPECT_EQ(folder.read(QStringLiteral("history.csv")), QByteArray("old"));
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
