@@ -87,13 +87,15 @@ struct DesktopPlatform::Services {
     SystemClock clock;
     QtEnder ender;
     Forms forms;
+    QtPrinterList printers;
+    QtPrintPreview preview;
 };
 
 DesktopPlatform::DesktopPlatform(AppObject app, const QString &lockPath)
     : services_(std::make_unique<Services>(std::move(app))),
-      guard_(lockPath), platform_{services_->app,           services_->files, services_->messages,
-                                  services_->printerDialog, services_->urls,  services_->help,
-                                  services_->clock,         services_->ender, services_->forms} {}
+      guard_(lockPath), platform_{services_->app,   services_->files,    services_->messages, services_->printerDialog,
+                                  services_->urls,  services_->help,     services_->clock,    services_->ender,
+                                  services_->forms, services_->printers, services_->preview} {}
 
 DesktopPlatform::~DesktopPlatform() = default;
 

@@ -5,7 +5,9 @@
 #include "platform/Files.h"
 #include "platform/Forms.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PrintPreview.h"
 #include "platform/Printer.h"
+#include "platform/PrinterList.h"
 #include "platform/Services.h"
 
 // Every platform service the program uses, handed to the windows and routines that need them.
@@ -19,4 +21,6 @@ struct Platform {
     Clock &clock;
     Ender &ender;
     Forms &forms;
+    PrinterList &printers;
+    PrintPreview &preview;
 };

@@ -90,7 +90,7 @@ bool QtPrinter::Print(const QString &text, bool endLine) {
     if (!text.isEmpty()) {
         const QPointF baseline(x_ * dpiX_ / kTwipsPerInch, y_ * dpiY_ / kTwipsPerInch + metrics().ascent());
         const double clip = clipRight_ > 0 ? clipRight_ * dpiX_ / kTwipsPerInch : 0;
-        sheets_.last().append(Item{baseline, text, font_, clip});
+        sheets_.last().append(Item{baseline, text, font_, clip, false, {}, Pen::Solid});
     }
     if (endLine) {
         x_ = 0;
@@ -130,6 +130,32 @@ void QtPrinter::Abort() {
     y_ = 0;
 }
 
+QString QtPrinter::PrinterName() const {
+    return printer_->outputFormat() == QPrinter::PdfFormat ? kPdfPrinterName : printer_->printerName();
+}
+
+bool QtPrinter::DrawLine(double x1, double y1, double x2, double y2, Pen pen) {
+    startJob();
+    Item item;
+    item.isLine = true;
+    item.baseline = QPointF(x1 * dpiX_ / kTwipsPerInch, y1 * dpiY_ / kTwipsPerInch);
+    item.lineEnd = QPointF(x2 * dpiX_ / kTwipsPerInch, y2 * dpiY_ / kTwipsPerInch);
+    item.pen = pen;
+    sheets_.last().append(item);
+    return true;
+}
+
+void QtPrinter::drawLine(QPainter &painter, const Item &item) const {
+    // Half a point wide; a faint line is a light grey.
+    QPen pen(item.pen == Pen::Faint ? QColor(185, 185, 185) : QColor(Qt::black));
+    pen.setWidthF(dpiX_ / 144);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setClipping(false);
+    painter.setPen(pen);
+    painter.drawLine(item.baseline, item.lineEnd);
+    painter.setPen(QColor(Qt::black));
+}
+
 bool QtPrinter::replay() {
     const QString file = printer_->outputFileName();
     const QString where = file.isEmpty() ? printer_->printerName() : QDir::toNativeSeparators(file);
@@ -148,6 +174,10 @@ bool QtPrinter::replay() {
             return false;
         }
         for (const Item &item : std::as_const(sheets_[sheet])) {
+            if (item.isLine) {
+                drawLine(painter, item);
+                continue;
+            }
             if (!haveFont || !(item.font == current)) {
                 painter.setFont(item.font);
                 current = item.font;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -44,6 +45,8 @@ public:
     bool EndDoc() override;
     void Abort() override;
     QString ErrorText() const override { return error_; }
+    QString PrinterName() const override;
+    bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) override;
 
     // The device, for its page layout and settings.
     QPrinter &device() { return *printer_; }
@@ -55,11 +58,16 @@ private:
         QString text;
         QFont font;
         double clipRight = 0;
+        // A line instead of a text: from the baseline point to lineEnd.
+        bool isLine = false;
+        QPointF lineEnd;
+        Pen pen = Pen::Solid;
     };
 
     const QFontMetricsF &metrics() const;
     void fontChanged();
     void startJob();
+    void drawLine(QPainter &painter, const Item &item) const;
     bool replay();
 
     std::unique_ptr<QPrinter> printer_;

@@ -30,7 +30,9 @@ int main(int argc, char **argv) {
     SystemClock clock;
     QtEnder ender;
     Forms forms;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
+    FakePrinterList printers;
+    FakePrintPreview preview;
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, printers, preview};
     LockFileGuard guard(QString::fromLocal8Bit(argv[2]));
 
     std::unique_ptr<Program> program = Main(platform, guard);

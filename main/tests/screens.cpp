@@ -64,8 +64,10 @@ int main(int argc, char **argv) {
     SystemClock clock;
     FakeEnder ender;
     Forms forms;
+    FakePrinterList printers;
+    FakePrintPreview preview;
     FakeGuard guard;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms};
+    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, printers, preview};
 
     std::unique_ptr<Program> program = Main(platform, guard);
     save(program->Splash(), "splash.png");

@@ -93,6 +93,8 @@ public:
     bool EndDoc() override { return true; }
     void Abort() override {}
     QString ErrorText() const override { return {}; }
+    QString PrinterName() const override { return {}; }
+    bool DrawLine(double, double, double, double, Pen) override { return true; }
 
     QStringList lines;
     mutable qint64 calls = 0;

@@ -50,7 +50,7 @@ protected:
             return printer;
         };
         FakeMessageBoxes quiet;
-        Platform probePlatform{app, files, quiet, probeDialog, urls, help, clock, ender, forms};
+        Platform probePlatform{app, files, quiet, probeDialog, urls, help, clock, ender, forms, printers, preview};
         const PrintResult trial = PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2});
         EXPECT_EQ(trial.outcome, PrintOutcome::Printed);
         int firstSheet = 0;
