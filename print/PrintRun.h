@@ -1,14 +1,17 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "print/PrintAdjustment.h"
 
 #include <QString>
 
 // What the print run needs from the main menu window, read when the run starts.
 struct PrintRequest {
-    QString CheckStyle;  // the selected entry of lstCheckStyle
-    QString AcctNo;      // txtAcctNo, printed on the wallet-size stub
+    QString CheckStyle;         // the selected entry of lstCheckStyle
+    QString AcctNo;             // txtAcctNo, printed on the wallet-size stub
     int ChecksOnFirstSheet = 3; // the number in cboChecks, 1 to 3
+    // The alignment of the printer chosen in the printer dialog, asked once it is chosen; none: as laid out.
+    AdjustmentLookup Adjustment;
 };
 
 enum class PrintOutcome {

@@ -51,7 +51,7 @@ protected:
         };
         FakeMessageBoxes quiet;
         Platform probePlatform{app, files, quiet, probeDialog, urls, help, clock, ender, forms, printers, preview};
-        const PrintResult trial = PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2});
+        const PrintResult trial = PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2, {}});
         EXPECT_EQ(trial.outcome, PrintOutcome::Printed);
         int firstSheet = 0;
         for (const PrinterCall &call : probe.Texts()) {
