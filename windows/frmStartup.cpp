@@ -3,6 +3,7 @@
 #include "windows/Controls.h"
 #include "windows/Program.h"
 #include "windows/Twips.h"
+#include "windows/frmAlignment.h"
 #include "windows/frmMain.h"
 #include "windows/frmSplash.h"
 
@@ -27,6 +28,9 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuHelp = menuBar->addAction(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     connect(mnuHelp, &QAction::triggered, this, &frmStartup::mnuHelp_Click);
+    mnuAlignment = menuBar->addAction(QStringLiteral("Printer A&lignment"));
+    mnuAlignment->setObjectName(QStringLiteral("mnuAlignment"));
+    connect(mnuAlignment, &QAction::triggered, this, &frmStartup::mnuAlignment_Click);
 
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
@@ -202,6 +206,11 @@ void frmStartup::mnuHelp_Click() {
                              MsgButtons::OK, QStringLiteral("Help Files"));
     cdbPrint.HelpCommand = 15;
     platform.help.ShowHelp(cdbPrint.HelpFile, cdbPrint.HelpCommand);
+}
+
+void frmStartup::mnuAlignment_Click() {
+    frmAlignment window(program_, Settings().CheckStyle, this);
+    window.exec();
 }
 
 void frmStartup::Image1_Click() {

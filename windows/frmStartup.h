@@ -36,6 +36,7 @@ public:
     void optMainMenuSub_DblClick(int Index);
     void cmdGoto_Click(int Index);
     void mnuHelp_Click();
+    void mnuAlignment_Click();
     void Image1_Click();
     void cmdBookInfo_Click();
     void cmdAccept_Click();
@@ -51,6 +52,7 @@ public:
 
     QMenuBar *menuBar;
     QAction *mnuHelp;
+    QAction *mnuAlignment;
 
     // The main menu panel.
     QFrame *fraDraftmere;
