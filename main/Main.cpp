@@ -92,13 +92,17 @@ struct DesktopPlatform::Services {
     Forms forms;
     QtProgress progress;
     QtSaveFileDialog saveDialog;
+    QtPrinterList printers;
+    QtPrintPreview preview;
 };
 
 DesktopPlatform::DesktopPlatform(AppObject app, const QString &lockPath)
     : services_(std::make_unique<Services>(std::move(app))),
-      guard_(lockPath), platform_{services_->app,   services_->files,    services_->messages,  services_->printerDialog,
-                                  services_->urls,  services_->help,     services_->clock,     services_->ender,
-                                  services_->forms, services_->progress, services_->saveDialog} {}
+      guard_(lockPath), platform_{services_->app,           services_->files,      services_->messages,
+                                  services_->printerDialog, services_->urls,       services_->help,
+                                  services_->clock,         services_->ender,      services_->forms,
+                                  services_->progress,      services_->saveDialog, services_->printers,
+                                  services_->preview} {}
 
 DesktopPlatform::~DesktopPlatform() = default;
 

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QImage>
 #include <QStringList>
 
 QString ArialCompatibleFace() {
@@ -25,4 +26,15 @@ void InstallFontSubstitutions() {
             QFont::insertSubstitution(name, face);
         }
     }
+}
+
+const QPaintDevice &TwipsSurface() {
+    static const QImage surface = [] {
+        QImage image(1, 1, QImage::Format_ARGB32);
+        const int dotsPerMeter = qRound(1440 / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    return surface;
 }

@@ -9,3 +9,7 @@
 void InstallFontSubstitutions();
 // The face that InstallFontSubstitutions maps those names to.
 QString ArialCompatibleFace();
+
+class QPaintDevice;
+// A surface of 1440 dots per inch, so that font metrics taken on it come out in twips.
+const QPaintDevice &TwipsSurface();

@@ -5,9 +5,11 @@
 #include "platform/Files.h"
 #include "platform/Forms.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PrintPreview.h"
 #include "platform/Printer.h"
 #include "platform/Progress.h"
 #include "platform/SaveFileDialog.h"
+#include "platform/PrinterList.h"
 #include "platform/Services.h"
 
 // Every platform service the program uses, handed to the windows and routines that need them.
@@ -23,4 +25,6 @@ struct Platform {
     Forms &forms;
     Progress &progress;
     SaveFileDialog &saveDialog;
+    PrinterList &printers;
+    PrintPreview &preview;
 };

@@ -48,7 +48,17 @@ public:
     // Told while EndDoc sends the job: sheets sent so far and sheets in the job.
     using SendProgress = std::function<void(int sent, int sheets)>;
     virtual void SetSendProgress(SendProgress progress) = 0;
+
+    // The name of the printer the job goes to; kPdfPrinterName when it goes to a PDF file.
+    virtual QString PrinterName() const = 0;
+    // How a line is drawn: solid black, or a faint grey that only a preview uses.
+    enum class Pen { Solid, Faint };
+    // Draws a thin straight line between two points given in twips; the current position stays.
+    virtual bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) = 0;
 };
+
+// The printer name a job printed to a PDF file goes by.
+inline const QString kPdfPrinterName = QStringLiteral("PDF");
 
 // The printer-choice dialog.
 class PrinterDialog {

@@ -159,6 +159,33 @@ void QtPrinter::Abort() {
     y_ = 0;
 }
 
+QString QtPrinter::PrinterName() const {
+    return printer_->outputFormat() == QPrinter::PdfFormat ? kPdfPrinterName : printer_->printerName();
+}
+
+bool QtPrinter::DrawLine(double x1, double y1, double x2, double y2, Pen pen) {
+    startJob();
+    Item item;
+    item.kind = pen == Pen::Faint ? Item::Kind::FaintLine : Item::Kind::SolidLine;
+    item.x = static_cast<float>(x1 * dpiX_ / kTwipsPerInch);
+    item.y = static_cast<float>(y1 * dpiY_ / kTwipsPerInch);
+    item.x2 = static_cast<float>(x2 * dpiX_ / kTwipsPerInch);
+    item.y2 = static_cast<float>(y2 * dpiY_ / kTwipsPerInch);
+    items_.append(item);
+    return true;
+}
+
+void QtPrinter::drawLine(QPainter &painter, const Item &item, double dpiX) {
+    // Half a point wide; a faint line is a light grey.
+    QPen pen(item.kind == Item::Kind::FaintLine ? QColor(185, 185, 185) : QColor(Qt::black));
+    pen.setWidthF(dpiX / 144);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setClipping(false);
+    painter.setPen(pen);
+    painter.drawLine(QPointF(item.x, item.y), QPointF(item.x2, item.y2));
+    painter.setPen(QColor(Qt::black));
+}
+
 bool QtPrinter::draw(QPrinter &device, int &drawn) {
     drawn = 0;
     QPainter painter;
@@ -176,6 +203,10 @@ bool QtPrinter::draw(QPrinter &device, int &drawn) {
         const qsizetype end = sheet + 1 < sheets ? sheetStarts_.at(sheet + 1) : items_.size();
         for (qsizetype i = sheetStarts_.at(sheet); i < end; ++i) {
             const Item &item = items_.at(i);
+            if (item.kind != Item::Kind::Text) {
+                drawLine(painter, item, dpiX_);
+                continue;
+            }
             if (item.font != font) {
                 font = item.font;
                 painter.setFont(fonts_.at(font));

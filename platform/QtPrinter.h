@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -48,6 +49,8 @@ public:
     QString ErrorText() const override { return error_; }
     int SheetsDelivered() const override { return delivered_; }
     void SetSendProgress(SendProgress progress) override { sendProgress_ = std::move(progress); }
+    QString PrinterName() const override;
+    bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) override;
 
     // The device, for its page layout and settings.
     QPrinter &device() { return *printer_; }
@@ -64,6 +67,10 @@ private:
         qint32 font = 0;
         qsizetype offset = 0;
         qsizetype length = 0;
+        // A line instead of a text: from (x, y) to (x2, y2), in the pen it names.
+        enum class Kind : quint8 { Text, SolidLine, FaintLine } kind = Kind::Text;
+        float x2 = 0;
+        float y2 = 0;
     };
 
     const QFontMetricsF &metrics() const;
@@ -75,6 +82,7 @@ private:
     bool draw(QPrinter &device, int &drawn);
     bool sendToFile(const QString &file);
     bool sendToPrinter();
+    static void drawLine(QPainter &painter, const Item &item, double dpiX);
 
     std::unique_ptr<QPrinter> printer_;
     QFont font_;

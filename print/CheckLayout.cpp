@@ -5,6 +5,7 @@
 #include "words/MoneyConverter.h"
 
 #include <QList>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -105,7 +106,68 @@ qsizetype firstBlankTooWide(const Printer &printer, const QString &text, qsizety
     return high;
 }
 
+// Takes the lines a wrapped text would print, measuring with another printer, and prints nothing.
+class LineCatcher final : public Printer {
+public:
+    explicit LineCatcher(const Printer &measure) : measure_(measure) {}
+    QStringList lines;
+
+    void SetOrientation(Orientation) override {}
+    void SetFontName(const QString &) override {}
+    void SetFontSize(double) override {}
+    void SetFontBold(bool) override {}
+    double CurrentX() const override { return x_; }
+    double CurrentY() const override { return y_; }
+    void SetCurrentX(double twips) override { x_ = twips; }
+    void SetCurrentY(double twips) override { y_ = twips; }
+    double TextWidth(const QString &text) const override { return measure_.TextWidth(text); }
+    double LineHeight() const override { return measure_.LineHeight(); }
+    void SetClipRight(double) override {}
+    bool Print(const QString &text, bool endLine) override {
+        if (lines.isEmpty() || endLine_) {
+            lines.append(text);
+        } else {
+            lines.last() += text;
+        }
+        endLine_ = endLine;
+        return true;
+    }
+    bool NewPage() override { return true; }
+    bool EndDoc() override { return true; }
+    void Abort() override {}
+    QString ErrorText() const override { return {}; }
+    QString PrinterName() const override { return measure_.PrinterName(); }
+    bool DrawLine(double, double, double, double, Pen) override { return true; }
+
+private:
+    const Printer &measure_;
+    double x_ = 0;
+    double y_ = 0;
+    bool endLine_ = false;
+};
+
+// The words followed by as many asterisks as fit on the last words line. The asterisks join the last
+// word, which the wrapping never measures, so the lines break exactly where they break without them.
+QString protectedWords(const Printer &printer, const QString &words) {
+    LineCatcher catcher(printer);
+    PrintWrapped(catcher, 0, 0, kWordsWidth, words);
+    const QString last = catcher.lines.isEmpty() ? QString() : catcher.lines.last();
+    const double limit = kWordsWidth - kWrapMargin;
+    // A line holds far fewer asterisks than this; the bound only guards against a zero width.
+    constexpr qsizetype kMostStars = 400;
+    QString stars;
+    while (stars.size() < kMostStars && std::floor(printer.TextWidth(last + stars + u'*')) <= limit) {
+        stars += u'*';
+    }
+    return words + stars;
+}
+
 } // namespace
+
+QString ProtectedFigures(const QString &figures) {
+    return figures.size() >= kProtectedFiguresWidth ? figures
+                                                    : QString(kProtectedFiguresWidth - figures.size(), u'*') + figures;
+}
 
 bool PrintWrapped(Printer &printer, int x, double y, int width, const QString &text) {
     const double limit = width - kWrapMargin;
@@ -154,8 +216,10 @@ bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QStrin
     }
     const bool threeOnAPage = settings.CheckStyle == kStyleThreeOnAPage;
     const CheckLines &lines = (threeOnAPage ? kThreeOnAPageLines : kWalletSizeLines)[slotOnSheet];
-    const QString words = AmountToWords(*value);
-    const QString figures = FormatCurrency(*value, settings.Locale);
+    const QString plainWords = AmountToWords(*value);
+    const QString words = settings.CheckProtection ? protectedWords(printer, plainWords) : plainWords;
+    const QString plainFigures = FormatCurrency(*value, settings.Locale);
+    const QString figures = settings.CheckProtection ? ProtectedFigures(plainFigures) : plainFigures;
 
     float column = threeOnAPage ? kThreeOnAPageColumn : kWalletCheckColumn;
     for (;;) {

@@ -52,7 +52,16 @@ struct CheckSettings {
     QString AcctNo;     // printed on the wallet-size stub
     QString DateText;   // the date printed on the check
     QLocale Locale;     // the currency format of the amount in figures
+    // Asterisks after the words to the end of the words line, and before the figures up to
+    // kProtectedFiguresWidth characters, so that nothing can be written in.
+    bool CheckProtection = false;
 };
+
+// The width in characters the protected figures are filled to with leading asterisks.
+constexpr int kProtectedFiguresWidth = 11;
+
+// The figures with leading asterisks up to kProtectedFiguresWidth characters ("**$1,234.56").
+QString ProtectedFigures(const QString &figures);
 
 // Prints one check of the register in the slot (1 to 3) of the current sheet: date, payee, amount in
 // figures and in words, memo; a wallet-size check then its stub with the account number. The amount

@@ -132,10 +132,14 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request) 
         return {PrintOutcome::Cancelled, 0, {}};
     }
     SetupPrinter(*printer, QStringLiteral("Portrait"));
+    // Every item moves by the chosen printer's offsets before anything is drawn.
+    const PrintAdjustment adjustment =
+        request.Adjustment ? request.Adjustment(printer->PrinterName(), request.CheckStyle) : PrintAdjustment{};
+    printer = AdjustedPrinter(std::move(printer), adjustment);
 
     const QLocale locale = ProgramLocale();
     const CheckSettings settings{request.CheckStyle, request.AcctNo, ShortDateText(platform.clock.Today(), locale),
-                                 locale};
+                                 locale, adjustment.CheckProtection};
     RunProgress progress(platform.progress, static_cast<int>(records.size()));
     SheetCounts sheets;
     int slotOnSheet = 1;

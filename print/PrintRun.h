@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "print/PrintAdjustment.h"
 
 #include <QString>
 
@@ -9,6 +10,8 @@ struct PrintRequest {
     QString CheckStyle;         // the selected entry of lstCheckStyle
     QString AcctNo;             // txtAcctNo, printed on the wallet-size stub
     int ChecksOnFirstSheet = 3; // the number in cboChecks, 1 to 3
+    // The alignment of the printer chosen in the printer dialog, asked once it is chosen; none: as laid out.
+    AdjustmentLookup Adjustment;
 };
 
 enum class PrintOutcome {

@@ -200,7 +200,11 @@ void frmMain::createPrintSummaryPanel() {
     cmPrintSummary[1] = makeButton(fraPrintSummary, ArrayName("cmPrintSummary", 1), QStringLiteral("Cancel Print"),
                                    QStringLiteral("Cancels all checks"));
     PlaceTwips(cmPrintSummary[1], 2100, 2520, 1215, 315);
+    cmPrintSummary[2] = makeButton(fraPrintSummary, ArrayName("cmPrintSummary", 2), QStringLiteral("Pre&view"),
+                                   QStringLiteral("Shows the checks as they will print"));
+    PlaceTwips(cmPrintSummary[2], 240, 2520, 1215, 315);
     setTabOrder(cmPrintSummary[0], cmPrintSummary[1]);
+    setTabOrder(cmPrintSummary[1], cmPrintSummary[2]);
 }
 
 void frmMain::connectHandlers() {
@@ -209,7 +213,7 @@ void frmMain::connectHandlers() {
     }
     connect(cmdPrint, &QPushButton::clicked, this, &frmMain::cmdPrint_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
-    for (int index : {0, 1}) {
+    for (int index : {0, 1, 2}) {
         connect(cmPrintSummary[index], &QPushButton::clicked, this, [this, index] { cmPrintSummary_Click(index); });
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/Forms.h"
+#include "print/PrintRun.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -35,7 +36,7 @@ public:
     void cmdPrint_Click();
     // Redo.
     void cmdCancel_Click();
-    // 0 Print Checks, 1 Cancel Print.
+    // 0 Print Checks, 1 Cancel Print, 2 Preview.
     void cmPrintSummary_Click(int Index);
 
     void ShowEntryPanel();
@@ -74,7 +75,7 @@ public:
     QPushButton *cmdPrint = nullptr;
     QPushButton *cmdCancel = nullptr;
 
-    std::array<QPushButton *, 2> cmPrintSummary{};
+    std::array<QPushButton *, 3> cmPrintSummary{};
     QLabel *lblPrintSummary = nullptr;
     QLabel *Picture1 = nullptr;
     QLabel *Label3 = nullptr;
@@ -102,6 +103,10 @@ private:
     void ShowPrintSummary();
     void ComposePrintSummary();
     void PrintChecks();
+    void PreviewChecks();
+    // The request of a print run or preview from the checkbook setup and the alignment; false when
+    // the setup cannot print, after going back to the main menu.
+    bool ComposePrintRequest(PrintRequest &request);
     // Advances the setup past `printed` checks, saves it and takes those checks off the register.
     void CommitPrinted(int printed, bool wholeRun);
     bool CheckEntryText(QLineEdit *box, const QString &fieldName);

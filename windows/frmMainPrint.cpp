@@ -2,8 +2,10 @@
 // Cancel Print.
 #include "windows/frmMain.h"
 
+#include "alignment/AlignmentFile.h"
 #include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
+#include "print/PreviewRun.h"
 #include "print/PrintRun.h"
 #include "register/Register.h"
 #include "windows/Program.h"
@@ -90,24 +92,62 @@ void frmMain::cmPrintSummary_Click(int Index) {
         PrintChecks();
         return;
     }
+    if (Index == 2) {
+        PreviewChecks();
+        return;
+    }
     // Cancel Print: everything stays pending for a later run.
     Forms &forms = program_.platform.forms;
     forms.Hide(this);
     forms.Show(program_.Startup());
 }
 
-void frmMain::PrintChecks() {
+bool frmMain::ComposePrintRequest(PrintRequest &request) {
     const CheckbookSettings settings = program_.Startup()->Settings();
     SetupNumbers setup;
     if (CheckSettings(settings) || !ReadSetupNumbers(settings, setup)) {
         BackToMainMenu(QStringLiteral("Checks cannot be printed with this checkbook setup.\r\n") +
                        CheckSettings(settings).message);
-        return;
+        return false;
     }
-    PrintRequest request;
     request.CheckStyle = settings.CheckStyle;
     request.AcctNo = settings.AcctNo;
     request.ChecksOnFirstSheet = setup.left;
+    // The alignment is read once; the run asks it for the printer chosen in the printer dialog.
+    AlignmentTable alignment;
+    const FileResult loaded = LoadAlignment(AlignmentFilePath(program_.platform.App.Path), alignment);
+    if (!loaded) {
+        Message(loaded.error + QStringLiteral("\r\nThe checks are printed without offsets."),
+                QStringLiteral("Printer Alignment"));
+    }
+    request.Adjustment = [alignment](const QString &printerName, const QString &style) {
+        return alignment.Adjustment(printerName, style);
+    };
+    return true;
+}
+
+void frmMain::PreviewChecks() {
+    PrintRequest request;
+    if (PendingChecks() == 0) {
+        Message(QStringLiteral("There are no checks waiting to be printed.\r\nWrite and accept a check first."),
+                QStringLiteral("Nothing to Print"));
+        return;
+    }
+    if (!ComposePrintRequest(request)) {
+        return;
+    }
+    // Printing from the preview is Print Checks, with its printer dialog and its outcome.
+    if (PreviewPendingChecks(program_.platform, request, program_.platform.printers.DefaultPrinterName()) ==
+        PrintPreview::Answer::Print) {
+        PrintChecks();
+    }
+}
+
+void frmMain::PrintChecks() {
+    PrintRequest request;
+    if (!ComposePrintRequest(request)) {
+        return;
+    }
     const qint64 pending = PendingChecks();
 
     const PrintResult result = PrintPendingChecks(program_.platform, request);

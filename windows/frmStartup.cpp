@@ -3,6 +3,7 @@
 #include "windows/Controls.h"
 #include "windows/Program.h"
 #include "windows/Twips.h"
+#include "windows/frmAlignment.h"
 #include "windows/frmHistory.h"
 #include "windows/frmMain.h"
 #include "windows/frmSplash.h"
@@ -31,6 +32,9 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuHistory = menuBar->addAction(QStringLiteral("History"));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     connect(mnuHistory, &QAction::triggered, this, &frmStartup::mnuHistory_Click);
+    mnuAlignment = menuBar->addAction(QStringLiteral("Printer A&lignment"));
+    mnuAlignment->setObjectName(QStringLiteral("mnuAlignment"));
+    connect(mnuAlignment, &QAction::triggered, this, &frmStartup::mnuAlignment_Click);
 
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
@@ -217,6 +221,11 @@ void frmStartup::mnuHistory_Click() {
     history_->showNormal();
     history_->raise();
     history_->activateWindow();
+}
+
+void frmStartup::mnuAlignment_Click() {
+    frmAlignment window(program_, Settings().CheckStyle, this);
+    window.exec();
 }
 
 void frmStartup::Image1_Click() {

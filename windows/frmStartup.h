@@ -41,6 +41,7 @@ public:
     void mnuHelp_Click();
     // Shows the history of printed checks, opening it when it is not open yet.
     void mnuHistory_Click();
+    void mnuAlignment_Click();
     void Image1_Click();
     void cmdBookInfo_Click();
     void cmdAccept_Click();
@@ -57,6 +58,7 @@ public:
     QMenuBar *menuBar;
     QAction *mnuHelp;
     QAction *mnuHistory;
+    QAction *mnuAlignment;
 
     // The main menu panel.
     QFrame *fraDraftmere;

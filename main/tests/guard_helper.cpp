@@ -32,7 +32,10 @@ int main(int argc, char **argv) {
     Forms forms;
     FakeProgress progress;
     FakeSaveFileDialog saveDialog;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, progress, saveDialog};
+    FakePrinterList printers;
+    FakePrintPreview preview;
+    Platform platform{app,   files, messages, printerDialog, urls,     help,   clock,
+                      ender, forms, progress, saveDialog,    printers, preview};
     LockFileGuard guard(QString::fromLocal8Bit(argv[2]));
 
     std::unique_ptr<Program> program = Main(platform, guard);

@@ -1,8 +1,9 @@
 // Draws the start-up windows as a person sees them, into PNG files for looking at:
 //   quillane_screens <folder>  writes splash.png, menu-type.png, menu-info.png, menu-main.png,
 //                              order-forms.png, help.png, entry.png, entry-verify.png,
-//                              entry-summary.png, print-progress.png, and checks.pdf, the print
-//                              run of three checks
+//                              entry-summary.png, print-progress.png, checks.pdf (the print run
+//                              of three checks); alignment.png and test-sheet.pdf (the alignment
+//                              window with offsets typed, and its test sheet), preview.png
 // It runs the real start (Main) on a temporary program folder; message boxes are the real ones,
 // grabbed and closed as soon as they are up.
 #include "main/Main.h"
@@ -12,6 +13,7 @@
 #include "platform/testing/FakePlatform.h"
 #include "windows/HelpWindow.h"
 #include "windows/Program.h"
+#include "windows/frmAlignment.h"
 #include "windows/frmMain.h"
 #include "windows/frmSplash.h"
 #include "windows/frmStartup.h"
@@ -71,8 +73,14 @@ int main(int argc, char **argv) {
     Forms forms;
     FakeProgress progress;
     QtSaveFileDialog saveDialog;
+    FakePrinterList printers;
+    QtPrintPreview preview;
+    printers.names = QStringList{QStringLiteral("Office Laser")};
+    printers.defaultName = QStringLiteral("Office Laser");
+    printerDialog.makePrinter = [] { return MakePdfPrinter(outFolder + QStringLiteral("/test-sheet.pdf")); };
     FakeGuard guard;
-    Platform platform{app, files, messages, printerDialog, urls, help, clock, ender, forms, progress, saveDialog};
+    Platform platform{app,   files, messages, printerDialog, urls,     help,   clock,
+                      ender, forms, progress, saveDialog,    printers, preview};
 
     std::unique_ptr<Program> program = Main(platform, guard);
     save(program->Splash(), "splash.png");
@@ -98,6 +106,21 @@ int main(int argc, char **argv) {
         help.window()->hide();
     }
 
+    // The alignment window with offsets typed, and its test sheet printed to a PDF file.
+    QTimer::singleShot(300, [] {
+        if (auto *window = qobject_cast<frmAlignment *>(QApplication::activeModalWidget())) {
+            // The test sheet goes to the PDF file, which is aligned here like a printer.
+            window->cboPrinter->setCurrentIndex(window->cboPrinter->findText(kPdfPrinterName));
+            window->txtHorizontal->setText(QStringLiteral("0.10"));
+            window->txtVertical->setText(QStringLiteral("-0.05"));
+            save(window, "alignment.png");
+            window->cmdTestSheet_Click();
+            window->cmdSave_Click();
+            window->reject();
+        }
+    });
+    menu->mnuAlignment->trigger();
+
     // The check entry window: a check typed, verified and accepted, then the print summary.
     menu->optMainMenuSub_DblClick(0);
     frmMain *entry = program->Main();
@@ -117,6 +140,13 @@ int main(int argc, char **argv) {
     }
     entry->cmdExpense_Click(6);
     save(entry, "entry-summary.png");
+    QTimer::singleShot(500, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            save(dialog, "preview.png");
+            dialog->close();
+        }
+    });
+    entry->cmPrintSummary_Click(2);
 
     // The progress window of a long print run, part way through, over the summary.
     QtProgress shownProgress(0);

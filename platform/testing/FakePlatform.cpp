@@ -53,8 +53,21 @@ std::unique_ptr<Printer> FakePrinterDialog::ShowPrinter() {
     return makePrinter();
 }
 
+PrintPreview::Answer FakePrintPreview::ShowPreview(const QString &title, const QString &printerName,
+                                                   const std::function<void(Printer &)> &draw) {
+    ++shown;
+    lastTitle = title;
+    lastPrinterName = printerName;
+    RecordingPrinter printer(log);
+    printer.printerName = printerName;
+    draw(printer);
+    return answer;
+}
+
 TestPlatform::TestPlatform()
     : files(dir.path()), platform{app,   files, messages, printerDialog, urls,      help,
                                   clock, ender, forms,    progress,      saveDialog} {
-    app.Path = dir.path();
-}
+    : files(dir.path()), platform{app,   files, messages, printerDialog, urls,   help,
+                                  clock, ender, forms,    printers,      preview} {
+        app.Path = dir.path();
+    }

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/QtFiles.h"
 #include "platform/testing/FakeProgress.h"
+#include "platform/testing/RecordingPrinter.h"
 
 #include <QDate>
 #include <QList>
@@ -110,6 +111,28 @@ public:
     QStringList answers;
 };
 
+// The printers a test says the system has.
+class FakePrinterList final : public PrinterList {
+public:
+    QStringList PrinterNames() const override { return names; }
+    QString DefaultPrinterName() const override { return defaultName; }
+    QStringList names;
+    QString defaultName;
+};
+
+// A preview that runs its drawing on a recording printer, once per showing, and answers as told.
+class FakePrintPreview final : public PrintPreview {
+public:
+    Answer ShowPreview(const QString &title, const QString &printerName,
+                       const std::function<void(Printer &)> &draw) override;
+    // What the preview's drawing printed.
+    PrinterLog log;
+    Answer answer = Answer::Close;
+    int shown = 0;
+    QString lastTitle;
+    QString lastPrinterName;
+};
+
 // Every platform service doubled, over the real file layer (with failure injection) in a fresh
 // temporary program folder.
 struct TestPlatform {
@@ -127,5 +150,7 @@ struct TestPlatform {
     Forms forms;
     FakeProgress progress;
     FakeSaveFileDialog saveDialog;
+    FakePrinterList printers;
+    FakePrintPreview preview;
     Platform platform;
 };

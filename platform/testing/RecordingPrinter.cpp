@@ -3,25 +3,8 @@
 #include "platform/Fonts.h"
 
 #include <QFontMetricsF>
-#include <QImage>
 
 #include <algorithm>
-
-namespace {
-
-// A surface of 1440 dots per inch, so that font metrics come out in twips.
-const QImage &twipSurface() {
-    static const QImage surface = [] {
-        QImage image(1, 1, QImage::Format_ARGB32);
-        const int dotsPerMeter = qRound(1440 / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
-    return surface;
-}
-
-} // namespace
 
 QList<PrinterCall> PrinterLog::Texts() const {
     QList<PrinterCall> texts;
@@ -89,14 +72,14 @@ double RecordingPrinter::TextWidth(const QString &text) const {
     if (charWidth > 0) {
         return charWidth * static_cast<double>(text.size());
     }
-    return QFontMetricsF(font(), &twipSurface()).horizontalAdvance(text);
+    return QFontMetricsF(font(), &TwipsSurface()).horizontalAdvance(text);
 }
 
 double RecordingPrinter::LineHeight() const {
     if (lineHeight > 0) {
         return lineHeight;
     }
-    return QFontMetricsF(font(), &twipSurface()).lineSpacing();
+    return QFontMetricsF(font(), &TwipsSurface()).lineSpacing();
 }
 
 bool RecordingPrinter::failsNow() {
@@ -180,4 +163,17 @@ bool RecordingPrinter::EndDoc() {
 void RecordingPrinter::Abort() {
     record(PrinterCall::Kind::Abort);
     startOver();
+}
+
+bool RecordingPrinter::DrawLine(double x1, double y1, double x2, double y2, Pen pen) {
+    PrinterCall call;
+    call.kind = PrinterCall::Kind::Line;
+    call.x = x1;
+    call.y = y1;
+    call.x2 = x2;
+    call.y2 = y2;
+    call.faint = pen == Pen::Faint;
+    call.sheet = sheet_;
+    log_.calls.append(call);
+    return true;
 }

@@ -9,13 +9,16 @@
 
 // One call made to a RecordingPrinter.
 struct PrinterCall {
-    enum class Kind { Orientation, FontName, FontSize, FontBold, ClipRight, Text, NewPage, EndDoc, Abort };
+    enum class Kind { Orientation, FontName, FontSize, FontBold, ClipRight, Text, NewPage, EndDoc, Abort, Line };
     Kind kind = Kind::Text;
     // Text: the text printed; FontName: the face.
     QString text;
-    // Text: where the text's top left was, in twips.
+    // Text: where the text's top left was, in twips. Line: its start; x2, y2 its end.
     double x = 0;
     double y = 0;
+    double x2 = 0;
+    double y2 = 0;
+    bool faint = false;
     bool endLine = false;
     // Orientation (1 or 2), FontSize, FontBold (0 or 1), ClipRight.
     double value = 0;
@@ -81,6 +84,11 @@ public:
     QString ErrorText() const override { return error_; }
     int SheetsDelivered() const override { return delivered_; }
     void SetSendProgress(SendProgress progress) override { sendProgress_ = std::move(progress); }
+    QString PrinterName() const override { return printerName; }
+    bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) override;
+
+    // The name PrinterName reports.
+    QString printerName = QStringLiteral("Recording Printer");
 
     // Calls of Print, NewPage and EndDoc so far, failed ones included.
     int OutputCalls() const { return outputCalls_; }

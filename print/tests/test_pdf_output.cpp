@@ -1,5 +1,6 @@
 #include "platform/Fonts.h"
 #include "platform/QtPrinter.h"
+#include "platform/testing/PdfText.h"
 #include "print/MoneyPrint.h"
 #include "print/tests/PrintTestSupport.h"
 #include "words/MoneyConverter.h"
@@ -27,55 +28,6 @@
 namespace {
 
 constexpr double kTolerancePt = 0.5;
-
-// One word as pdftotext -bbox reports it, in points from the top left of the sheet.
-struct PdfWord {
-    QString text;
-    double xMin, yMin, xMax, yMax;
-};
-struct PdfPage {
-    double width = 0, height = 0;
-    QList<PdfWord> words;
-};
-
-QString tool(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        ADD_FAILURE() << qPrintable(program) << " failed: " << qPrintable(process.errorString())
-                      << qPrintable(QString::fromUtf8(process.readAllStandardError()));
-        return {};
-    }
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString unescaped(QString text) {
-    text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-    text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
-    text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    text.replace(QStringLiteral("&apos;"), QStringLiteral("'"));
-    text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-    return text;
-}
-
-QList<PdfPage> readPdfWords(const QString &pdf) {
-    const QString xhtml = tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    static const QRegularExpression element(
-        QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">|<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
-                       "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
-    QList<PdfPage> pages;
-    for (auto it = element.globalMatch(xhtml); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        if (m.hasCaptured(1)) {
-            pages.append(PdfPage{m.captured(1).toDouble(), m.captured(2).toDouble(), {}});
-        } else if (!pages.isEmpty()) {
-            pages.last().words.append(PdfWord{unescaped(m.captured(7)), m.captured(3).toDouble(),
-                                              m.captured(4).toDouble(), m.captured(5).toDouble(),
-                                              m.captured(6).toDouble()});
-        }
-    }
-    return pages;
-}
 
 // Where an item must stand: its first word's left edge (or last word's right edge) and its top.
 struct Expected {
@@ -181,7 +133,7 @@ void expectChecksAtTheirPositions(const StyleLayout &layout) {
     const PrintResult result = run.Print(layout.style, 3, records);
     ASSERT_EQ(result.outcome, PrintOutcome::Printed);
     ASSERT_EQ(result.printed, 4);
-    const QList<PdfPage> pages = readPdfWords(run.pdf);
+    const QList<PdfPage> pages = ReadPdfWords(run.pdf);
     ASSERT_EQ(pages.size(), 2);
     EXPECT_NEAR(pages[0].width, 612, 0.01); // US Letter
     EXPECT_NEAR(pages[0].height, 792, 0.01);
@@ -231,7 +183,7 @@ TEST(PdfOutput, arielIsDrawnWithTheArialCompatibleFace) {
     ASSERT_EQ(
         run.Print(kThreeOnAPage.style, 3, RecordBytes(QStringLiteral("A"), QStringLiteral("1"), QString())).outcome,
         PrintOutcome::Printed);
-    const QString fonts = tool(QStringLiteral("pdffonts"), {run.pdf});
+    const QString fonts = ToolOutput(QStringLiteral("pdffonts"), {run.pdf});
     EXPECT_TRUE(fonts.contains(ArialCompatibleFace().remove(u' '))) << qPrintable(fonts);
 }
 
@@ -252,9 +204,9 @@ TEST(PdfOutput, walletStub_textsStopShortOfTheChecksColumn) {
     ASSERT_EQ(run.Print(kWalletSize.style, 3, RecordBytes(wide, QStringLiteral("5"), wide)).outcome,
               PrintOutcome::Printed);
     const QString prefix = run.dir.filePath(QStringLiteral("sheet"));
-    tool(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("144"),
-                                      QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                      QStringLiteral("1"), QStringLiteral("-singlefile"), run.pdf, prefix});
+    ToolOutput(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("144"),
+                                            QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                            QStringLiteral("1"), QStringLiteral("-singlefile"), run.pdf, prefix});
     QImage image;
     ASSERT_TRUE(image.load(prefix + QStringLiteral(".png")));
     const double dpi = 144;
@@ -337,7 +289,7 @@ TEST(QtPrinterTest, endDoc_sendsEverySheet) {
         ASSERT_TRUE(printer->Print(QStringLiteral("Sheet%1").arg(sheet), true));
     }
     ASSERT_TRUE(printer->EndDoc());
-    const QList<PdfPage> pages = readPdfWords(pdf);
+    const QList<PdfPage> pages = ReadPdfWords(pdf);
     ASSERT_EQ(pages.size(), 3);
     for (int sheet = 0; sheet < 3; ++sheet) {
         EXPECT_NEAR(pages[sheet].width, 792, 0.01);

@@ -95,6 +95,8 @@ public:
     QString ErrorText() const override { return {}; }
     int SheetsDelivered() const override { return 0; }
     void SetSendProgress(SendProgress) override {}
+    QString PrinterName() const override { return {}; }
+    bool DrawLine(double, double, double, double, Pen) override { return true; }
 
     QStringList lines;
     mutable qint64 calls = 0;

@@ -50,8 +50,9 @@ protected:
             return printer;
         };
         FakeMessageBoxes quiet;
-        Platform probePlatform{app, files, quiet, probeDialog, urls, help, clock, ender, forms, progress, saveDialog};
-        const PrintResult trial = PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2});
+        Platform probePlatform{app,   files, quiet,    probeDialog, urls,     help,   clock,
+                               ender, forms, progress, saveDialog,  printers, preview};
+        const PrintResult trial = PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2, {}});
         EXPECT_EQ(trial.outcome, PrintOutcome::Printed);
         int firstSheet = 0;
         for (const PrinterCall &call : probe.Texts()) {

@@ -1,0 +1,282 @@
+#include "windows/frmAlignment.h"
+
+#include "alignment/TestSheet.h"
+#include "platform/Clock.h"
+#include "platform/PainterPrinter.h"
+#include "print/CheckLayout.h"
+#include "print/FormOutline.h"
+#include "print/MoneyPrint.h"
+#include "windows/Controls.h"
+#include "windows/Program.h"
+#include "windows/Twips.h"
+#include "words/Currency.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include <functional>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Printer Alignment");
+const QString kHorizontalField = QStringLiteral("Horizontal offset");
+const QString kVerticalField = QStringLiteral("Vertical offset");
+constexpr double kTwipsPerInch = 1440;
+constexpr double kSheetWidthTwips = 8.5 * kTwipsPerInch;
+
+// The picture control: paints through a handler.
+class PictureBox final : public QWidget {
+public:
+    PictureBox(QWidget *parent, std::function<void(QWidget &)> paint) : QWidget(parent), paint_(std::move(paint)) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override { paint_(*this); }
+
+private:
+    std::function<void(QWidget &)> paint_;
+};
+
+template <typename Control>
+Control *place(Control *control, const char *name, int left, int top, int width, int height) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setFont(FormFont());
+    PlaceTwips(control, left, top, width, height);
+    return control;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top, int width, int height,
+              bool wordWrap = false) {
+    auto *control = new QLabel(caption, parent);
+    control->setAlignment(wordWrap ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
+    control->setWordWrap(wordWrap);
+    return place(control, name, left, top, width, height);
+}
+
+} // namespace
+
+frmAlignment::frmAlignment(Program &program, const QString &checkStyle, QWidget *parent)
+    : QDialog(parent), program_(program), path_(AlignmentFilePath(program.platform.App.Path)) {
+    setObjectName(QStringLiteral("frmAlignment"));
+    setWindowTitle(kTitle);
+    setFont(FormFont());
+    QWidget *client = MakeClientArea(this, nullptr, 7560, 5460);
+    createControls(client);
+
+    const QStringList printers = program_.platform.printers.PrinterNames();
+    cboPrinter->addItems(printers);
+    cboPrinter->addItem(kPdfPrinterName);
+    const int defaultPrinter = cboPrinter->findText(program_.platform.printers.DefaultPrinterName());
+    cboPrinter->setCurrentIndex(defaultPrinter >= 0 ? defaultPrinter : 0);
+    cboStyle->addItems({kStyleThreeOnAPage, kStyleWalletSize});
+    const int style = cboStyle->findText(checkStyle);
+    cboStyle->setCurrentIndex(style >= 0 ? style : 0);
+
+    loadTable();
+    showSelection();
+    connect(cboPrinter, &QComboBox::currentIndexChanged, this, &frmAlignment::cboPrinter_Click);
+    connect(cboStyle, &QComboBox::currentIndexChanged, this, &frmAlignment::cboStyle_Click);
+    connect(txtHorizontal, &QLineEdit::textChanged, this, &frmAlignment::txtOffset_Change);
+    connect(txtVertical, &QLineEdit::textChanged, this, &frmAlignment::txtOffset_Change);
+    connect(chkProtection, &QCheckBox::clicked, this, &frmAlignment::chkProtection_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmAlignment::cmdSave_Click);
+    connect(cmdTestSheet, &QPushButton::clicked, this, &frmAlignment::cmdTestSheet_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmAlignment::cmdClose_Click);
+    CentreOnScreen(this);
+}
+
+void frmAlignment::createControls(QWidget *client) {
+    lblPrinter = label(client, "lblPrinter", QStringLiteral("&Printer:"), 120, 120, 1080, 315);
+    cboPrinter = place(new QComboBox(client), "cboPrinter", 1260, 120, 2700, 315);
+    lblStyle = label(client, "lblStyle", QStringLiteral("Check St&yle:"), 4080, 120, 1080, 315);
+    cboStyle = place(new QComboBox(client), "cboStyle", 5220, 120, 2220, 315);
+
+    lblHorizontal = label(client, "lblHorizontal", QStringLiteral("&Horizontal:"), 120, 540, 1080, 285);
+    txtHorizontal = place(new QLineEdit(client), "txtHorizontal", 1260, 540, 780, 285);
+    lblHorizontalUnit = label(client, "lblHorizontalUnit", QStringLiteral("inch, right +"), 2100, 540, 1500, 285);
+    lblVertical = label(client, "lblVertical", QStringLiteral("&Vertical:"), 4080, 540, 1080, 285);
+    txtVertical = place(new QLineEdit(client), "txtVertical", 5220, 540, 780, 285);
+    lblVerticalUnit = label(client, "lblVerticalUnit", QStringLiteral("inch, down +"), 6060, 540, 1380, 285);
+    for (QLineEdit *box : {txtHorizontal, txtVertical}) {
+        box->setMaxLength(8);
+        box->setToolTip(QStringLiteral("How far every item moves, from -1.00 to +1.00 inch"));
+    }
+    lblHorizontal->setBuddy(txtHorizontal);
+    lblVertical->setBuddy(txtVertical);
+    lblPrinter->setBuddy(cboPrinter);
+    lblStyle->setBuddy(cboStyle);
+
+    chkProtection = place(new QCheckBox(QStringLiteral("Check p&rotection: asterisks after the words and before the "
+                                                       "figures"),
+                                        client),
+                          "chkProtection", 120, 945, 7320, 255);
+
+    lblHint = label(client, "lblHint",
+                    QStringLiteral("Print the test sheet on plain paper and hold it over a check form against the "
+                                   "light. Enter how far the items must move to sit on the form's lines, then Save."),
+                    120, 1260, 7320, 450, true);
+
+    picCheck = place(new PictureBox(client, [this](QWidget &surface) { paintCheck(surface); }), "picCheck", 120, 1800,
+                     7320, 3060);
+    picCheck->setToolTip(QStringLiteral("Where the items of one check land with these offsets"));
+
+    cmdTestSheet =
+        place(new QPushButton(QStringLiteral("Print &Test Sheet"), client), "cmdTestSheet", 120, 4980, 1800, 375);
+    cmdSave = place(new QPushButton(QStringLiteral("&Save"), client), "cmdSave", 4560, 4980, 1335, 375);
+    cmdClose = place(new QPushButton(QStringLiteral("&Close"), client), "cmdClose", 6105, 4980, 1335, 375);
+    for (QPushButton *button : {cmdTestSheet, cmdSave, cmdClose}) {
+        button->setAutoDefault(false);
+    }
+    ChainTabOrder({cboPrinter, cboStyle, txtHorizontal, txtVertical, chkProtection, cmdTestSheet, cmdSave, cmdClose});
+}
+
+void frmAlignment::loadTable() {
+    const FileResult loaded = LoadAlignment(path_, table_);
+    saved_ = table_;
+    if (!loaded) {
+        message(loaded.error + QStringLiteral("\r\nEvery printer prints without offsets until the alignment is "
+                                              "saved again."));
+    }
+}
+
+void frmAlignment::showSelection() {
+    shownPrinter_ = cboPrinter->currentText();
+    shownStyle_ = cboStyle->currentText();
+    const AlignmentOffset offset = table_.Offset(shownPrinter_, shownStyle_);
+    showing_ = true;
+    txtHorizontal->setText(OffsetText(offset.Horizontal));
+    txtVertical->setText(OffsetText(offset.Vertical));
+    chkProtection->setChecked(table_.CheckProtection(shownStyle_));
+    showing_ = false;
+    picCheck->update();
+}
+
+bool frmAlignment::takeEdits() {
+    QString error;
+    const std::optional<int> horizontal = ParseOffset(txtHorizontal->text(), kHorizontalField, &error);
+    const std::optional<int> vertical =
+        horizontal ? ParseOffset(txtVertical->text(), kVerticalField, &error) : std::nullopt;
+    if (!horizontal || !vertical) {
+        message(error);
+        QLineEdit *box = horizontal ? txtVertical : txtHorizontal;
+        box->setFocus();
+        box->selectAll();
+        return false;
+    }
+    table_.SetOffset(shownPrinter_, shownStyle_, {*horizontal, *vertical});
+    table_.SetCheckProtection(shownStyle_, chkProtection->isChecked());
+    return true;
+}
+
+void frmAlignment::cboPrinter_Click() {
+    if (!takeEdits()) {
+        // The boxes stay with the printer they belong to until they hold offsets.
+        const QSignalBlocker block(cboPrinter);
+        cboPrinter->setCurrentIndex(cboPrinter->findText(shownPrinter_));
+        return;
+    }
+    showSelection();
+}
+
+void frmAlignment::cboStyle_Click() {
+    if (!takeEdits()) {
+        const QSignalBlocker block(cboStyle);
+        cboStyle->setCurrentIndex(cboStyle->findText(shownStyle_));
+        return;
+    }
+    showSelection();
+}
+
+void frmAlignment::txtOffset_Change() {
+    if (!showing_) {
+        picCheck->update();
+    }
+}
+
+void frmAlignment::chkProtection_Click() {
+    picCheck->update();
+}
+
+AlignmentOffset frmAlignment::TypedOffset() const {
+    return {ParseOffset(txtHorizontal->text(), kHorizontalField, nullptr).value_or(0),
+            ParseOffset(txtVertical->text(), kVerticalField, nullptr).value_or(0)};
+}
+
+void frmAlignment::paintCheck(QWidget &surface) {
+    QPainter painter(&surface);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.fillRect(surface.rect(), Qt::white);
+    // The top check of the sheet across the whole width, with room for an offset to either side.
+    const double scale = surface.width() / (kSheetWidthTwips + 2 * kTwipsPerInch / 4);
+    PainterPrinter printer(painter, scale, QPointF(kTwipsPerInch / 4 * scale, kTwipsPerInch / 8 * scale));
+    const QLocale locale = ProgramLocale();
+    DrawAlignmentSample(printer, shownStyle_, TypedOffset(), chkProtection->isChecked(),
+                        ShortDateText(program_.platform.clock.Today(), locale), locale);
+}
+
+void frmAlignment::message(const QString &text) {
+    program_.platform.messages.MsgBox(text, MsgButtons::OK, kTitle);
+}
+
+bool frmAlignment::saveTable() {
+    if (!takeEdits()) {
+        return false;
+    }
+    const FileResult saved = SaveAlignment(path_, table_);
+    if (!saved) {
+        message(saved.error);
+        return false;
+    }
+    saved_ = table_;
+    return true;
+}
+
+void frmAlignment::cmdSave_Click() {
+    saveTable();
+}
+
+void frmAlignment::cmdTestSheet_Click() {
+    if (!takeEdits()) {
+        return;
+    }
+    std::unique_ptr<Printer> printer = ChoosePrinter(program_.platform.printerDialog);
+    if (!printer) {
+        return;
+    }
+    // The sheet shows the offsets of the printer it comes out of, as a print run would use them.
+    TestSheetRequest request;
+    request.Style = shownStyle_;
+    request.PrinterName = printer->PrinterName();
+    request.Offset = table_.Offset(request.PrinterName, request.Style);
+    request.DateText = ShortDateText(program_.platform.clock.Today(), ProgramLocale());
+    if (!PrintTestSheet(*printer, request)) {
+        message(QStringLiteral("The test sheet could not be printed on \"%1\":\r\n%2")
+                    .arg(request.PrinterName, printer->ErrorText()));
+    }
+}
+
+void frmAlignment::cmdClose_Click() {
+    reject();
+}
+
+void frmAlignment::reject() {
+    const bool typed = ParseOffset(txtHorizontal->text(), kHorizontalField, nullptr) &&
+                       ParseOffset(txtVertical->text(), kVerticalField, nullptr);
+    AlignmentTable edited = table_;
+    if (typed) {
+        edited.SetOffset(shownPrinter_, shownStyle_, TypedOffset());
+        edited.SetCheckProtection(shownStyle_, chkProtection->isChecked());
+    }
+    if (!typed || !(edited == saved_)) {
+        const MsgResult answer = program_.platform.messages.MsgBox(
+            QStringLiteral("The alignment has changed. Save the changes?"), MsgButtons::YesNo, kTitle);
+        if (answer == MsgResult::Yes && !saveTable()) {
+            return;
+        }
+    }
+    QDialog::reject();
+}

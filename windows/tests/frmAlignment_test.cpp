@@ -1,0 +1,293 @@
+// The printer alignment window, reached from the main menu's menu bar.
+#include "WindowFixture.h"
+
+#include "alignment/AlignmentFile.h"
+#include "platform/testing/RecordingPrinter.h"
+#include "windows/frmAlignment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Printer Alignment");
+
+// Replaces a text box's text by typing, as a person would.
+void retype(QLineEdit *box, const QString &text) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
+
+// Presses a button by its access key; the press shows, so the click comes a moment later.
+bool press(QWidget *window, Qt::Key key, const std::function<bool()> &done) {
+    QTest::keyClick(window, key, Qt::AltModifier);
+    return QTest::qWaitFor(done, 2000);
+}
+
+// Leftmost column of a picture holding ink darker than the faint outline.
+int leftmostInk(const QImage &image) {
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 100) {
+                return x;
+            }
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+class AlignmentWindowTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        printers.names = QStringList{QStringLiteral("Laser"), QStringLiteral("Inkjet")};
+        printers.defaultName = QStringLiteral("Inkjet");
+    }
+
+    std::unique_ptr<frmAlignment> open(const QString &style = kStyle3OnAPage) {
+        auto window = std::make_unique<frmAlignment>(*program, style);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+
+    AlignmentTable saved() const {
+        AlignmentTable table;
+        EXPECT_TRUE(LoadAlignment(AlignmentFilePath(dir.path()), table));
+        return table;
+    }
+
+    QString iniPath() const { return AlignmentFilePath(dir.path()); }
+
+    PrinterLog log;
+};
+
+TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrinterAndTheCheckbooksStyle) {
+    writeFile(QStringLiteral("DraftMere.txt"),
+              settingsBytes({QStringLiteral("Bank"), QStringLiteral("1"), QStringLiteral("1001"), QStringLiteral("3"),
+                             kStyleWallet}));
+    frmStartup *startup = startAndContinue();
+    const QList<QAction *> entries = startup->menuBar->actions();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0]->objectName(), QStringLiteral("mnuHelp"));
+    EXPECT_EQ(entries[1]->objectName(), QStringLiteral("mnuAlignment"));
+    EXPECT_EQ(entries[1]->text(), QStringLiteral("Printer A&lignment"));
+
+    QStringList printerItems;
+    QString printer, style;
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        auto *window = qobject_cast<frmAlignment *>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        modal = window->isModal();
+        for (int i = 0; i < window->cboPrinter->count(); ++i) {
+            printerItems << window->cboPrinter->itemText(i);
+        }
+        printer = window->cboPrinter->currentText();
+        style = window->cboStyle->currentText();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    startup->mnuAlignment->trigger();
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(printerItems, (QStringList{QStringLiteral("Laser"), QStringLiteral("Inkjet"), QStringLiteral("PDF")}));
+    EXPECT_EQ(printer, QStringLiteral("Inkjet"));
+    EXPECT_EQ(style, kStyleWallet);
+    // Nothing changed: no question on leaving, and no file written.
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(QFile::exists(iniPath()));
+    EXPECT_TRUE(startup->isVisible());
+}
+
+TEST_F(AlignmentWindowTest, typedOffsetsAreSavedPerPrinterAndStyle_ownerOnly) {
+    auto window = open();
+    EXPECT_EQ(window->txtHorizontal->text(), QStringLiteral("0.00"));
+    retype(window->txtHorizontal, QStringLiteral("0.1"));
+    retype(window->txtVertical, QStringLiteral("-0.05"));
+    window->cboPrinter->setCurrentIndex(0); // Laser: never aligned
+    EXPECT_EQ(window->txtHorizontal->text(), QStringLiteral("0.00"));
+    EXPECT_EQ(window->txtVertical->text(), QStringLiteral("0.00"));
+    retype(window->txtVertical, QStringLiteral("+.3"));
+    window->cboStyle->setCurrentIndex(1);
+    QTest::mouseClick(window->chkProtection, Qt::LeftButton);
+    ASSERT_TRUE(press(window.get(), Qt::Key_S, [&] { return QFile::exists(iniPath()); }));
+    ASSERT_TRUE(messages.shown.isEmpty()) << messages.shown.first().text.toStdString();
+
+    const AlignmentTable table = saved();
+    EXPECT_EQ(table.Offset(QStringLiteral("Inkjet"), kStyle3OnAPage), (AlignmentOffset{10, -5}));
+    EXPECT_EQ(table.Offset(QStringLiteral("Laser"), kStyle3OnAPage), (AlignmentOffset{0, 30}));
+    EXPECT_EQ(table.Offset(QStringLiteral("Laser"), kStyleWallet), AlignmentOffset{});
+    EXPECT_TRUE(table.CheckProtection(kStyleWallet));
+    EXPECT_FALSE(table.CheckProtection(kStyle3OnAPage));
+    EXPECT_EQ(QFileInfo(iniPath()).permissions() &
+                  ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::Permissions());
+
+    // Back on the first printer and style, its offsets show again; a new window reads them back.
+    window->cboStyle->setCurrentIndex(0);
+    window->cboPrinter->setCurrentIndex(1);
+    EXPECT_EQ(window->txtHorizontal->text(), QStringLiteral("+0.10"));
+    EXPECT_EQ(window->txtVertical->text(), QStringLiteral("-0.05"));
+    window.reset();
+    auto again = open();
+    EXPECT_EQ(again->txtHorizontal->text(), QStringLiteral("+0.10"));
+    EXPECT_FALSE(again->chkProtection->isChecked());
+}
+
+TEST_F(AlignmentWindowTest, badInputIsRefusedNamingTheField_nothingSaved) {
+    const struct {
+        const char *box;
+        const char *typed;
+        const char *field;
+    } cases[] = {{"txtHorizontal", "1.5", "Horizontal offset"},
+                 {"txtHorizontal", "abc", "Horizontal offset"},
+                 {"txtVertical", "-1.01", "Vertical offset"},
+                 {"txtVertical", "0.005", "Vertical offset"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        messages.shown.clear();
+        auto window = open();
+        auto *box = window->findChild<QLineEdit *>(QString::fromLatin1(c.box));
+        ASSERT_NE(box, nullptr);
+        retype(box, QString::fromLatin1(c.typed));
+        window->cmdSave->click();
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].title, kTitle);
+        EXPECT_TRUE(messages.shown[0].text.startsWith(QString::fromLatin1(c.field) + u':'))
+            << messages.shown[0].text.toStdString();
+        EXPECT_EQ(window->focusWidget(), box);
+        EXPECT_FALSE(QFile::exists(iniPath()));
+
+        // Another printer is not chosen while the box holds no offset.
+        window->cboPrinter->setCurrentIndex(0);
+        EXPECT_EQ(window->cboPrinter->currentText(), QStringLiteral("Inkjet"));
+        EXPECT_EQ(messages.shown.size(), 2);
+        // Leaving anyway: the question, and No leaves the file alone.
+        messages.setNextAnswer(MsgResult::No);
+        window->cmdClose->click();
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_FALSE(QFile::exists(iniPath()));
+    }
+}
+
+TEST_F(AlignmentWindowTest, damagedSettingsAreReportedNamingTheFile_andMeanNoOffsets) {
+    writeFile(kAlignmentFileName, QByteArray("[Offsets]\nsize=1\n1\\Printer=Inkjet\n1\\Style=Deluxe 3-On-A-Page\n"
+                                             "1\\Horizontal=9\n1\\Vertical=0\n"));
+    auto window = open();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].title, kTitle);
+    EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(iniPath())));
+    EXPECT_EQ(window->txtHorizontal->text(), QStringLiteral("0.00"));
+    // Saving writes a sound file in its place.
+    retype(window->txtHorizontal, QStringLiteral("0.02"));
+    window->cmdSave->click();
+    EXPECT_EQ(saved().Offset(QStringLiteral("Inkjet"), kStyle3OnAPage), (AlignmentOffset{2, 0}));
+}
+
+TEST_F(AlignmentWindowTest, closingWithChanges_asksAndSavesOnlyOnYes) {
+    for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
+        QFile::remove(iniPath());
+        messages.shown.clear();
+        auto window = open();
+        retype(window->txtVertical, QStringLiteral("0.25"));
+        messages.setNextAnswer(answer);
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(QFile::exists(iniPath()), answer == MsgResult::Yes);
+    }
+}
+
+TEST_F(AlignmentWindowTest, testSheetGoesThroughThePrinterDialogWithThatPrintersOffsets) {
+    printerDialog.makePrinter = [this] {
+        auto printer = std::make_unique<RecordingPrinter>(log);
+        printer->printerName = QStringLiteral("Laser");
+        return printer;
+    };
+    auto window = open();
+    window->cboPrinter->setCurrentIndex(0);
+    retype(window->txtHorizontal, QStringLiteral("0.10"));
+    // Cancelled: nothing printed, nothing said.
+    printerDialog.cancel = true;
+    EXPECT_TRUE(press(window.get(), Qt::Key_T, [&] { return printerDialog.shown == 1; }));
+    EXPECT_TRUE(log.calls.isEmpty());
+
+    printerDialog.cancel = false;
+    window->cmdTestSheet->click();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 1);
+    const QList<PrinterCall> texts = log.Texts();
+    const auto caption = std::find_if(texts.cbegin(), texts.cend(), [](const PrinterCall &call) {
+        return call.text.contains(QStringLiteral("printer: Laser"));
+    });
+    ASSERT_NE(caption, texts.cend());
+    EXPECT_TRUE(caption->text.contains(QStringLiteral("right +0.10 in, down 0.00 in"))) << caption->text.toStdString();
+    const auto payee = std::find_if(texts.cbegin(), texts.cend(),
+                                    [](const PrinterCall &call) { return call.text == QStringLiteral("payee"); });
+    ASSERT_NE(payee, texts.cend());
+    EXPECT_DOUBLE_EQ(payee->x, 1440 + 144);
+    EXPECT_DOUBLE_EQ(payee->y, 1.25 * 1440);
+}
+
+TEST_F(AlignmentWindowTest, failingTestSheetIsReportedWithThePrintersReason) {
+    printerDialog.makePrinter = [this] {
+        auto printer = std::make_unique<RecordingPrinter>(log);
+        printer->failAtCall = 3;
+        return printer;
+    };
+    auto window = open();
+    window->cmdTestSheet->click();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("out of paper")))
+        << messages.shown[0].text.toStdString();
+    EXPECT_EQ(log.Count(PrinterCall::Kind::Abort), 1);
+}
+
+TEST_F(AlignmentWindowTest, theDrawingMovesWithTheTypedOffset) {
+    auto window = open();
+    const QImage before = window->picCheck->grab().toImage();
+    retype(window->txtHorizontal, QStringLiteral("0.5"));
+    const QImage after = window->picCheck->grab().toImage();
+    const int left = leftmostInk(before);
+    ASSERT_GT(left, 0);
+    // The sheet's 8.5 in and a quarter inch either side fill the picture's width.
+    const double pixelsPerInch = before.width() / 9.0;
+    EXPECT_NEAR(leftmostInk(after) - left, 0.5 * pixelsPerInch, 2);
+    // Protection adds asterisks: more ink.
+    const auto ink = [](const QImage &image) {
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+            }
+        }
+        return dark;
+    };
+    const int plainInk = ink(after);
+    window->chkProtection->click();
+    EXPECT_GT(ink(window->picCheck->grab().toImage()), plainInk);
+}
+
+TEST_F(AlignmentWindowTest, accessKeysReachEveryControl_andTheLayoutIsReadable) {
+    auto window = open();
+    const struct {
+        Qt::Key key;
+        QWidget *control;
+    } keys[] = {{Qt::Key_P, window->cboPrinter},
+                {Qt::Key_Y, window->cboStyle},
+                {Qt::Key_H, window->txtHorizontal},
+                {Qt::Key_V, window->txtVertical}};
+    for (const auto &k : keys) {
+        QTest::keyClick(window.get(), k.key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), k.control) << k.control->objectName().toStdString();
+    }
+    EXPECT_TRUE(press(window.get(), Qt::Key_R, [&] { return window->chkProtection->isChecked(); }));
+    ExpectReadable(window->findChild<QWidget *>(QStringLiteral("client")));
+}
