@@ -118,6 +118,11 @@ QString withDiskSpace(const QString &reason, const QString &folder) {
     return reason;
 }
 
+// A null QString binds as NULL; the journal's text columns hold empty text instead.
+QString notNull(const QString &text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 QString decisionText(SetAsideDecision decision) {
     switch (decision) {
     case SetAsideDecision::Discard:
@@ -352,7 +357,7 @@ FileResult CheckJournal::CheckNumbersFree(const QString &accountNo, qint64 first
     QSqlQuery query(db_);
     query.prepare(QStringLiteral("SELECT check_no, date_printed FROM checks WHERE account_no = ? AND status = "
                                  "'issued' AND check_no BETWEEN ? AND ? ORDER BY check_no LIMIT 1"));
-    query.addBindValue(accountNo);
+    query.addBindValue(notNull(accountNo));
     query.addBindValue(first);
     query.addBindValue(first + count - 1);
     if (!query.exec()) {
@@ -405,10 +410,10 @@ FileResult CheckJournal::RecordRun(const JournalRun &run, const QList<JournalChe
     runs.prepare(QStringLiteral("INSERT INTO runs(printed_at, printer, style, account_no, bank_name, "
                                 "checks_on_first_sheet) VALUES(?, ?, ?, ?, ?, ?)"));
     runs.addBindValue(run.printedAt.toString(kDateTimeFormat));
-    runs.addBindValue(run.printer);
-    runs.addBindValue(run.style);
-    runs.addBindValue(run.accountNo);
-    runs.addBindValue(run.bankName);
+    runs.addBindValue(notNull(run.printer));
+    runs.addBindValue(notNull(run.style));
+    runs.addBindValue(notNull(run.accountNo));
+    runs.addBindValue(notNull(run.bankName));
     runs.addBindValue(run.checksOnFirstSheet);
     if (!runs.exec()) {
         return abandon(runs);
@@ -427,23 +432,33 @@ FileResult CheckJournal::RecordRun(const JournalRun &run, const QList<JournalChe
     reprinted.prepare(QStringLiteral("UPDATE checks SET status = 'reprinted', reprinted_as = ? WHERE id = ?"));
     QSqlQuery settled(db_);
     settled.prepare(QStringLiteral("DELETE FROM reprint_due WHERE check_id = ?"));
+    // Spoiled forms waiting for their check to print again are few; most runs have none.
+    QSqlQuery waiting(db_);
+    if (!waiting.exec(QStringLiteral("SELECT EXISTS(SELECT 1 FROM reprint_due)")) || !waiting.next()) {
+        return abandon(waiting);
+    }
+    const bool anyWaiting = waiting.value(0).toBool();
+    waiting.finish();
     for (const JournalCheck &check : checks) {
         insert.bindValue(0, id);
-        insert.bindValue(1, run.accountNo);
+        insert.bindValue(1, notNull(run.accountNo));
         insert.bindValue(2, check.checkNo);
         insert.bindValue(3, check.datePrinted.toString(kDateFormat));
-        insert.bindValue(4, check.payee);
+        insert.bindValue(4, notNull(check.payee));
         insert.bindValue(5, check.amountCents);
-        insert.bindValue(6, check.memo);
+        insert.bindValue(6, notNull(check.memo));
         insert.bindValue(7, check.sheet);
         insert.bindValue(8, check.slot);
         if (!insert.exec()) {
             return abandon(insert);
         }
-        spoiled.bindValue(0, run.accountNo);
-        spoiled.bindValue(1, check.payee);
+        if (!anyWaiting) {
+            continue;
+        }
+        spoiled.bindValue(0, notNull(run.accountNo));
+        spoiled.bindValue(1, notNull(check.payee));
         spoiled.bindValue(2, check.amountCents);
-        spoiled.bindValue(3, check.memo);
+        spoiled.bindValue(3, notNull(check.memo));
         if (!spoiled.exec()) {
             return abandon(spoiled);
         }
@@ -583,11 +598,11 @@ FileResult CheckJournal::HoldsPrinted(const QString &accountNo, qint64 checkNo, 
     query.prepare(QStringLiteral("SELECT EXISTS(SELECT 1 FROM checks WHERE account_no = ? AND check_no = ? AND "
                                  "payee = ? AND amount_cents = ? AND memo = ? AND "
                                  "status IN ('issued', 'voided', 'reprinted'))"));
-    query.addBindValue(accountNo);
+    query.addBindValue(notNull(accountNo));
     query.addBindValue(checkNo);
-    query.addBindValue(payee);
+    query.addBindValue(notNull(payee));
     query.addBindValue(amountCents);
-    query.addBindValue(memo);
+    query.addBindValue(notNull(memo));
     if (!query.exec() || !query.next()) {
         return failQuery(QStringLiteral("be read"), query);
     }
@@ -605,7 +620,7 @@ FileResult CheckJournal::LoadSetAside(const QByteArray &recordKey, const QString
     QSqlQuery query(db_);
     query.prepare(QStringLiteral("SELECT decision FROM set_aside WHERE record_key = ? AND backup_id = ?"));
     query.addBindValue(recordKey);
-    query.addBindValue(backupId);
+    query.addBindValue(notNull(backupId));
     if (!query.exec()) {
         return failQuery(QStringLiteral("be read"), query);
     }
@@ -636,10 +651,10 @@ FileResult CheckJournal::RememberSetAside(const QList<QByteArray> &recordKeys, c
                                  "decided_at) VALUES(?, ?, ?, ?, ?)"));
     for (qsizetype i = 0; i < recordKeys.size(); ++i) {
         query.bindValue(0, recordKeys[i]);
-        query.bindValue(1, backupId);
-        query.bindValue(2, checkNos.value(i));
+        query.bindValue(1, notNull(backupId));
+        query.bindValue(2, notNull(checkNos.value(i)));
         query.bindValue(3, decisionText(decision));
-        query.bindValue(4, when.toString(kDateTimeFormat));
+        query.bindValue(4, notNull(when.toString(kDateTimeFormat)));
         if (!query.exec()) {
             const FileResult result = failQuery(what, query);
             rollback(db_);

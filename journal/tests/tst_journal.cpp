@@ -242,6 +242,21 @@ TEST_F(JournalTest, aRunIsRecordedWithEveryFormAndTheRestStaysPending) {
               Strings({"2026-12-08T10:15:00|Office Printer|Deluxe 3-On-A-Page|First Example Bank|2"}));
 }
 
+TEST_F(JournalTest, emptyTextsAreKeptAsEmptyText) {
+    JournalRun run = JournalRunOf(JournalSetup(1));
+    run.printer = QString();
+    JournalCheck check{1, QDate(2026, 12, 8), QString(), 0, QString(), 1, 1};
+    ASSERT_TRUE(journal.RecordRun(run, {check}, {}, nullptr, nullptr));
+    RawJournal raw(journalPath());
+    EXPECT_EQ(raw.column(S("SELECT quote(printer) FROM runs")), Strings({"''"}));
+    EXPECT_EQ(raw.column(S("SELECT quote(payee) || quote(memo) FROM checks")), Strings({"''''"}));
+    // A decision about a register with no Backup copy is kept under the empty identity.
+    ASSERT_TRUE(journal.RememberSetAside({QByteArray("k")}, {S("1")}, QString(), SetAsideDecision::Keep, QDateTime()));
+    SetAsideDecision decision = SetAsideDecision::None;
+    ASSERT_TRUE(journal.LoadSetAside(QByteArray("k"), QString(), &decision));
+    EXPECT_EQ(decision, SetAsideDecision::Keep);
+}
+
 TEST_F(JournalTest, anIssuedNumberCannotBeIssuedAgainAndTheFailedRunLeavesNoTrace) {
     Pending(1001, 2);
     ASSERT_TRUE(PrintAll(1001).journal);
@@ -473,7 +488,6 @@ TEST_F(SetAsideTest, onlyTheSameAccountNumberPayeeAmountAndMemoCount) {
         bool setAside;
     } cases[] = {
         {"the same check", [](RegisterRecord &) {}, true},
-        {"trailing blanks in payee", [](RegisterRecord &r) { r.PayTo += S("   "); }, true},
         {"amount written otherwise", [](RegisterRecord &r) { r.Amount = S("1001.250"); }, true},
         {"another number", [](RegisterRecord &r) { r.CheckNo = S("1002"); }, false},
         {"another payee", [](RegisterRecord &r) { r.PayTo = S("Payee 1001x"); }, false},
@@ -492,11 +506,14 @@ TEST_F(SetAsideTest, onlyTheSameAccountNumberPayeeAmountAndMemoCount) {
         EXPECT_EQ(questions.size(), c.setAside ? 1 : 0);
         EXPECT_EQ(folder.exists(S("TempRegister.txt")), !c.setAside);
     }
-    // Another account's journal does not hold it.
-    ASSERT_TRUE(WriteRegisterBytes(files, EncodeRecord(NumberedCheck(1001))));
-    ASSERT_TRUE(journal.RememberSetAside({}, {}, QString(), SetAsideDecision::Discard, QDateTime()));
+    // Another account's journal does not hold it (a record not decided about before).
+    RegisterRecord record = NumberedCheck(1001);
+    record.Amount = S("1001.2500");
+    ASSERT_TRUE(WriteRegisterBytes(files, EncodeRecord(record)));
     const SetAsideResult other = SetAsidePrinted(journal, files, S("9999"), nullptr, QDateTime());
     EXPECT_EQ(other.discarded, 0);
+    EXPECT_TRUE(other.asked.isEmpty());
+    EXPECT_EQ(SetAsidePrinted(journal, files, S("0012-345678"), nullptr, QDateTime()).discarded, 1);
 }
 
 } // namespace
