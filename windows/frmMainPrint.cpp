@@ -122,8 +122,8 @@ void frmMain::PrintChecks() {
 
     Platform &platform = program_.platform;
     NamingPrinterDialog printerDialog(platform.printerDialog);
-    Platform run{platform.App,  platform.files, platform.messages, printerDialog, platform.urls,
-                 platform.help, platform.clock, platform.ender,    platform.forms};
+    Platform run{platform.App,  platform.files, platform.messages, printerDialog,  platform.urls,
+                 platform.help, platform.clock, platform.ender,    platform.forms, platform.progress};
     const PrintResult result = PrintPendingChecks(run, request);
     switch (result.outcome) {
     case PrintOutcome::Printed:
