@@ -20,7 +20,14 @@ FileResult openNumbered(Files &files, const QString &name, Files::Mode mode, int
     return files.Open(number, name, mode, recordLength);
 }
 
+RestoreListener *restoreListener = nullptr;
+bool tellingRestore = false;
+
 } // namespace
+
+void SetRestoreListener(RestoreListener *listener) {
+    restoreListener = listener;
+}
 
 bool DataFileExists(Files &files, const QString &name, FileResult *restoreFailure) {
     if (files.Dir(name)) {
@@ -31,10 +38,20 @@ bool DataFileExists(Files &files, const QString &name, FileResult *restoreFailur
         return false;
     }
     FileResult restored = files.FileCopy(backup, name);
-    if (!restored && restoreFailure != nullptr) {
-        *restoreFailure = restored;
+    if (!restored) {
+        if (restoreFailure != nullptr) {
+            *restoreFailure = restored;
+        }
+        return false;
     }
-    return restored.ok;
+    if (restoreListener != nullptr && !tellingRestore) {
+        tellingRestore = true;
+        restoreListener->Restored(files, name);
+        tellingRestore = false;
+        // The listener may have taken the restored file away again.
+        return files.Dir(name);
+    }
+    return true;
 }
 
 FileResult OpenRandomFile(Files &files, const QString &name, int recordLength) {

@@ -15,6 +15,16 @@ class MessageBoxes;
 // restored from it (the copy stays). A restore that fails answers false and, when restoreFailure is
 // given, says why there (it is left Ok otherwise), so that a caller can tell it from a missing file.
 bool DataFileExists(Files &files, const QString &name, FileResult *restoreFailure = nullptr);
+// Told of every data file restored from the Backup folder, right after the copy; it may change or
+// remove the restored file. The program installs one for as long as it runs.
+class RestoreListener {
+public:
+    virtual ~RestoreListener() = default;
+    virtual void Restored(Files &files, const QString &name) = 0;
+};
+// Installs the listener (nullptr removes it). Restores made while it is being told are not told again.
+void SetRestoreListener(RestoreListener *listener);
+
 // Takes the next free number into FileNum and opens the file for records of recordLength bytes.
 FileResult OpenRandomFile(Files &files, const QString &name, int recordLength);
 // Takes the next free number into FileNum and opens the file for reading.

@@ -1,8 +1,10 @@
 #include "windows/Program.h"
 
 #include "app/MoneyRoutines.h"
+#include "register/Register.h"
 #include "windows/Controls.h"
 #include "windows/frmMain.h"
+#include "windows/frmPrintedChecks.h"
 #include "windows/frmSplash.h"
 #include "windows/frmStartup.h"
 
@@ -12,11 +14,40 @@ static void initWindowResources() {
     Q_INIT_RESOURCE(windows);
 }
 
+// A register restored from the Backup folder may bring back checks printed since the copy was made;
+// they are set aside before anything counts or prints them.
+class Program::RegisterRestored final : public RestoreListener {
+public:
+    explicit RegisterRestored(Program &program) : program_(program) { SetRestoreListener(this); }
+    ~RegisterRestored() override { SetRestoreListener(nullptr); }
+    void Restored(Files &files, const QString &name) override {
+        Q_UNUSED(files);
+        if (name.mid(1).compare(kRegisterFileSlash.mid(1), Qt::CaseInsensitive) == 0) {
+            program_.Main()->SetAsidePrintedChecks();
+        }
+    }
+
+private:
+    Program &program_;
+};
+
 Program::Program(Platform &platform_) : platform(platform_) {
     initWindowResources();
+    restored_ = std::make_unique<RegisterRestored>(*this);
+    ReviewPrintedChecks = [this](const QList<JournalCheck> &checks) {
+        return ::ReviewPrintedChecks(checks, platform.messages, Main());
+    };
+}
+
+CheckJournal &Program::Journal() {
+    if (!journal_) {
+        journal_ = std::make_unique<CheckJournal>(platform.files.Root());
+    }
+    return *journal_;
 }
 
 Program::~Program() {
+    restored_.reset();
     // Windows unloaded last in the run may still wait for their deferred deletion.
     delete splash_.data();
     delete main_.data();

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "journal/CheckJournal.h"
 #include "platform/Platform.h"
 
 #include <QPointer>
+
+#include <functional>
+#include <memory>
 
 class frmSplash;
 class frmStartup;
@@ -25,7 +29,17 @@ public:
     // Unloads every window, last loaded first, and ends the program.
     void EndProgram();
 
+    // The check journal in the program's folder, opened on first use.
+    CheckJournal &Journal();
+    // Shows the "Printed Checks" review of a run's forms and gives the person's marks; the real
+    // dialog unless replaced.
+    std::function<QList<PrintMark>(const QList<JournalCheck> &)> ReviewPrintedChecks;
+
 private:
+    class RegisterRestored;
+    std::unique_ptr<CheckJournal> journal_;
+    std::unique_ptr<RegisterRestored> restored_;
+
     QPointer<frmSplash> splash_;
     QPointer<frmStartup> startup_;
     QPointer<frmMain> main_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/MoneyVariables.h"
+#include "journal/CheckJournal.h"
 #include "platform/Files.h"
 #include "platform/Forms.h"
 #include "print/PrintRun.h"
@@ -43,6 +45,9 @@ public:
     void ResetForNextCheck();
     // Appends the register record buffer to the pending-check register.
     FileResult AppendRegisterRecord();
+    // Sets aside the pending checks the check journal holds as printed, asking the person whether
+    // to discard them (the default) or keep them to print again.
+    void SetAsidePrintedChecks();
 
     // Blank checks left on the sheet now in the printer, counting the pending checks.
     int ChecksLeftOnForm = 0;
@@ -107,8 +112,16 @@ private:
     // The request of a print run or preview from the checkbook setup and the alignment; false when
     // the setup cannot print, after going back to the main menu.
     bool ComposePrintRequest(PrintRequest &request);
-    // Advances the setup past `printed` checks, saves it and takes those checks off the register.
-    void CommitPrinted(int printed, bool wholeRun);
+    // Records the `printed` first of `records` in the check journal, advances the setup past them,
+    // saves it, takes those checks off the register, then shows them for review.
+    void CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer);
+    // Finishes what an interrupted run left to do and sets aside checks printed before. For a
+    // print run also proves the journal writable and the check numbers free; false, after saying
+    // why, when the run must not start.
+    bool SettleJournal(bool forPrinting);
+    // The review of a recorded run; true when checks went back to the register.
+    bool ReviewRun(qint64 runId, const QList<JournalCheck> &checks, const QList<RegisterRecord> &printed,
+                   qint64 nextCheckNo);
     bool CheckEntryText(QLineEdit *box, const QString &fieldName);
     // Pending checks in the register (restored from Backup when only a copy is there), a cut-short
     // last record included.

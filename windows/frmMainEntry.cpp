@@ -65,6 +65,7 @@ qint64 frmMain::PendingChecks() {
 }
 
 void frmMain::Form_Activate() {
+    SettleJournal(false);
     StartCounting();
 }
 

@@ -5,6 +5,8 @@
 #include "alignment/AlignmentFile.h"
 #include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
+#include "journal/RunEnd.h"
+#include "platform/PrinterName.h"
 #include "print/PreviewRun.h"
 #include "print/PrintRun.h"
 #include "register/Register.h"
@@ -13,6 +15,7 @@
 #include "windows/frmSplash.h"
 #include "windows/frmStartup.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFrame>
 #include <QGroupBox>
@@ -148,16 +151,28 @@ void frmMain::PrintChecks() {
     if (!ComposePrintRequest(request)) {
         return;
     }
+    // The journal must be able to record the run before a form is used.
+    if (!SettleJournal(true)) {
+        return;
+    }
     const qint64 pending = PendingChecks();
+    // What is printed, for the journal; a damaged register is the print run's to report.
+    QList<RegisterRecord> records;
+    ReadAllRecords(program_.platform.files, records);
 
-    const PrintResult result = PrintPendingChecks(program_.platform, request);
+    Platform &platform = program_.platform;
+    NamingPrinterDialog printerDialog(platform.printerDialog);
+    Platform run{platform.App,  platform.files, platform.messages, printerDialog,  platform.urls,
+                 platform.help, platform.clock, platform.ender,    platform.forms, platform.progress,
+                 platform.saveDialog, platform.printers, platform.preview};
+    const PrintResult result = PrintPendingChecks(run, request);
     switch (result.outcome) {
     case PrintOutcome::Printed:
-        CommitPrinted(result.printed, true);
+        CommitPrinted(result.printed, true, records, printerDialog.name);
         break;
     case PrintOutcome::Failed:
         if (result.printed > 0) {
-            CommitPrinted(result.printed, false);
+            CommitPrinted(result.printed, false, records, printerDialog.name);
         } else {
             Message(QStringLiteral("No check reached the printer. All ") + checksText(pending) +
                         QStringLiteral(" are still waiting to be printed."),
@@ -176,7 +191,7 @@ void frmMain::PrintChecks() {
     }
 }
 
-void frmMain::CommitPrinted(int printed, bool wholeRun) {
+void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer) {
     Files &files = program_.platform.files;
     frmStartup *startup = program_.Startup();
     CheckbookSettings settings = startup->Settings();
@@ -184,15 +199,35 @@ void frmMain::CommitPrinted(int printed, bool wholeRun) {
     ReadSetupNumbers(settings, setup);
     const qint64 pendingBefore = PendingChecks();
 
-    // The setup moves past exactly the checks that reached the printer.
+    // The setup moves past exactly the checks that reached the printer. The journal takes the run
+    // first, then the settings are saved, then the register lets go of the printed checks.
+    FinishedRun run;
+    run.run = {QDateTime(program_.platform.clock.Today(), QTime::currentTime()),
+               printer,
+               settings.CheckStyle,
+               settings.AcctNo,
+               settings.BankName,
+               setup.left};
+    run.printed = records.mid(0, printed);
+    run.firstCheckNo = setup.checkNo;
+    run.today = program_.platform.clock.Today();
     settings.CheckNo = QString::number(setup.checkNo + printed);
     settings.ChecksOnForm = QString::number(ChecksLeftAfter(setup.left, printed));
+    run.settingsAfter = settings;
+    const FinishResult finished = FinishRun(program_.Journal(), files, run);
     startup->SetSettings(settings);
-    const FileResult saved = startup->UpdateDraftMereInfo();
-    const FileResult removed = RemoveFirstRecords(files, printed);
+    const FileResult &saved = finished.settings;
+    const FileResult &removed = finished.registerTrim;
 
     QStringList notes;
     QString title;
+    if (!finished.journal) {
+        title = QStringLiteral("Check Journal");
+        notes << QStringLiteral("The printed checks could not be recorded in the check journal:\r\n") +
+                     finished.journal.error + QStringLiteral("\r\nCheck No. ") + QString::number(setup.checkNo) +
+                     QStringLiteral(" to ") + QString::number(setup.checkNo + printed - 1) +
+                     QStringLiteral(" were printed; they are taken off the register all the same.");
+    }
     if (!wholeRun) {
         title = QStringLiteral("Checks Partly Printed");
         notes << QStringLiteral("Check No. ") + QString::number(setup.checkNo) + QStringLiteral(" to ") +
@@ -217,8 +252,10 @@ void frmMain::CommitPrinted(int printed, bool wholeRun) {
     if (!notes.isEmpty()) {
         Message(notes.join(QStringLiteral("\r\n\r\n")), title);
     }
+    const bool printAgain =
+        finished.journal && removed && ReviewRun(finished.runId, finished.checks, run.printed, setup.checkNo + printed);
 
-    if (wholeRun) {
+    if (wholeRun && !printAgain) {
         Forms &forms = program_.platform.forms;
         forms.Hide(this);
         forms.Show(startup);

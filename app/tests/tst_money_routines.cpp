@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -38,6 +39,47 @@ TEST_F(DataFilesTest, missingFile_isRestoredFromBackupByteForByte) {
     EXPECT_EQ(folder.read(S("DraftMere.txt")), kBackupBytes);
     EXPECT_EQ(folder.read(S("Backup/DraftMere.txt")), kBackupBytes);
     EXPECT_EQ(folder.entries(), Strings({"Backup", "DraftMere.txt"}));
+}
+
+// Records the restores it is told of; may remove the restored file, and restores again from inside.
+class ListeningForRestores final : public RestoreListener {
+public:
+    explicit ListeningForRestores(bool removeIt) : remove(removeIt) { SetRestoreListener(this); }
+    ~ListeningForRestores() override { SetRestoreListener(nullptr); }
+    void Restored(Files &files, const QString &name) override {
+        told.append(name);
+        if (remove) {
+            files.Kill(name);
+            // A restore from inside the listener is not told again.
+            DataFileExists(files, name);
+            files.Kill(name);
+        }
+    }
+    bool remove;
+    QStringList told;
+};
+
+TEST_F(DataFilesTest, restoreListener_isToldOfRestoresOnlyAndMayTakeTheFileAway) {
+    ASSERT_TRUE(folder.write(S("Backup/TempRegister.txt"), kBackupBytes));
+    ASSERT_TRUE(folder.write(S("DraftMere.txt"), "present"));
+    {
+        ListeningForRestores listener(false);
+        EXPECT_TRUE(DataFileExists(files, S("/DraftMere.txt")));
+        EXPECT_TRUE(listener.told.isEmpty()) << "a file already there is no restore";
+        EXPECT_TRUE(DataFileExists(files, S("/TempRegister.txt")));
+        EXPECT_TRUE(DataFileExists(files, S("/TempRegister.txt")));
+        EXPECT_EQ(listener.told, Strings({"/TempRegister.txt"}));
+    }
+    ASSERT_TRUE(QFile::remove(folder.file(S("TempRegister.txt"))));
+    {
+        ListeningForRestores listener(true);
+        EXPECT_FALSE(DataFileExists(files, S("/TempRegister.txt"))) << "the listener removed it";
+        EXPECT_EQ(listener.told, Strings({"/TempRegister.txt"}));
+        EXPECT_FALSE(folder.exists(S("TempRegister.txt")));
+    }
+    // Without a listener the restore is plain again.
+    EXPECT_TRUE(DataFileExists(files, S("/TempRegister.txt")));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kBackupBytes);
 }
 
 TEST_F(DataFilesTest, backupFoundWhateverTheCaseOfItsNames) {

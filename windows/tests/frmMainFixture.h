@@ -34,6 +34,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         program = std::make_unique<Program>(platform);
+        // The review after a run answers from `reviewMarks` (all printed well when empty).
+        program->ReviewPrintedChecks = [this](const QList<JournalCheck> &checks) {
+            reviewed.append(checks);
+            QList<PrintMark> marks =
+                reviewMarks.isEmpty() ? QList<PrintMark>(checks.size(), PrintMark::Good) : reviewMarks.takeFirst();
+            return marks;
+        };
         main = program->Main();
         startup = program->Startup();
         forms.Load(startup);
@@ -123,6 +130,8 @@ protected:
     }
 
     std::unique_ptr<Program> program;
+    QList<QList<JournalCheck>> reviewed;
+    QList<QList<PrintMark>> reviewMarks;
     frmMain *main = nullptr;
     frmStartup *startup = nullptr;
 };

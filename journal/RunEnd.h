@@ -1,0 +1,64 @@
+#pragma once
+
+#include "checkbook/CheckbookSettings.h"
+#include "journal/CheckJournal.h"
+#include "register/Register.h"
+
+#include <QList>
+
+// Where the index-th check (from 0) of a run lands: the first sheet takes checksOnFirstSheet checks
+// from slot 1 down, every later sheet three.
+struct SheetSlot {
+    int sheet = 1;
+    int slot = 1;
+};
+SheetSlot SheetAndSlot(qsizetype index, int checksOnFirstSheet);
+
+// Whole cents of a register amount, rounded half away from zero; false when it is not a number.
+bool AmountCents(const QString &amount, qint64 *cents);
+// The journal's row for a register record printed on form checkNo; payee and memo lose the
+// register's trailing blanks.
+JournalCheck JournalCheckFor(const RegisterRecord &record, qint64 checkNo, QDate printed, SheetSlot place);
+// What identifies one pending record: the SHA-256 of its 115 bytes.
+QByteArray RecordKey(const QByteArray &recordBytes);
+
+// The register's bytes, restored from Backup like every read of it; empty when there is none.
+FileResult ReadRegisterBytes(Files &files, QByteArray &bytes);
+// Gives the register these bytes; none deletes it.
+FileResult WriteRegisterBytes(Files &files, const QByteArray &bytes);
+// The register's bytes with the check numbers renumbered from firstCheckNo.
+QByteArray RenumberRecords(const QByteArray &bytes, qint64 firstCheckNo);
+
+// A run that reached the printer with `printed.size()` checks.
+struct FinishedRun {
+    JournalRun run;
+    QList<RegisterRecord> printed; // the first records of the register, in the order printed
+    qint64 firstCheckNo = 0;       // the number of the first form used
+    QDate today;
+    CheckbookSettings settingsAfter; // the setup moved past the forms used
+};
+
+struct FinishResult {
+    FileResult journal;  // failed: the checks are not in the journal, yet the files were still updated
+    FileResult settings; // failed: the settings file keeps its old contents
+    FileResult registerTrim;
+    qint64 runId = 0;
+    QList<JournalCheck> checks;
+};
+
+// Ends a run: one journal transaction with the run, its checks and the file work it leaves due,
+// then the settings file, then the register trimmed of the printed checks, then the due work
+// cleared. Killed at any point, FinishDueWork at the next start completes what the journal holds.
+FinishResult FinishRun(CheckJournal &journal, Files &files, const FinishedRun &run);
+
+// Completes the file work of committed runs and reviews that a crash interrupted: a file still
+// holding its old contents gets its new ones, any other is left alone. *settingsChanged tells
+// whether the settings file was rewritten.
+FileResult FinishDueWork(CheckJournal &journal, Files &files, bool *settingsChanged);
+
+// Records the review of a run's printed forms. Spoiled forms are voided as "spoiled" and their
+// checks go back to the front of the register to print on the next forms (the register's checks
+// are renumbered from nextCheckNo); void forms are voided as "void". *requeued: checks put back.
+FileResult ApplyReview(CheckJournal &journal, Files &files, qint64 runId, const QList<JournalCheck> &checks,
+                       const QList<RegisterRecord> &printed, const QList<PrintMark> &marks, QDate today,
+                       qint64 nextCheckNo, int *requeued);

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "checkbook/CheckbookSettings.h"
+#include "journal/CheckJournal.h"
+#include "register/Register.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+// Check n of the journal tests: payee, amount and memo all tell the number.
+inline RegisterRecord NumberedCheck(qint64 n) {
+    const QString number = QString::number(n);
+    return {number,
+            QStringLiteral("12/08/2026"),
+            QStringLiteral("Payee ") + number,
+            number + QStringLiteral(".25"),
+            QStringLiteral("Memo ") + number,
+            kStatusPrinted};
+}
+
+inline CheckbookSettings JournalSetup(qint64 nextCheckNo, int left = 3) {
+    return {QStringLiteral("First Example Bank"), QStringLiteral("0012-345678"), QString::number(nextCheckNo),
+            QString::number(left), kStyle3OnAPage};
+}
+
+inline JournalRun JournalRunOf(const CheckbookSettings &settings) {
+    return {QDateTime(QDate(2026, 12, 8), QTime(10, 15)),
+            QStringLiteral("Office Printer"),
+            settings.CheckStyle,
+            settings.AcctNo,
+            settings.BankName,
+            settings.ChecksOnForm.toInt()};
+}
+
+// Runs statements on a connection of its own to a journal file, outside the journal under test.
+class RawJournal {
+public:
+    explicit RawJournal(const QString &path, const QString &name = QStringLiteral("raw")) : name_(name) {
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db_.setDatabaseName(path);
+        db_.open();
+    }
+    ~RawJournal() {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    bool exec(const QString &statement) {
+        QSqlQuery query(db_);
+        return query.exec(statement);
+    }
+    // The first column of every row.
+    QStringList column(const QString &statement) {
+        QSqlQuery query(db_);
+        QStringList values;
+        if (query.exec(statement)) {
+            while (query.next()) {
+                values << query.value(0).toString();
+            }
+        }
+        return values;
+    }
+
+private:
+    QString name_;
+    QSqlDatabase db_;
+};

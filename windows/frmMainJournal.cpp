@@ -1,0 +1,105 @@
+// The entry window and the check journal: checks printed before are set aside, an interrupted run
+// is finished, and a run's forms are reviewed.
+#include "windows/frmMain.h"
+
+#include "checkbook/CheckbookSettings.h"
+#include "journal/RunEnd.h"
+#include "journal/SetAside.h"
+#include "platform/Clock.h"
+#include "register/Register.h"
+#include "windows/Program.h"
+#include "windows/frmMainRules.h"
+#include "windows/frmStartup.h"
+
+#include <QDateTime>
+
+namespace {
+
+QString numbersText(const QStringList &numbers) {
+    return (numbers.size() == 1 ? QStringLiteral("Check No. ") : QStringLiteral("Check Nos. ")) +
+           numbers.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+void frmMain::SetAsidePrintedChecks() {
+    Platform &platform = program_.platform;
+    const KeepQuestion keep = [&platform](const QStringList &numbers) {
+        const QString count = numbers.size() == 1 ? QStringLiteral("1 check waiting to be printed was")
+                                                  : QString::number(numbers.size()) +
+                                                        QStringLiteral(" checks waiting to be printed were");
+        const MsgResult answer = platform.messages.MsgBox(
+            count + QStringLiteral(" printed before: ") + numbersText(numbers) +
+                QStringLiteral(".\r\nThe check journal holds them with the same payee, amount and memo.\r\n\r\n"
+                               "Discard them? Yes discards them; No keeps them to print again on purpose."),
+            MsgButtons::YesNo, QStringLiteral("Checks Already Printed"), MsgResult::Yes);
+        return answer == MsgResult::No;
+    };
+    const SetAsideResult result =
+        SetAsidePrinted(program_.Journal(), platform.files, program_.Startup()->Settings().AcctNo, keep,
+                        QDateTime(platform.clock.Today(), QTime::currentTime()));
+    if (!result.result && !result.asked.isEmpty()) {
+        Message(QStringLiteral("Your answer about ") + numbersText(result.asked) +
+                    QStringLiteral(" could not be carried out or remembered:\r\n") + result.result.error,
+                QStringLiteral("Check Journal"));
+    }
+}
+
+bool frmMain::SettleJournal(bool forPrinting) {
+    Platform &platform = program_.platform;
+    CheckJournal &journal = program_.Journal();
+    FileResult result = journal.Open();
+    if (result) {
+        bool settingsChanged = false;
+        result = FinishDueWork(journal, platform.files, &settingsChanged);
+        if (settingsChanged) {
+            // The run before a crash had moved the setup on; the main menu shows what the file says.
+            const SettingsLoad load = LoadSettings(platform.files);
+            if (load.state == SettingsState::Loaded) {
+                program_.Startup()->SetSettings(load.settings);
+            }
+        }
+    }
+    if (result) {
+        SetAsidePrintedChecks();
+    }
+    if (!forPrinting) {
+        // The entry window works without the journal; a print run says what is wrong.
+        return true;
+    }
+    if (result) {
+        result = journal.CheckWritable();
+    }
+    if (!result) {
+        Message(result.error + QStringLiteral("\r\nNo check was printed; the pending checks are kept. Printing "
+                                              "waits until the check journal can record what is printed."),
+                QStringLiteral("Checks Not Printed"));
+        return false;
+    }
+    const CheckbookSettings settings = program_.Startup()->Settings();
+    qint64 first = 0;
+    const qint64 pending = PendingChecks();
+    if (pending > 0 && SettingNumber(settings.CheckNo, 1, kLastCheckNo, &first)) {
+        result = journal.CheckNumbersFree(settings.AcctNo, first, pending);
+        if (!result) {
+            Message(result.error + QStringLiteral("\r\nNo check was printed; the pending checks are kept."),
+                    QStringLiteral("Checks Not Printed"));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool frmMain::ReviewRun(qint64 runId, const QList<JournalCheck> &checks, const QList<RegisterRecord> &printed,
+                        qint64 nextCheckNo) {
+    const QList<PrintMark> marks = program_.ReviewPrintedChecks(checks);
+    int requeued = 0;
+    const FileResult result = ApplyReview(program_.Journal(), program_.platform.files, runId, checks, printed, marks,
+                                          program_.platform.clock.Today(), nextCheckNo, &requeued);
+    if (!result) {
+        Message(QStringLiteral("The spoiled and void forms could not be recorded:\r\n") + result.error +
+                    (requeued > 0 ? QString() : QStringLiteral("\r\nNo check was put back to be printed again.")),
+                QStringLiteral("Check Journal"));
+    }
+    return requeued > 0;
+}
