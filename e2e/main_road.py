@@ -35,6 +35,8 @@ ORDER_FORMS = "Ordering from Deluxe"
 NOT_PRINTED = "Checks are NOT Printed"
 
 SETTINGS = "DraftMere.txt"
+JOURNAL = "CheckJournal.db"
+REVIEW = "Printed Checks"
 REGISTER = "TempRegister.txt"
 RECORD_LENGTH = 115
 STYLE_3_ON_A_PAGE = "Deluxe 3-On-A-Page"
@@ -333,6 +335,10 @@ def main_road(run):
     display.type(pdf)
     display.key("Return")
     display.wait_gone(PRINT_DIALOG)
+    # The review of the printed forms: Return accepts "all printed well".
+    display.wait_window(REVIEW)
+    display.key("Return")
+    display.wait_gone(REVIEW)
     display.wait_window(MAIN_MENU)
     display.wait_gone(ENTRY)
     wait_until(f"{REGISTER} to be deleted after printing", lambda: not os.path.exists(run.path(REGISTER)))
@@ -346,9 +352,12 @@ def main_road(run):
     run.check_private(SETTINGS)
     check_printed(run, pdf, dates)
 
+    run.check_private(JOURNAL)
+
     run.close_program(MAIN_MENU)
-    files = sorted(os.listdir(run.folder))
-    run.check(files == sorted(["quillane", SETTINGS]), f"the program folder holds {files} at the end")
+    # The journal's write-ahead files may stay beside it; nothing else may.
+    files = sorted(f for f in os.listdir(run.folder) if f not in (JOURNAL + "-wal", JOURNAL + "-shm"))
+    run.check(files == sorted(["quillane", SETTINGS, JOURNAL]), f"the program folder holds {files} at the end")
 
 
 def open_order_forms(run):

@@ -35,6 +35,9 @@ public:
     void Abort() override;
     QString ErrorText() const override { return {}; }
     QString PrinterName() const override { return printerName; }
+    // A drawing on screen sends nothing.
+    int SheetsDelivered() const override { return 0; }
+    void SetSendProgress(SendProgress) override {}
     bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) override;
 
     // The name PrinterName reports.

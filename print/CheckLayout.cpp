@@ -137,6 +137,8 @@ public:
     void Abort() override {}
     QString ErrorText() const override { return {}; }
     QString PrinterName() const override { return measure_.PrinterName(); }
+    int SheetsDelivered() const override { return 0; }
+    void SetSendProgress(SendProgress) override {}
     bool DrawLine(double, double, double, double, Pen) override { return true; }
 
 private:

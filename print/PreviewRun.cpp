@@ -28,6 +28,8 @@ public:
     void Abort() override { device_.Abort(); }
     QString ErrorText() const override { return device_.ErrorText(); }
     QString PrinterName() const override { return name_.isEmpty() ? device_.PrinterName() : name_; }
+    int SheetsDelivered() const override { return device_.SheetsDelivered(); }
+    void SetSendProgress(SendProgress progress) override { device_.SetSendProgress(std::move(progress)); }
     bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) override {
         return device_.DrawLine(x1, y1, x2, y2, pen);
     }
@@ -76,9 +78,9 @@ PrintPreview::Answer PreviewPendingChecks(Platform &platform, const PrintRequest
     return platform.preview.ShowPreview(QStringLiteral("Print Preview"), printerName, [&](Printer &device) {
         PreviewChoice choice(device, printerName, request.CheckStyle);
         QuietAnswers quiet;
-        Platform run{platform.App,   platform.files,    quiet,           choice,
-                     platform.urls,  platform.help,     platform.clock,  platform.ender,
-                     platform.forms, platform.printers, platform.preview};
+        Platform run{platform.App,        platform.files,    quiet,           choice,         platform.urls,
+                     platform.help,       platform.clock,    platform.ender,  platform.forms, platform.progress,
+                     platform.saveDialog, platform.printers, platform.preview};
         PrintPendingChecks(run, request);
     });
 }

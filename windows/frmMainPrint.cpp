@@ -162,8 +162,8 @@ void frmMain::PrintChecks() {
 
     Platform &platform = program_.platform;
     NamingPrinterDialog printerDialog(platform.printerDialog);
-    Platform run{platform.App,  platform.files, platform.messages, printerDialog,  platform.urls,
-                 platform.help, platform.clock, platform.ender,    platform.forms, platform.progress,
+    Platform run{platform.App,        platform.files,    platform.messages, printerDialog,  platform.urls,
+                 platform.help,       platform.clock,    platform.ender,    platform.forms, platform.progress,
                  platform.saveDialog, platform.printers, platform.preview};
     const PrintResult result = PrintPendingChecks(run, request);
     switch (result.outcome) {

@@ -65,9 +65,7 @@ PrintPreview::Answer FakePrintPreview::ShowPreview(const QString &title, const Q
 }
 
 TestPlatform::TestPlatform()
-    : files(dir.path()), platform{app,   files, messages, printerDialog, urls,      help,
-                                  clock, ender, forms,    progress,      saveDialog} {
-    : files(dir.path()), platform{app,   files, messages, printerDialog, urls,   help,
-                                  clock, ender, forms,    printers,      preview} {
-        app.Path = dir.path();
-    }
+    : files(dir.path()), platform{app,   files, messages, printerDialog, urls,     help,   clock,
+                                  ender, forms, progress, saveDialog,    printers, preview} {
+    app.Path = dir.path();
+}

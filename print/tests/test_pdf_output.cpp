@@ -322,7 +322,7 @@ void drawThreeSheets(Printer &printer) {
 
 QStringList sheetWords(const QString &pdf) {
     QStringList words;
-    for (const PdfPage &page : readPdfWords(pdf)) {
+    for (const PdfPage &page : ReadPdfWords(pdf)) {
         QStringList onPage;
         for (const PdfWord &word : page.words) {
             onPage << word.text;
@@ -484,7 +484,7 @@ QSizeF pageThroughTheDialog(const QString &pdf, const std::function<void(QPrintD
     SetupPrinter(*printer, QStringLiteral("Portrait"));
     EXPECT_TRUE(printer->Print(QStringLiteral("Letter"), true));
     EXPECT_TRUE(printer->EndDoc()) << qPrintable(printer->ErrorText());
-    const QList<PdfPage> pages = readPdfWords(pdf);
+    const QList<PdfPage> pages = ReadPdfWords(pdf);
     return pages.isEmpty() ? QSizeF() : QSizeF(pages[0].width, pages[0].height);
 }
 

@@ -247,14 +247,14 @@ const TabRow kTabRows[] = {
                w->cmPrintSummary[1]->setFocus(Qt::OtherFocusReason);
                return w;
            },
-           names({"cmPrintSummary(0)", "cmPrintSummary(1)"})},
+           names({"cmPrintSummary(2)", "cmPrintSummary(0)", "cmPrintSummary(1)"})},
     TabRow{"printSummaryAgain",
            [](KeysTest &t) -> QWidget * {
                frmMain *w = t.summaryPanel();
                w->cmPrintSummary[0]->setFocus(Qt::OtherFocusReason);
                return w;
            },
-           names({"cmPrintSummary(1)", "cmPrintSummary(0)"})}};
+           names({"cmPrintSummary(1)", "cmPrintSummary(2)", "cmPrintSummary(0)"})}};
 
 INSTANTIATE_TEST_SUITE_P(EveryPanel, TabOrderTest, ::testing::ValuesIn(kTabRows),
                          [](const ::testing::TestParamInfo<TabRow> &row) { return std::string(row.param.name); });

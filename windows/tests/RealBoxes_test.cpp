@@ -26,7 +26,8 @@ protected:
     }
 
     QtMessageBoxes boxes;
-    Platform real{app, files, boxes, printerDialog, urls, help, clock, ender, forms};
+    Platform real{app,   files, boxes,    printerDialog, urls,     help,   clock,
+                  ender, forms, progress, saveDialog,    printers, preview};
 };
 
 TEST_F(RealBoxesTest, orderFormsOpensTheVendorPageOnOkAndNothingOnCancel) {

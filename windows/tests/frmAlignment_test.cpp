@@ -75,10 +75,11 @@ TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrin
                              kStyleWallet}));
     frmStartup *startup = startAndContinue();
     const QList<QAction *> entries = startup->menuBar->actions();
-    ASSERT_EQ(entries.size(), 2);
+    // Help, History, Printer Alignment.
+    ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0]->objectName(), QStringLiteral("mnuHelp"));
-    EXPECT_EQ(entries[1]->objectName(), QStringLiteral("mnuAlignment"));
-    EXPECT_EQ(entries[1]->text(), QStringLiteral("Printer A&lignment"));
+    EXPECT_EQ(entries[2]->objectName(), QStringLiteral("mnuAlignment"));
+    EXPECT_EQ(entries[2]->text(), QStringLiteral("Printer A&lignment"));
 
     QStringList printerItems;
     QString printer, style;

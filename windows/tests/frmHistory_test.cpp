@@ -91,7 +91,8 @@ protected:
 TEST_F(HistoryWindowTest, theHistoryEntryStandsBesideHelpAndOpensOneWindow) {
     frmStartup *startup = startAndContinue();
     const QList<QAction *> entries = startup->menuBar->actions();
-    ASSERT_EQ(entries.size(), 2);
+    // Help, History, Printer Alignment.
+    ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0]->text(), QStringLiteral("Help"));
     EXPECT_EQ(entries[1]->text(), QStringLiteral("History"));
     EXPECT_EQ(entries[1]->objectName(), QStringLiteral("mnuHistory"));
