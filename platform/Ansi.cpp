@@ -63,4 +63,6 @@ QChar FirstNonAnsi(const QString &text) {
     return QChar();
 }
 
-bool FitsAnsi(const QString &text) { return FirstNonAnsi(text).isNull(); }
+bool FitsAnsi(const QString &text) {
+    return FirstNonAnsi(text).isNull();
+}

@@ -7,9 +7,9 @@
 #include "platform/MessageBoxes.h"
 #include "platform/PrintPreview.h"
 #include "platform/Printer.h"
+#include "platform/PrinterList.h"
 #include "platform/Progress.h"
 #include "platform/SaveFileDialog.h"
-#include "platform/PrinterList.h"
 #include "platform/Services.h"
 
 // Every platform service the program uses, handed to the windows and routines that need them.

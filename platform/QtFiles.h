@@ -43,8 +43,8 @@ private:
         int fd = -1;
         Mode mode = Mode::Input;
         int recordLength = 0;
-        QString path;     // the file the caller named
-        QString tempPath; // Output: the new contents until committed
+        QString path;         // the file the caller named
+        QString tempPath;     // Output: the new contents until committed
         QString failure;      // Output: the first failed write; the file is then never committed
         bool created = false; // Random: the file did not exist before
         bool folderSynced = false;

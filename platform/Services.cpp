@@ -4,7 +4,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-void QtUrlOpener::OpenURL(const QString &url) { QDesktopServices::openUrl(QUrl::fromUserInput(url)); }
+void QtUrlOpener::OpenURL(const QString &url) {
+    QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
 
 void QtEnder::End() {
     ended_ = true;

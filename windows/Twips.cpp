@@ -2,10 +2,10 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
