@@ -2,8 +2,8 @@
 //   quillane_screens <folder>  writes splash.png, menu-type.png, menu-info.png, menu-main.png,
 //                              order-forms.png, help.png, entry.png, entry-verify.png,
 //                              entry-summary.png, print-progress.png, checks.pdf (the print run
-//                              of three checks); alignment.png and test-sheet.pdf (the alignment
-//                              window with offsets typed, and its test sheet), preview.png
+//                              of three checks), printed-checks.png (its review); alignment.png and test-sheet.pdf (the
+//                              alignment window with offsets typed, and its test sheet), preview.png
 // It runs the real start (Main) on a temporary program folder; message boxes are the real ones,
 // grabbed and closed as soon as they are up.
 #include "main/Main.h"
@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -163,9 +164,17 @@ int main(int argc, char **argv) {
     printerDialog.makePrinter = [] { return MakePdfPrinter(outFolder + QStringLiteral("/checks.pdf")); };
     QTimer answerer;
     QObject::connect(&answerer, &QTimer::timeout, [] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *box = qobject_cast<QMessageBox *>(modal);
         if (box && box->defaultButton()) {
             box->defaultButton()->click();
+            return;
+        }
+        // The review of the printed forms: pictured, then accepted as all printed well.
+        auto *review = qobject_cast<QDialog *>(modal);
+        if (review && review->objectName() == QStringLiteral("frmPrintedChecks")) {
+            save(review, "printed-checks.png");
+            review->accept();
         }
     });
     answerer.start(200);
