@@ -23,7 +23,7 @@ int Mode(const QString &path) {
 
 class JournalTest : public ::testing::Test {
 protected:
-    QString journalPath() const { return folder.file(kJournalFile); }
+    QString journalPath() const { return folder.file(kJournalPath); }
 
     // Puts checks first..first+count-1 in the register, as Accept would.
     void Pending(qint64 first, int count) {
@@ -66,7 +66,7 @@ protected:
 
 TEST_F(JournalTest, open_createsAnOwnerOnlyFileInWriteAheadModeAtTheCurrentVersion) {
     ASSERT_TRUE(journal.Open()) << journal.Open().error.toStdString();
-    ASSERT_TRUE(journal.CheckWritable());
+    ASSERT_TRUE(IntentOf(journal, 1001));
     EXPECT_EQ(journal.Path(), QDir::toNativeSeparators(journalPath()));
     EXPECT_EQ(journal.SchemaVersion(), kJournalVersion);
     for (const char *suffix : {"", "-wal", "-shm"}) {
@@ -141,12 +141,12 @@ TEST_F(JournalTest, aJournalFromANewerProgramIsLeftAloneAndNamed) {
         RawJournal raw(journalPath());
         ASSERT_TRUE(raw.exec(S("PRAGMA user_version = 7")));
     }
-    const QByteArray before = folder.read(kJournalFile);
+    const QByteArray before = folder.read(kJournalPath);
     const FileResult opened = journal.Open();
     ASSERT_FALSE(opened);
     EXPECT_TRUE(opened.error.contains(QDir::toNativeSeparators(journalPath()))) << opened.error.toStdString();
     EXPECT_TRUE(opened.error.contains(S("newer"))) << opened.error.toStdString();
-    EXPECT_EQ(folder.read(kJournalFile), before);
+    EXPECT_EQ(folder.read(kJournalPath), before);
 }
 
 TEST(JournalPlaces, sheetAndSlotFollowTheFormsInThePrinter) {
@@ -386,7 +386,7 @@ TEST_F(JournalTest, aSpoiledFormIsVoidedAndItsCheckPrintsAgainOnTheNextForm) {
 TEST_F(JournalTest, allPrintedWellChangesNothing) {
     Pending(1001, 2);
     const FinishResult run = PrintAll(1001);
-    const QByteArray journalBefore = folder.read(kJournalFile);
+    const QByteArray journalBefore = folder.read(kJournalPath);
     int requeued = -1;
     ASSERT_TRUE(ApplyReview(journal, files, run.runId, run.checks, {}, {PrintMark::Good, PrintMark::Good},
                             QDate(2026, 12, 9), 1003, &requeued));
