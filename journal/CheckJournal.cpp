@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -332,9 +334,9 @@ FileResult CheckJournal::transact(const QString &what, const std::function<FileR
 FileResult CheckJournal::prepareFolder() {
     const QString folder = QDir(folder_).filePath(kJournalFolder);
     const QByteArray folderName = QFile::encodeName(folder);
-    const auto refuse = [&folder](const QString &reason) {
-        return FileResult::Fail(QStringLiteral("The check journal's folder %1 cannot be used: %2.")
-                                    .arg(QDir::toNativeSeparators(folder), reason));
+    const auto refuse = [this, &folder](const QString &reason) {
+        return FileResult::Fail(QStringLiteral("The check journal %1 cannot be kept in its folder %2: %3.")
+                                    .arg(Path(), QDir::toNativeSeparators(folder), reason));
     };
     struct stat info {};
     if (::lstat(folderName.constData(), &info) == 0) {
@@ -620,7 +622,10 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
                                      const QByteArray &records, qint64 *runId) {
     const QString what = QStringLiteral("record the checks about to be printed");
     if (!checks.isEmpty()) {
-        FileResult free = checkNumbersFree(run.accountNo, checks.first().checkNo, checks.size());
+        const auto [low, high] =
+            std::minmax_element(checks.cbegin(), checks.cend(),
+                                [](const JournalCheck &a, const JournalCheck &b) { return a.checkNo < b.checkNo; });
+        FileResult free = checkNumbersFree(run.accountNo, low->checkNo, high->checkNo - low->checkNo + 1);
         if (!free) {
             return free;
         }
