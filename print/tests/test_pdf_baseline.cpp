@@ -3,9 +3,13 @@
 //
 // Run by hand with "--capture <folder>" to write the recorded words anew into that folder.
 
+#include "forms/BuiltInForms.h"
 #include "platform/QtPrinter.h"
 #include "platform/testing/PdfText.h"
+#include "print/CheckLayout.h"
+#include "print/MoneyPrint.h"
 #include "print/tests/PrintTestSupport.h"
+#include "words/MoneyConverter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -159,6 +163,68 @@ INSTANTIATE_TEST_SUITE_P(Runs, PdfBaseline, ::testing::ValuesIn(kCases),
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
+
+// The built-in descriptions of both styles against what the print run draws today: every text drawn
+// for a check stands where an item of its slot's area puts it, to the twip.
+TEST(BuiltInDeluxeForms, placeEveryItemWhereThePrintRunDrawsIt) {
+    const QString date = QStringLiteral("12/07/2026");
+    const QString account = QStringLiteral("ACCT-56789");
+    const QString words = AmountToWords(QStringLiteral("1234.56"));
+    for (const QString &style : {kStyleThreeOnAPage, kStyleWalletSize}) {
+        const std::optional<CheckForm> form = BuiltInForm(style);
+        ASSERT_TRUE(form);
+        ASSERT_EQ(form->ChecksPerSheet(), 3);
+        for (int slot = 1; slot <= 3; ++slot) {
+            SCOPED_TRACE(qPrintable(style + QStringLiteral(", slot %1").arg(slot)));
+            PrinterLog log;
+            RecordingPrinter printer(log);
+            SetupPrinter(printer, QStringLiteral("Portrait"));
+            const CheckSettings settings{style, account, date, QLocale(QLocale::English, QLocale::UnitedStates)};
+            ASSERT_TRUE(PrintOneCheck(printer, settings, QStringLiteral("PAYEE"), QStringLiteral("1234.56"),
+                                      QStringLiteral("MEMO"), slot));
+            QList<PrinterCall> texts = log.Texts();
+            for (const FormItem &item : form->Areas[slot - 1].Items) {
+                const QString expected = item.Field == FormField::Date      ? date
+                                         : item.Field == FormField::Payee   ? QStringLiteral("PAYEE")
+                                         : item.Field == FormField::Amount  ? QStringLiteral("$1,234.56")
+                                         : item.Field == FormField::Words   ? words
+                                         : item.Field == FormField::Memo    ? QStringLiteral("MEMO")
+                                         : item.Field == FormField::Account ? account
+                                                                            : QString();
+                ASSERT_FALSE(expected.isEmpty()) << qPrintable(FieldKey(item.Field));
+                const auto drawn = std::find_if(texts.begin(), texts.end(), [&](const PrinterCall &call) {
+                    const double x = item.RightAnchored ? call.x + printer.TextWidth(call.text) : call.x;
+                    const bool text = item.Field == FormField::Words
+                                          ? !call.text.isEmpty() && expected.startsWith(call.text)
+                                          : call.text == expected;
+                    return text && std::abs(x - item.X * 1440) < 0.2 && std::abs(call.y - item.Y * 1440) < 0.2;
+                });
+                ASSERT_NE(drawn, texts.end()) << qPrintable(FieldKey(item.Field)) << (item.Stub ? " on the stub" : "")
+                                              << " at " << item.X << ", " << item.Y;
+                EXPECT_EQ(drawn->size, item.FontSize);
+                EXPECT_NEAR(drawn->clipRight, item.ClipWidth > 0 ? (item.X + item.ClipWidth) * 1440 : 0, 0.2);
+                if (item.Field == FormField::Words) {
+                    EXPECT_EQ(item.Width * 1440, kWordsWidth);
+                    EXPECT_EQ(item.Rule, WordsRule::Wrap);
+                    // The words go on below, from the same column.
+                    for (auto next = drawn + 1; next != texts.end() && words.contains(next->text);) {
+                        EXPECT_NEAR(next->x, item.X * 1440, 0.2);
+                        next = texts.erase(next);
+                    }
+                }
+                texts.erase(drawn);
+            }
+            // Left over: the empty line above the wallet stub's account number, and the stub's pass
+            // drawing the figures a second time over the check's.
+            QStringList rest;
+            for (const PrinterCall &call : std::as_const(texts)) {
+                rest << call.text;
+            }
+            const QStringList walletRest{QStringLiteral("$1,234.56"), QString()};
+            EXPECT_EQ(rest, style == kStyleWalletSize ? walletRest : QStringList());
+        }
+    }
+}
 
 } // namespace
 
