@@ -314,6 +314,20 @@ TEST(FormFiles, aFullDisk_failsTheSaveNamingTheFile_andKeepsTheOldForm) {
     EXPECT_EQ(QDir(forms).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Mine.json")});
 }
 
+TEST(FormFiles, theExampleOfTheFormatsDocumentIsAValidForm) {
+    QFile document(QString::fromUtf8(QUILLANE_FORMS_DOC));
+    ASSERT_TRUE(document.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(document.readAll());
+    const qsizetype start = text.indexOf(QStringLiteral("```json\n"));
+    const qsizetype end = text.indexOf(QStringLiteral("```"), start + 7);
+    ASSERT_TRUE(start >= 0 && end > start);
+    CheckForm form;
+    FormFault fault;
+    ASSERT_TRUE(FormFromJson(text.mid(start + 8, end - start - 8).toUtf8(), form, fault))
+        << qPrintable(fault.Field) << ": " << qPrintable(fault.Reason);
+    EXPECT_EQ(form.Areas[0].Items.size(), 8);
+}
+
 TEST(FormCatalog, readsTheFolderWhenAsked_andReportsEachBadFileOnceUntilItChanges) {
     TempFolder data;
     const QString forms = FormsFolder(data.path());
