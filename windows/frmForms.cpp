@@ -356,7 +356,12 @@ void frmForms::createControls() {
     fields->addWidget(txtWidth, 1, 1);
     fields->addWidget(label(QStringLiteral("Font si&ze:"), txtFontSize, "lblFontSize"), 1, 2);
     fields->addWidget(txtFontSize, 1, 3);
-    auto *left = new QVBoxLayout;
+    // The controls keep a column of their own; the drawing takes the rest of the window.
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("fraControls"));
+    panel->setFixedWidth(330);
+    auto *left = new QVBoxLayout(panel);
+    left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(label(QStringLiteral("&Forms:"), lstForms, "lblForms"));
     left->addWidget(lstForms, 2);
     left->addLayout(formButtons);
@@ -376,7 +381,7 @@ void frmForms::createControls() {
     bottom->addWidget(cmdSave);
     bottom->addWidget(cmdClose);
     auto *columns = new QHBoxLayout;
-    columns->addLayout(left, 0);
+    columns->addWidget(panel);
     columns->addLayout(right, 1);
     auto *whole = new QVBoxLayout(this);
     whole->addLayout(columns, 1);
