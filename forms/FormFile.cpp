@@ -192,24 +192,36 @@ FormFileFault fileFault(const QString &path, const QString &field, const QString
     return {path, {field, reason}};
 }
 
-// Reads and checks one form file.
+// Reads and checks one form file. Opened without following a link and without waiting on a pipe, and
+// read only when it is an ordinary file.
 std::optional<FormFileFault> readFormFile(const QString &path, CheckForm &form) {
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ELOOP) {
+            return fileFault(path, QString(),
+                             QStringLiteral("It is a link, not a form file. Put the form file itself in the Forms "
+                                            "folder."));
+        }
         return fileFault(path, QString(),
-                         QStringLiteral("It is a link, not a form file. Put the form file itself in "
-                                        "the Forms folder."));
+                         QStringLiteral("It cannot be read: %1. Check its permissions.")
+                             .arg(QString::fromLocal8Bit(std::strerror(errno))));
     }
-    if (info.size() > kLargestFormFile) {
-        return fileFault(path, QString(),
-                         QStringLiteral("It is larger than any form (%1 bytes). Replace it with the "
-                                        "form saved by Check Forms.")
-                             .arg(info.size()));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fileFault(path, QString(), QStringLiteral("It cannot be read: %1.").arg(file.errorString()));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         return fileFault(path, QString(),
-                         QStringLiteral("It cannot be read: %1. Check its permissions.").arg(file.errorString()));
+                         QStringLiteral("It is not an ordinary file. Replace it with the form saved by "
+                                        "Check Forms."));
+    }
+    if (info.st_size > kLargestFormFile) {
+        return fileFault(path, QString(),
+                         QStringLiteral("It is larger than any form (%1 bytes). Replace it with the form saved by "
+                                        "Check Forms.")
+                             .arg(info.st_size));
     }
     FormFault fault;
     if (!FormFromJson(file.read(kLargestFormFile + 1), form, fault)) {
@@ -235,6 +247,8 @@ FileResult ensureFolder(const QString &folder) {
         return FileResult::Fail(QStringLiteral("The forms folder %1 could not be made: %2.")
                                     .arg(native(folder), QString::fromLocal8Bit(std::strerror(errno))));
     }
+    // A folder made by hand is closed to others as well.
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
     return FileResult::Ok();
 }
 

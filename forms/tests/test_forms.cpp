@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 // A form in a failed comparison shows as its file.
@@ -276,7 +277,7 @@ TEST(FormFiles, savedThenLoaded_isTheSameFormInAnOwnerOnlyFile) {
     EXPECT_FALSE(RemoveForm(forms, kFormThreeOnAPage).ok);
 }
 
-TEST(FormFiles, aFormsFolderThatIsALinkOrAFile_isNeverWrittenThrough) {
+TEST(FormFiles, aFormsFolderThatIsALinkOrAFile_isNeverWrittenThrough_norAPipeReadFrom) {
     TempFolder data;
     CheckForm mine = *BuiltInForm(kFormThreeOnAPage);
     mine.Name = QStringLiteral("Mine");
@@ -291,6 +292,18 @@ TEST(FormFiles, aFormsFolderThatIsALinkOrAFile_isNeverWrittenThrough) {
     TempFolder other;
     ASSERT_TRUE(other.write(QStringLiteral("Forms"), "not a folder"));
     EXPECT_TRUE(SaveForm(FormsFolder(other.path()), mine).error.contains(QStringLiteral("is a file")));
+
+    // A folder made by hand is closed to others on the first save; a pipe in it is reported, not waited on.
+    TempFolder byHand;
+    ASSERT_TRUE(QDir(byHand.path()).mkdir(QStringLiteral("Forms")));
+    ASSERT_TRUE(byHand.setMode(QStringLiteral("Forms"), 0755));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(byHand.file(QStringLiteral("Forms/Pipe.json"))).constData(), 0600), 0);
+    ASSERT_TRUE(SaveForm(FormsFolder(byHand.path()), mine));
+    EXPECT_EQ(byHand.mode(QStringLiteral("Forms")), 0700);
+    const LoadedForms loaded = LoadForms(FormsFolder(byHand.path()));
+    ASSERT_EQ(loaded.Faults.size(), 1);
+    EXPECT_TRUE(loaded.Faults[0].Fault.Reason.contains(QStringLiteral("not an ordinary file")));
+    EXPECT_EQ(loaded.Forms.last().Name, mine.Name);
 }
 
 TEST(FormFiles, aFullDisk_failsTheSaveNamingTheFile_andKeepsTheOldForm) {
