@@ -1,5 +1,6 @@
 #include "forms/BuiltInForms.h"
 #include "forms/FormFile.h"
+#include "platform/testing/KilledChild.h"
 #include "platform/testing/TempFolder.h"
 
 #include <QJsonArray>
@@ -339,6 +340,38 @@ TEST(FormFiles, theExampleOfTheFormatsDocumentIsAValidForm) {
     ASSERT_TRUE(FormFromJson(text.mid(start + 8, end - start - 8).toUtf8(), form, fault))
         << qPrintable(fault.Field) << ": " << qPrintable(fault.Reason);
     EXPECT_EQ(form.Areas[0].Items.size(), 8);
+}
+
+TEST(FormFiles, killedWhileSaving_leavesTheOldFormOrTheNewOneWhole) {
+    TempFolder data;
+    const QString forms = FormsFolder(data.path());
+    CheckForm form = *BuiltInForm(kFormVoucherTop);
+    form.Name = QStringLiteral("Mine");
+    form.BuiltIn = false;
+    ASSERT_TRUE(SaveForm(forms, form));
+    int turn = 0;
+    KilledChild child(
+        [&] {
+            CheckForm next = form;
+            next.Areas[0].Items[0].X = ++turn % 2 ? 6.0 : 7.0;
+            if (!SaveForm(forms, next)) {
+                ::_exit(3);
+            }
+        },
+        20261207);
+    child.calibrate(3);
+    for (int round = 0; round < 30; ++round) {
+        QString why;
+        ASSERT_TRUE(child.round(&why)) << qPrintable(why);
+        const LoadedForms loaded = LoadForms(forms);
+        ASSERT_TRUE(loaded.Faults.isEmpty()) << qPrintable(loaded.Faults[0].Message());
+        ASSERT_EQ(loaded.Forms.size(), BuiltInForms().size() + 1);
+        const double x = loaded.Forms.last().Areas[0].Items[0].X;
+        EXPECT_TRUE(x == 6.0 || x == 7.0 || x == 6.51) << x;
+    }
+    // The next save clears what a killed one left beside the file.
+    ASSERT_TRUE(SaveForm(forms, form));
+    EXPECT_EQ(data.entries(QStringLiteral("Forms")), QStringList{QStringLiteral("Mine.json")});
 }
 
 TEST(FormCatalog, readsTheFolderWhenAsked_andReportsEachBadFileOnceUntilItChanges) {
