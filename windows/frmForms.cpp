@@ -20,10 +20,17 @@ namespace {
 
 const QString kTitle = QStringLiteral("Check Forms");
 
-QString itemCaption(const FormItem &item, int area) {
-    return QStringLiteral("Check %1%2: %3")
-        .arg(area + 1)
-        .arg(item.Stub ? QStringLiteral(" stub") : QString(), FieldTitle(item.Field));
+// "Check 1: payee", or for a stub copy "Check 1, stub 2: payee" by the stub it stands on.
+QString itemCaption(const FormArea &area, int areaIndex, const FormItem &item) {
+    QString where = QStringLiteral("Check %1").arg(areaIndex + 1);
+    if (item.Stub) {
+        qsizetype stub = 0;
+        while (stub < area.Stubs.size() && !area.Stubs[stub].contains(QPointF(item.X, item.Y))) {
+            ++stub;
+        }
+        where += stub < area.Stubs.size() ? QStringLiteral(", stub %1").arg(stub + 1) : QStringLiteral(", stub");
+    }
+    return where + QStringLiteral(": ") + FieldTitle(item.Field);
 }
 
 } // namespace
@@ -245,7 +252,7 @@ void frmForms::fillItemList() {
     lstItems->clear();
     for (int a = 0; a < form_.Areas.size(); ++a) {
         for (const FormItem &item : std::as_const(form_.Areas[a].Items)) {
-            lstItems->addItem(itemCaption(item, a));
+            lstItems->addItem(itemCaption(form_.Areas[a], a, item));
         }
     }
     filling_ = false;
@@ -321,6 +328,8 @@ bool frmForms::changeItem(int area, int item, const FormItem &after, const QStri
 
 void frmForms::applyItem(int area, int item, const FormItem &value) {
     form_.Areas[area].Items[item] = value;
+    // A stub copy moved onto another stub is named after it.
+    fillItemList();
     SelectItem(area, item);
 }
 
