@@ -42,7 +42,8 @@ TEST(BuiltInForms, everyOneIsValid_andComesBackWholeFromItsFile) {
     // The voucher stubs carry date, check number, payee, amount, memo and the masked account, twice.
     for (const QString &name : {kFormVoucherTop, kFormVoucherMiddle, kFormVoucherBottom}) {
         QMap<FormField, int> onStubs;
-        for (const FormItem &item : BuiltInForm(name)->Areas[0].Items) {
+        const CheckForm voucher = *BuiltInForm(name);
+        for (const FormItem &item : voucher.Areas[0].Items) {
             if (item.Stub) {
                 ++onStubs[item.Field];
                 EXPECT_EQ(item.Masked, item.Field == FormField::Account);
@@ -52,7 +53,7 @@ TEST(BuiltInForms, everyOneIsValid_andComesBackWholeFromItsFile) {
                                 FormField::Memo, FormField::Account}) {
             EXPECT_EQ(onStubs.value(field), 2) << qPrintable(name) << " " << qPrintable(FieldKey(field));
         }
-        EXPECT_EQ(BuiltInForm(name)->Areas[0].OutlineLines().size(), 6) << "sheet edges and two perforations";
+        EXPECT_EQ(voucher.Areas[0].OutlineLines().size(), 6) << "sheet edges and two perforations";
     }
     // The wallet-size outline: the check's bounds, then the line between stub and check.
     const QList<QLineF> wallet = BuiltInForm(kFormWalletSize)->Areas[1].OutlineLines();
