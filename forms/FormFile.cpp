@@ -10,7 +10,9 @@
 #include <QJsonObject>
 #include <QSet>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include <fcntl.h>
@@ -179,7 +181,10 @@ public:
                         ? WordsRule::Clip
                         : WordsRule::Wrap;
         const double lines = number(json, path, "lines", 1.0);
-        item.Lines = lines == std::floor(lines) && lines >= 0 && lines <= 100 ? static_cast<int>(lines) : -1;
+        if (lines != std::floor(lines) || lines < 1 || lines > kMostAddressLines) {
+            fail(join(path, "lines"), QStringLiteral("It must be a whole number from 1 to %1.").arg(kMostAddressLines));
+        }
+        item.Lines = static_cast<int>(std::clamp(lines, 1.0, double(kMostAddressLines)));
         item.Masked = boolean(json, path, "mask");
         return item;
     }

@@ -141,6 +141,7 @@ TEST(FormFiles, aBadFileIsReportedWithItsFieldAndReason_andLeftOut) {
         {"four checks", {}, formKey("areas", fourChecks), "areas", "from 1 to 3 checks; this form has 4"},
         {"a masked memo", {}, itemKey("mask", true), "areas[0].items[1].mask", "Only the account number"},
         {"a memo of two lines", {}, itemKey("lines", 2), "areas[0].items[1].lines", "only the payee address"},
+        {"half a line", {}, itemKey("lines", 2.5), "areas[0].items[1].lines", "a whole number from 1 to 4"},
         {"a clipped right end",
          {},
          [](QJsonObject &, QJsonObject &item) {
