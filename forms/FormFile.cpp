@@ -349,10 +349,14 @@ bool FormFromJson(const QByteArray &json, CheckForm &form, FormFault &fault) {
     Reader reader;
     const QJsonObject root = document.object();
     reader.onlyKnownKeys(root, QString(), {"format", "name", "page", "areas"});
-    if (reader.number(root, QString(), "format", {}) != kFormatVersion && !reader.failed()) {
-        reader.fail(QStringLiteral("format"), QStringLiteral("Format %1 is not known; this program reads format %2.")
-                                                  .arg(root.value(QStringLiteral("format")).toDouble())
-                                                  .arg(kFormatVersion));
+    const QJsonValue format = root.value(QStringLiteral("format"));
+    if (format != QJsonValue(kFormatVersion)) {
+        reader.fail(QStringLiteral("format"),
+                    format.isDouble()
+                        ? QStringLiteral("Format %1 is not known; this program reads format %2.")
+                              .arg(format.toDouble())
+                              .arg(kFormatVersion)
+                        : QStringLiteral("It is missing or not a number. Write \"format\": %1.").arg(kFormatVersion));
     }
     CheckForm read;
     const QJsonValue name = root.value(QStringLiteral("name"));
