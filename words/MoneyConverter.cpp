@@ -41,6 +41,9 @@ constexpr Word kCents = W(" CENTS");
 
 // Amounts at or beyond this magnitude have no plain text form without an exponent.
 constexpr double kLimit = 1e15;
+// Below this many cents, the double of an amount with at most two decimals, rounded to cents, is
+// exactly its integer cents.
+constexpr quint64 kCentsLimit = 1'000'000'000'000'000;
 
 // Powers of ten that a double holds exactly.
 constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -164,8 +167,13 @@ void PlainFromDouble(double rounded, Plain &num) {
     num.wholeSize = point ? int(static_cast<const char *>(point) - num.text) : num.size;
 }
 
-// Reads a plain number into a double, "." as point. False when the text is not a plain number.
-bool ReadPlainNumber(const QString &text, double &value) {
+// How a text reads as a number.
+enum class Reading { NotANumber, Cents, Double };
+
+// Reads a plain number, "." as point. Cents: at most two decimals and fewer than 10^15 cents, given
+// exactly as an integer (the double read and rounded to cents gives that same integer). Double:
+// any other plain number, read as a double.
+Reading ReadPlainNumber(const QString &text, qint64 &cents, double &value) {
     const QChar *chars = text.constData();
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -194,18 +202,25 @@ bool ReadPlainNumber(const QString &text, double &value) {
         } else if (c == u'.' && point < 0) {
             point = i;
         } else {
-            return false;
+            return Reading::NotANumber;
         }
     }
     if (!digit) {
-        return false;
+        return Reading::NotANumber;
     }
     const qsizetype decimals = point < 0 ? 0 : end - point - 1;
+    if (exact && decimals <= 2) {
+        const quint64 whole = mantissa * (decimals == 0 ? 100 : decimals == 1 ? 10 : 1);
+        if (whole < kCentsLimit) {
+            cents = negative ? -qint64(whole) : qint64(whole);
+            return Reading::Cents;
+        }
+    }
     if (exact && decimals <= 22) {
         // Both operands are exact, so the one division rounds correctly, as a full read would.
         const double magnitude = double(mantissa) / kPowersOfTen[decimals];
         value = negative ? -magnitude : magnitude;
-        return true;
+        return Reading::Double;
     }
     QVarLengthArray<char, 64> ascii(end - begin);
     bool wholeDigit = false; // a non-zero digit before the point
@@ -219,9 +234,9 @@ bool ReadPlainNumber(const QString &text, double &value) {
     if (r.ec == std::errc::result_out_of_range) {
         // Too large to hold is out of range anyway; too small rounds to no cents at all.
         value = wholeDigit ? HUGE_VAL : 0.0;
-        return true;
+        return Reading::Double;
     }
-    return r.ec == std::errc() && r.ptr == last;
+    return r.ec == std::errc() && r.ptr == last ? Reading::Double : Reading::NotANumber;
 }
 
 int DigitValue(QChar c) {
@@ -265,16 +280,23 @@ QString AmountToWords(Currency amount) {
 }
 
 QString AmountToWords(const QString &amount) {
+    qint64 exactCents = 0;
     double value = 0.0;
-    if (!ReadPlainNumber(amount, value)) {
+    Plain num;
+    switch (ReadPlainNumber(amount, exactCents, value)) {
+    case Reading::NotANumber:
         return QString();
+    case Reading::Cents:
+        PlainFromCents(exactCents, num);
+        return WordsFromPlain(num);
+    case Reading::Double:
+        break;
     }
     const double cents = std::floor(value * 100.0 + 0.5);
     const double rounded = cents / 100.0;
     if (!(std::fabs(rounded) < kLimit)) {
         return QString();
     }
-    Plain num;
     if (std::fabs(cents) < kLimit) {
         // Up to fifteen digits the shortest text of cents / 100 is exactly the decimal of the
         // integer cents, so integer digits give the same text as the double would.
