@@ -1,6 +1,7 @@
 #include "alignment/AlignmentFile.h"
 #include "platform/testing/TestHelpers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -50,6 +51,34 @@ TEST_P(ParseOffsetRefuses, namingTheField) {
 INSTANTIATE_TEST_SUITE_P(Typed, ParseOffsetRefuses,
                          ::testing::Values("", " ", ".", "+", "-", "1.01", "-1.5", "2", "abc", "0.105", "1e-2", "0,05",
                                            "--1", "0.1.2", "0x10", "nan", "1000000000000"));
+
+TEST(ParseOffset, takesTheLocalesDecimalSeparatorAsWellAsThePoint) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const struct {
+        const char *typed;
+        std::optional<int> hundredths;
+    } rows[] = {{"0,1", 10},
+                {"-0,05", -5},
+                {"+1,00", 100},
+                {",5", 50},
+                {"0.25", 25},
+                {"1,01", std::nullopt},
+                {"0,005", std::nullopt},
+                {"1.000,00", std::nullopt},
+                {"0,1,2", std::nullopt}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.typed);
+        QString error;
+        EXPECT_EQ(ParseOffset(S(row.typed), QStringLiteral("Horizontal offset"), &error, german), row.hundredths);
+        // The example in the refusal is written the way the person types.
+        EXPECT_EQ(error.isEmpty(), row.hundredths.has_value());
+        if (!row.hundredths) {
+            EXPECT_TRUE(error.contains(QStringLiteral("-1,00 to +1,00"))) << qPrintable(error);
+        }
+    }
+    EXPECT_EQ(OffsetText(-5, german), QStringLiteral("-0,05"));
+    EXPECT_EQ(ParseOffset(OffsetText(37, german), QStringLiteral("x"), nullptr, german), 37);
+}
 
 TEST(OffsetText, signAndTwoDecimals) {
     const std::pair<int, const char *> rows[] = {{10, "+0.10"},  {-5, "-0.05"},   {0, "0.00"},
@@ -181,6 +210,23 @@ TEST_P(DamagedAlignmentFile, isReportedNamingTheFileAndMeansNoOffsets) {
     EXPECT_TRUE(table.IsEmpty());
 }
 
+TEST_P(DamagedAlignmentFile, saysThatPrintingLosesOffsetsAndCheckProtection) {
+    write(QByteArray(GetParam().bytes));
+    AlignmentTable table;
+    const FileResult result = LoadAlignment(path, table);
+    ASSERT_FALSE(result);
+    // Whatever was lost is said: a whole file takes both with it.
+    const bool offsets = result.error.contains(QStringLiteral("without offsets")) ||
+                         result.error.contains(QStringLiteral("without the offsets"));
+    const bool protection = result.error.contains(QStringLiteral("without the check protection")) ||
+                            result.error.contains(QStringLiteral("without check protection"));
+    EXPECT_TRUE(offsets || protection) << qPrintable(result.error);
+    EXPECT_EQ(result.error.contains(QStringLiteral("no asterisks")), protection) << qPrintable(result.error);
+    if (result.error.contains(QStringLiteral("every check"))) {
+        EXPECT_TRUE(offsets && protection) << qPrintable(result.error);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, DamagedAlignmentFile,
     ::testing::Values(
@@ -195,5 +241,49 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"sizeNotANumber", "[Offsets]\nsize=many\n"},
         DamagedCase{"protectionNotABoolean", "[CheckProtection]\nsize=1\n1\\Style=Deluxe 3-On-A-Page\n1\\On=maybe\n"}),
     [](const ::testing::TestParamInfo<DamagedCase> &row) { return std::string(row.param.label); });
+
+TEST_F(AlignmentFileTest, partlyDamagedFile_keepsTheReadableEntriesAndNamesTheOthers) {
+    write("[Offsets]\nsize=3\n"
+          "1\\Printer=Laser\n1\\Style=Deluxe 3-On-A-Page\n1\\Horizontal=+0.10\n1\\Vertical=-0.05\n"
+          "2\\Printer=Inkjet\n2\\Style=Deluxe 3-On-A-Page\n2\\Horizontal=7\n2\\Vertical=0\n"
+          "3\\Printer=Inkjet\n3\\Style=Deluxe Wallet-Size\n3\\Horizontal=0.02\n3\\Vertical=0.03\n"
+          "[CheckProtection]\nsize=2\n1\\Style=Deluxe 3-On-A-Page\n1\\On=true\n"
+          "2\\Style=Deluxe Wallet-Size\n2\\On=yes\n");
+    AlignmentTable table;
+    const FileResult result = LoadAlignment(path, table);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(table.Offset(QStringLiteral("Laser"), kThree), (AlignmentOffset{10, -5}));
+    EXPECT_EQ(table.Offset(QStringLiteral("Inkjet"), kWallet), (AlignmentOffset{2, 3}));
+    EXPECT_EQ(table.Offset(QStringLiteral("Inkjet"), kThree), AlignmentOffset{});
+    EXPECT_TRUE(table.CheckProtection(kThree));
+    EXPECT_FALSE(table.CheckProtection(kWallet));
+    EXPECT_EQ(result.error,
+              QStringLiteral("The alignment settings %1 are damaged: offset entry 2 (printer \"Inkjet\"), check "
+                             "protection entry 2 (Deluxe Wallet-Size) could not be read. The other entries are kept; "
+                             "until the alignment is saved again, checks print without the offsets and the check "
+                             "protection those entries held (no asterisks around the amounts).")
+                  .arg(QDir::toNativeSeparators(path)));
+}
+
+TEST_F(AlignmentFileTest, aLinkInTheFilesPlaceIsNotWrittenThrough) {
+    const QString target = dir.filePath(QStringLiteral("elsewhere.txt"));
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not the settings\n");
+    }
+    ASSERT_TRUE(QFile::link(target, path));
+    AlignmentTable table;
+    table.SetOffset(QStringLiteral("Laser"), kThree, {1, 2});
+    const FileResult result = SaveAlignment(path, table);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(path))) << qPrintable(result.error);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("link"))) << qPrintable(result.error);
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("not the settings\n"));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".new")));
+}
 
 } // namespace
