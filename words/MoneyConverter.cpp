@@ -41,9 +41,9 @@ constexpr Word kCents = W(" CENTS");
 
 // Amounts at or beyond this magnitude have no plain text form without an exponent.
 constexpr double kLimit = 1e15;
-// Below this many cents, the double of an amount with at most two decimals, rounded to cents, is
-// exactly its integer cents.
-constexpr quint64 kCentsLimit = 1'000'000'000'000'000;
+// Up to this many whole digits (leading zeros aside) and two decimals, an amount is under 10^15
+// cents, where its double rounded to cents is exactly its cents: its digits are Num as they stand.
+constexpr qsizetype kExactWholeDigits = 13;
 
 // Powers of ten that a double holds exactly.
 constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -168,12 +168,43 @@ void PlainFromDouble(double rounded, Plain &num) {
 }
 
 // How a text reads as a number.
-enum class Reading { NotANumber, Cents, Double };
+enum class Reading { NotANumber, Exact, Double };
 
-// Reads a plain number, "." as point. Cents: at most two decimals and fewer than 10^15 cents, given
-// exactly as an integer (the double read and rounded to cents gives that same integer). Double:
-// any other plain number, read as a double.
-Reading ReadPlainNumber(const QString &text, qint64 &cents, double &value) {
+// Num straight from the digits of a number with at most two decimals and at most
+// kExactWholeDigits whole digits: the same text PlainFromCents gives for its cents.
+void PlainFromDigits(const QChar *chars, bool negative, qsizetype wholeBegin, qsizetype wholeEnd, qsizetype point,
+                     qsizetype decimals, Plain &num) {
+    while (wholeBegin < wholeEnd && chars[wholeBegin] == u'0') {
+        ++wholeBegin;
+    }
+    const int tens = decimals >= 1 ? chars[point + 1].unicode() - u'0' : 0;
+    const int units = decimals == 2 ? chars[point + 2].unicode() - u'0' : 0;
+    const bool fraction = tens != 0 || units != 0;
+    char *out = num.text;
+    int n = 0;
+    if (negative && (wholeBegin < wholeEnd || fraction)) {
+        out[n++] = '-';
+    }
+    for (qsizetype i = wholeBegin; i < wholeEnd; ++i) {
+        out[n++] = char(chars[i].unicode());
+    }
+    if (wholeBegin == wholeEnd && !fraction) {
+        out[n++] = '0';
+    }
+    num.wholeSize = n;
+    if (fraction) {
+        out[n++] = '.';
+        out[n++] = char('0' + tens);
+        if (units != 0) {
+            out[n++] = char('0' + units);
+        }
+    }
+    num.size = n;
+}
+
+// Reads a plain number, "." as point. Exact: at most two decimals and kExactWholeDigits whole
+// digits, given as Num. Double: any other plain number, read as a double.
+Reading ReadPlainNumber(const QString &text, Plain &num, double &value) {
     const QChar *chars = text.constData();
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -209,11 +240,15 @@ Reading ReadPlainNumber(const QString &text, qint64 &cents, double &value) {
         return Reading::NotANumber;
     }
     const qsizetype decimals = point < 0 ? 0 : end - point - 1;
-    if (exact && decimals <= 2) {
-        const quint64 whole = mantissa * (decimals == 0 ? 100 : decimals == 1 ? 10 : 1);
-        if (whole < kCentsLimit) {
-            cents = negative ? -qint64(whole) : qint64(whole);
-            return Reading::Cents;
+    const qsizetype wholeEnd = point < 0 ? end : point;
+    if (decimals <= 2) {
+        qsizetype significant = digitsBegin;
+        while (significant < wholeEnd && chars[significant] == u'0') {
+            ++significant;
+        }
+        if (wholeEnd - significant <= kExactWholeDigits) {
+            PlainFromDigits(chars, negative, significant, wholeEnd, point, decimals, num);
+            return Reading::Exact;
         }
     }
     if (exact && decimals <= 22) {
@@ -280,14 +315,12 @@ QString AmountToWords(Currency amount) {
 }
 
 QString AmountToWords(const QString &amount) {
-    qint64 exactCents = 0;
     double value = 0.0;
     Plain num;
-    switch (ReadPlainNumber(amount, exactCents, value)) {
+    switch (ReadPlainNumber(amount, num, value)) {
     case Reading::NotANumber:
         return QString();
-    case Reading::Cents:
-        PlainFromCents(exactCents, num);
+    case Reading::Exact:
         return WordsFromPlain(num);
     case Reading::Double:
         break;
