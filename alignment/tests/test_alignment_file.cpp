@@ -52,34 +52,6 @@ INSTANTIATE_TEST_SUITE_P(Typed, ParseOffsetRefuses,
                          ::testing::Values("", " ", ".", "+", "-", "1.01", "-1.5", "2", "abc", "0.105", "1e-2", "0,05",
                                            "--1", "0.1.2", "0x10", "nan", "1000000000000"));
 
-TEST(ParseOffset, takesTheLocalesDecimalSeparatorAsWellAsThePoint) {
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const struct {
-        const char *typed;
-        std::optional<int> hundredths;
-    } rows[] = {{"0,1", 10},
-                {"-0,05", -5},
-                {"+1,00", 100},
-                {",5", 50},
-                {"0.25", 25},
-                {"1,01", std::nullopt},
-                {"0,005", std::nullopt},
-                {"1.000,00", std::nullopt},
-                {"0,1,2", std::nullopt}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.typed);
-        QString error;
-        EXPECT_EQ(ParseOffset(S(row.typed), QStringLiteral("Horizontal offset"), &error, german), row.hundredths);
-        // The example in the refusal is written the way the person types.
-        EXPECT_EQ(error.isEmpty(), row.hundredths.has_value());
-        if (!row.hundredths) {
-            EXPECT_TRUE(error.contains(QStringLiteral("-1,00 to +1,00"))) << qPrintable(error);
-        }
-    }
-    EXPECT_EQ(OffsetText(-5, german), QStringLiteral("-0,05"));
-    EXPECT_EQ(ParseOffset(OffsetText(37, german), QStringLiteral("x"), nullptr, german), 37);
-}
-
 TEST(OffsetText, signAndTwoDecimals) {
     const std::pair<int, const char *> rows[] = {{10, "+0.10"},  {-5, "-0.05"},   {0, "0.00"},
                                                  {100, "+1.00"}, {-100, "-1.00"}, {37, "+0.37"}};
@@ -208,23 +180,6 @@ TEST_P(DamagedAlignmentFile, isReportedNamingTheFileAndMeansNoOffsets) {
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(path))) << qPrintable(result.error);
     EXPECT_TRUE(result.error.contains(QStringLiteral("damaged"))) << qPrintable(result.error);
     EXPECT_TRUE(table.IsEmpty());
-}
-
-TEST_P(DamagedAlignmentFile, saysThatPrintingLosesOffsetsAndCheckProtection) {
-    write(QByteArray(GetParam().bytes));
-    AlignmentTable table;
-    const FileResult result = LoadAlignment(path, table);
-    ASSERT_FALSE(result);
-    // Whatever was lost is said: a whole file takes both with it.
-    const bool offsets = result.error.contains(QStringLiteral("without offsets")) ||
-                         result.error.contains(QStringLiteral("without the offsets"));
-    const bool protection = result.error.contains(QStringLiteral("without the check protection")) ||
-                            result.error.contains(QStringLiteral("without check protection"));
-    EXPECT_TRUE(offsets || protection) << qPrintable(result.error);
-    EXPECT_EQ(result.error.contains(QStringLiteral("no asterisks")), protection) << qPrintable(result.error);
-    if (result.error.contains(QStringLiteral("every check"))) {
-        EXPECT_TRUE(offsets && protection) << qPrintable(result.error);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -6,9 +6,14 @@
 #include "print/CheckLayout.h"
 #include "print/FormOutline.h"
 
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPageLayout>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -137,24 +142,6 @@ INSTANTIATE_TEST_SUITE_P(Styles, TestSheetOnRecordingPrinter,
                                            SheetCase{"Deluxe 3-On-A-Page", {10, -5}},
                                            SheetCase{"Deluxe Wallet-Size", {0, 0}},
                                            SheetCase{"Deluxe Wallet-Size", {-100, 100}}));
-
-TEST(TestSheet, captionSaysWhoseOffsetsAndWhetherTheyAreSaved) {
-    const struct {
-        const char *printer;
-        const char *offsetPrinter;
-        bool saved;
-        const char *says;
-    } rows[] = {{"Laser", "", true, "offsets (saved): right +0.10 in"},
-                {"Laser", "Laser", false, "offsets (not saved): right +0.10 in"},
-                {"PDF", "Laser", false, "offsets of Laser (not saved): right +0.10 in"}};
-    for (const auto &row : rows) {
-        TestSheetRequest request{kThree,    S(row.printer),      {10, 0}, QStringLiteral("1/2/2026"),
-                                 row.saved, S(row.offsetPrinter)};
-        const QString caption = TestSheetCaption(request);
-        EXPECT_TRUE(caption.contains(S(row.says))) << qPrintable(caption);
-        EXPECT_TRUE(caption.contains(QStringLiteral("printer: ") + S(row.printer) + QStringLiteral(" -")));
-    }
-}
 
 TEST(TestSheet, textAreaStaysClearOfEveryFormLineAndMark_insideTheMargins) {
     for (const QString &style : {kThree, kWallet}) {
@@ -299,6 +286,32 @@ TEST(TestSheetPdfLayout, aLongPrinterNameStaysOnThePageInsideTheTextArea) {
         }
         EXPECT_EQ(inArea, 4);
     }
+}
+
+// The real printer dialog, asked to open on the PDF file as the alignment window does for it.
+TEST(TestSheetPrinterDialog, opensOnThePrinterAskedFor_thePdfFile) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    bool toFile = false;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (shown == nullptr) {
+            ADD_FAILURE() << "no printer dialog";
+            return;
+        }
+        toFile = shown->printer()->outputFormat() == QPrinter::PdfFormat;
+        if (auto *file = shown->findChild<QLineEdit *>(QStringLiteral("filename"))) {
+            file->setText(pdf);
+        }
+        shown->accept();
+    });
+    QtPrinterDialog dialog;
+    std::unique_ptr<Printer> printer = dialog.ShowPrinter(kPdfPrinterName);
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(toFile);
+    EXPECT_EQ(printer->PrinterName(), kPdfPrinterName);
+    ASSERT_TRUE(PrintTestSheet(*printer, {kThree, printer->PrinterName(), {}, QStringLiteral("1/2/2026"), true, {}}));
+    EXPECT_TRUE(QFileInfo::exists(pdf));
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, TestSheetPdf,
