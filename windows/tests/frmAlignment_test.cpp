@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -395,61 +394,4 @@ TEST_F(AlignmentWindowTest, accessKeysReachEveryControl_andTheLayoutIsReadable) 
     }
     EXPECT_TRUE(press(window.get(), Qt::Key_R, [&] { return window->chkProtection->isChecked(); }));
     ExpectReadable(window->findChild<QWidget *>(QStringLiteral("client")));
-}
-
-TEST_F(AlignmentWindowTest, closeQuestionThroughTheRealBox_escapeCancels_accessKeyDiscards_returnSaves) {
-    QtMessageBoxes boxes;
-    Platform real{app,   files, boxes,    printerDialog, urls,     help,   clock,
-                  ender, forms, progress, saveDialog,    printers, preview};
-    Program realProgram(real);
-    const struct {
-        const char *name;
-        std::function<void(QWidget *)> answer;
-        bool open;
-        bool saved;
-    } rows[] = {
-        {"Escape", [](QWidget *focus) { QTest::keyClick(focus, Qt::Key_Escape); }, true, false},
-        {"Alt+D", [](QWidget *focus) { QTest::keyClick(focus, Qt::Key_D, Qt::AltModifier); }, false, false},
-        {"Return", [](QWidget *focus) { QTest::keyClick(focus, Qt::Key_Return); }, false, true},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        QFile::remove(iniPath());
-        frmAlignment window(realProgram, kStyle3OnAPage);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        retype(window.txtVertical, QStringLiteral("0.25"));
-        QStringList captions;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            ASSERT_TRUE(QTest::qWaitForWindowActive(box));
-            // A box the keys do not answer fails the test instead of hanging it.
-            QTimer::singleShot(5000, box, [box] {
-                ADD_FAILURE() << "box still open after 5 s";
-                box->done(0);
-            });
-            for (QAbstractButton *button : box->buttons()) {
-                captions << button->text();
-            }
-            // Keys go to the box once it is the active window, as the person's keys would.
-            box->activateWindow();
-            EXPECT_TRUE(QTest::qWaitFor([box] { return QApplication::activeWindow() == box; }, 2000));
-            row.answer(QApplication::focusWidget());
-        });
-        QTest::keyClick(&window, Qt::Key_Escape);
-        captions.sort();
-        EXPECT_EQ(captions,
-                  (QStringList{QStringLiteral("&Cancel"), QStringLiteral("&Discard"), QStringLiteral("&Save")}));
-        // The box's answer takes effect once the box is gone: wait for the window's state to settle.
-        if (!row.open) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 2000));
-        }
-        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }, 2000));
-        EXPECT_EQ(window.isVisible(), row.open);
-        EXPECT_EQ(QFile::exists(iniPath()), row.saved);
-        if (row.open) {
-            EXPECT_EQ(window.txtVertical->text(), QStringLiteral("0.25"));
-        }
-    }
 }
