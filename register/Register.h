@@ -33,7 +33,8 @@ RegisterRecord DecodeRecord(const QByteArray &bytes);
 // Backup folder is restored first. The register is replaced atomically (written whole to a
 // temporary file, flushed, renamed over the old one), so a crash leaves either the old records or
 // the old ones and the new one. Refused, the file left as it was, when the register is damaged or
-// holds an amount the print run refuses (see CheckRegister), when it already holds 32767 records, or when the restore fails.
+// holds an amount the print run refuses (see CheckRegister), when it already holds 32767 records,
+// or when the restore fails.
 FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record = RegisterBuffer);
 // Number of whole records in the register (restored from Backup when only a copy is there); 0 when
 // it is missing.
