@@ -167,7 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
         BoxRow{"YesNo_CloseDoesNothing", MsgButtons::YesNo, R::Yes, Act::Close, R::Yes, kOpen},
 
         BoxRow{"SaveDiscardCancel_Return", MsgButtons::SaveDiscardCancel, R::Save, Act::Return, R::Save, R::Save},
+        BoxRow{"SaveDiscardCancel_ReturnOnDefaultDiscard", MsgButtons::SaveDiscardCancel, R::Discard, Act::Return,
+               R::Discard, R::Discard},
         BoxRow{"SaveDiscardCancel_Escape", MsgButtons::SaveDiscardCancel, R::Save, Act::Escape, R::Save, R::Cancel},
+        BoxRow{"SaveDiscardCancel_AltS", MsgButtons::SaveDiscardCancel, R::Discard, Act::AccessKey, R::Save, R::Save},
         BoxRow{"SaveDiscardCancel_AltD", MsgButtons::SaveDiscardCancel, R::Save, Act::AccessKey, R::Discard,
                R::Discard},
         BoxRow{"SaveDiscardCancel_AltC", MsgButtons::SaveDiscardCancel, R::Save, Act::AccessKey, R::Cancel, R::Cancel},
