@@ -1,6 +1,8 @@
 #include "platform/PainterPrinter.h"
 
 #include "platform/Fonts.h"
+#include "platform/QtPrinter.h"
+#include "platform/Units.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -8,8 +10,6 @@
 namespace {
 
 constexpr double kFarAway = 1e7;
-// A font's size in points is 20 twips a point.
-constexpr double kTwipsPerPoint = 20;
 
 } // namespace
 
@@ -21,6 +21,10 @@ PainterPrinter::PainterPrinter(QPainter &painter, double scale, QPointF origin)
 
 double PainterPrinter::TextWidth(const QString &text) const {
     return QFontMetricsF(font_, &TwipsSurface()).horizontalAdvance(text);
+}
+
+QList<double> PainterPrinter::TextOffsets(const QString &text, const QList<qsizetype> &positions) const {
+    return LaidOutOffsets(font_, &TwipsSurface(), text, positions);
 }
 
 double PainterPrinter::LineHeight() const {

@@ -26,8 +26,11 @@ public:
     void SetCurrentX(double twips) override { x_ = twips; }
     void SetCurrentY(double twips) override { y_ = twips; }
     double TextWidth(const QString &text) const override;
+    QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const override;
     double LineHeight() const override;
     void SetClipRight(double twips) override { clipRight_ = twips; }
+    // The drawing is of the paper itself.
+    QPointF PaperCorner() const override { return {}; }
 
     bool Print(const QString &text, bool endLine) override;
     bool NewPage() override;

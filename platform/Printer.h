@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPointF>
 #include <QString>
 
 #include <functional>
@@ -24,10 +26,17 @@ public:
     virtual void SetCurrentY(double twips) = 0;
     // Width of a text in the current font, in twips.
     virtual double TextWidth(const QString &text) const = 0;
+    // Where each of `positions` (0 to the text's length) lies in the text drawn in one piece, in twips
+    // from its start: one measuring for them all. Kerning between two characters widens or narrows
+    // the first of them, so a part that ends before a blank is as wide as measured alone.
+    virtual QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const = 0;
     // Height of one printed line in the current font, in twips.
     virtual double LineHeight() const = 0;
     // Text drawn after this is cut at this x (twips); 0 or less draws to the page edge.
     virtual void SetClipRight(double twips) = 0;
+    // Where the top left corner of the paper lies, in twips (0 or less: the printable area begins
+    // inside the paper).
+    virtual QPointF PaperCorner() const = 0;
 
     // Prints text with its top left at the current position. endLine: the position moves to the
     // start of the next line (x 0, y one line lower); otherwise x moves past the text.
@@ -49,7 +58,8 @@ public:
     using SendProgress = std::function<void(int sent, int sheets)>;
     virtual void SetSendProgress(SendProgress progress) = 0;
 
-    // The name of the printer the job goes to; kPdfPrinterName when it goes to a PDF file.
+    // The name of the printer the job goes to; kPdfPrinterName when it goes to a PDF file. The one
+    // name the run looks its offsets up by, journals and shows.
     virtual QString PrinterName() const = 0;
     // How a line is drawn: solid black, or a faint grey that only a preview uses.
     enum class Pen { Solid, Faint };

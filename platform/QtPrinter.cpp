@@ -1,6 +1,7 @@
 #include "platform/QtPrinter.h"
 
 #include "platform/Fonts.h"
+#include "platform/Units.h"
 
 #include <QAbstractPrintDialog>
 #include <QDir>
@@ -10,12 +11,12 @@
 #include <QPrinter>
 #include <QSpinBox>
 #include <QTemporaryFile>
+#include <QTextLayout>
 
 #include <cstdio>
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
 // Reaches past any sheet, in device units, for the open sides of a clip rectangle.
 constexpr double kFarAway = 1e7;
 
@@ -46,22 +47,45 @@ void QtPrinter::SetOrientation(Orientation orientation) {
 }
 
 void QtPrinter::SetFontName(const QString &face) {
+    advance();
     font_.setFamily(face);
     fontChanged();
 }
 
 void QtPrinter::SetFontSize(double points) {
+    advance();
     font_.setPointSizeF(points);
     fontChanged();
 }
 
 void QtPrinter::SetFontBold(bool bold) {
+    advance();
     font_.setBold(bold);
     fontChanged();
 }
 
 void QtPrinter::fontChanged() {
     metrics_.reset();
+    widths_ = {};
+}
+
+void QtPrinter::advance() const {
+    if (advancePending_) {
+        advancePending_ = false;
+        x_ += TextWidth(unadvanced_);
+        unadvanced_ = QString();
+    }
+}
+
+double QtPrinter::CurrentX() const {
+    advance();
+    return x_;
+}
+
+void QtPrinter::SetCurrentX(double twips) {
+    advancePending_ = false;
+    unadvanced_ = QString();
+    x_ = twips;
 }
 
 const QFontMetricsF &QtPrinter::metrics() const {
@@ -72,7 +96,27 @@ const QFontMetricsF &QtPrinter::metrics() const {
 }
 
 double QtPrinter::TextWidth(const QString &text) const {
-    return metrics().horizontalAdvance(text) * kTwipsPerInch / dpiX_;
+    Width *oldest = &widths_[0];
+    for (Width &known : widths_) {
+        if (known.used != 0 && known.text == text) {
+            known.used = ++widthUses_;
+            return known.width;
+        }
+        if (known.used < oldest->used) {
+            oldest = &known;
+        }
+    }
+    const double width = metrics().horizontalAdvance(text) * kTwipsPerInch / dpiX_;
+    *oldest = {text, width, ++widthUses_};
+    return width;
+}
+
+QList<double> QtPrinter::TextOffsets(const QString &text, const QList<qsizetype> &positions) const {
+    return LaidOutOffsets(font_, printer_.get(), text, positions, kTwipsPerInch / dpiX_);
+}
+
+QPointF QtPrinter::PaperCorner() const {
+    return -printer_->pageLayout().paintRect(QPageLayout::Point).topLeft() * kTwipsPerPoint;
 }
 
 double QtPrinter::LineHeight() const {
@@ -110,6 +154,7 @@ qint32 QtPrinter::fontIndex() {
 }
 
 bool QtPrinter::Print(const QString &text, bool endLine) {
+    advance();
     startJob();
     if (!text.isEmpty()) {
         Item item;
@@ -126,7 +171,8 @@ bool QtPrinter::Print(const QString &text, bool endLine) {
         x_ = 0;
         y_ += LineHeight();
     } else {
-        x_ += TextWidth(text);
+        unadvanced_ = text;
+        advancePending_ = true;
     }
     return true;
 }
@@ -134,7 +180,7 @@ bool QtPrinter::Print(const QString &text, bool endLine) {
 bool QtPrinter::NewPage() {
     startJob();
     sheetStarts_.append(items_.size());
-    x_ = 0;
+    SetCurrentX(0);
     y_ = 0;
     return true;
 }
@@ -147,7 +193,7 @@ bool QtPrinter::EndDoc() {
     const bool sent = file.isEmpty() ? sendToPrinter() : sendToFile(file);
     if (sent) {
         clearJob();
-        x_ = 0;
+        SetCurrentX(0);
         y_ = 0;
     }
     return sent;
@@ -155,7 +201,7 @@ bool QtPrinter::EndDoc() {
 
 void QtPrinter::Abort() {
     clearJob();
-    x_ = 0;
+    SetCurrentX(0);
     y_ = 0;
 }
 
@@ -273,6 +319,21 @@ bool QtPrinter::sendToPrinter() {
     error_ = ended ? QStringLiteral("The printer \"%1\" could not finish the print job.").arg(where)
                    : QStringLiteral("The printer \"%1\" could not start a new sheet.").arg(where);
     return false;
+}
+
+QList<double> LaidOutOffsets(const QFont &font, const QPaintDevice *device, const QString &text,
+                             const QList<qsizetype> &positions, double scale) {
+    QTextLayout layout(text, font, device);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(kFarAway);
+    layout.endLayout();
+    QList<double> offsets;
+    offsets.reserve(positions.size());
+    for (const qsizetype position : positions) {
+        offsets.append(line.cursorToX(static_cast<int>(position)) * scale);
+    }
+    return offsets;
 }
 
 std::unique_ptr<Printer> MakePdfPrinter(const QString &path) {

@@ -8,9 +8,11 @@
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <optional>
 
+class QPaintDevice;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -34,13 +36,15 @@ public:
     void SetFontSize(double points) override;
     void SetFontBold(bool bold) override;
 
-    double CurrentX() const override { return x_; }
+    double CurrentX() const override;
     double CurrentY() const override { return y_; }
-    void SetCurrentX(double twips) override { x_ = twips; }
+    void SetCurrentX(double twips) override;
     void SetCurrentY(double twips) override { y_ = twips; }
     double TextWidth(const QString &text) const override;
+    QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const override;
     double LineHeight() const override;
     void SetClipRight(double twips) override { clipRight_ = twips; }
+    QPointF PaperCorner() const override;
 
     bool Print(const QString &text, bool endLine) override;
     bool NewPage() override;
@@ -75,6 +79,8 @@ private:
 
     const QFontMetricsF &metrics() const;
     void fontChanged();
+    // Moves x past the text printed last without ending its line, the first time x is read.
+    void advance() const;
     void startJob();
     void clearJob();
     qint32 fontIndex();
@@ -87,11 +93,22 @@ private:
     std::unique_ptr<QPrinter> printer_;
     QFont font_;
     mutable std::optional<QFontMetricsF> metrics_;
+    // The last few widths measured in the current font: a run measures the same date on every check.
+    struct Width {
+        QString text;
+        double width = 0;
+        quint32 used = 0; // 0: empty; else larger for the more recently used
+    };
+    mutable std::array<Width, 4> widths_;
+    mutable quint32 widthUses_ = 0;
     qint32 currentFont_ = -1;
     double dpiX_ = 1440;
     double dpiY_ = 1440;
-    double x_ = 0;
+    mutable double x_ = 0;
     double y_ = 0;
+    // The text x is still to move past (see advance); most often the next call sets x anew.
+    mutable QString unadvanced_;
+    mutable bool advancePending_ = false;
     double clipRight_ = 0;
     bool jobOpen_ = false;
     QList<QFont> fonts_;
@@ -102,6 +119,11 @@ private:
     SendProgress sendProgress_;
     QString error_;
 };
+
+// Printer::TextOffsets for a font on a device: the text laid out as one line, the offsets of its
+// cursor positions in device units times `scale`.
+QList<double> LaidOutOffsets(const QFont &font, const QPaintDevice *device, const QString &text,
+                             const QList<qsizetype> &positions, double scale = 1);
 
 // A printer that writes its job to a PDF file on US Letter sheets.
 std::unique_ptr<Printer> MakePdfPrinter(const QString &path);

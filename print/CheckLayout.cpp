@@ -1,5 +1,6 @@
 #include "print/CheckLayout.h"
 
+#include "platform/Units.h"
 #include "print/MoneyPrint.h"
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
@@ -43,125 +44,154 @@ qsizetype afterBlanks(const QString &text, qsizetype from) {
     return from;
 }
 
-// The line that begins at `start` may end after any of the blanks ends[first..] (each the index just
-// past a blank). Returns the index in `ends` of the first blank whose part of the line (from start up
-// to and including that blank) is measured wider than the limit, or ends.size() when every part fits.
-//
-// A part that ends at a later blank is never narrower than one that ends at an earlier blank (a word
-// and a blank add more width than kerning ever takes away), so that blank is found by search with
-// exact measurements instead of measuring every part in turn. The first measurement takes the part
-// up to the first blank at or past `reach` characters; while parts fit, the next goes to where the
-// width per character seen so far puts the limit, and at least twice as far. Then each guess comes
-// from the two widths that bracket the limit, by the share of characters, with a halving step now
-// and then so that poor guesses cannot make the search long.
-qsizetype firstBlankTooWide(const Printer &printer, const QString &text, qsizetype start, const QList<qsizetype> &ends,
-                            qsizetype first, double limit, qsizetype reach) {
-    const auto widthTo = [&](qsizetype index) { return printer.TextWidth(text.mid(start, ends[index] - start)); };
-    const auto fits = [limit](double width) { return std::floor(width) <= limit; };
-    // The width from which a part no longer fits.
-    const double edge = std::floor(limit) + 1;
-    const qsizetype last = ends.size() - 1;
-    qsizetype low = first - 1; // known to fit (first - 1: the empty start of the line)
-    double lowWidth = 0;
-    qsizetype high = 0; // known to be too wide
-    double highWidth = 0;
-    for (;;) {
-        qsizetype probe = std::lower_bound(ends.begin() + low + 1, ends.end(), start + reach) - ends.begin();
-        probe = std::min(probe, last);
-        const double width = widthTo(probe);
-        if (!fits(width)) {
-            high = probe;
-            highWidth = width;
-            break;
-        }
-        low = probe;
-        lowWidth = width;
-        if (low == last) {
-            return ends.size();
-        }
-        const qsizetype length = ends[low] - start;
-        reach = 2 * length;
-        if (lowWidth > 0) {
-            reach = std::max(reach, qsizetype(std::min(edge / lowWidth * double(length), double(text.size()))));
-        }
-    }
-    for (int step = 0; high - low > 1; ++step) {
-        qsizetype guess = low + (high - low) / 2;
-        if (step % 3 != 2 && highWidth > lowWidth) {
-            const double from = double(low < first ? start : ends[low]);
-            const double target = from + (edge - lowWidth) / (highWidth - lowWidth) * (double(ends[high]) - from);
-            // The last blank at or before the target: its part probably fits and the next one does not.
-            guess = std::upper_bound(ends.begin() + low + 1, ends.begin() + high, target) - ends.begin() - 1;
-            guess = std::clamp(guess, low + 1, high - 1);
-        }
-        const double width = widthTo(guess);
-        if (fits(width)) {
-            low = guess;
-            lowWidth = width;
-        } else {
-            high = guess;
-            highWidth = width;
-        }
-    }
-    return high;
-}
-
-// Takes the lines a wrapped text would print, measuring with another printer, and prints nothing.
-class LineCatcher final : public Printer {
-public:
-    explicit LineCatcher(const Printer &measure) : measure_(measure) {}
-    QStringList lines;
-
-    void SetOrientation(Orientation) override {}
-    void SetFontName(const QString &) override {}
-    void SetFontSize(double) override {}
-    void SetFontBold(bool) override {}
-    double CurrentX() const override { return x_; }
-    double CurrentY() const override { return y_; }
-    void SetCurrentX(double twips) override { x_ = twips; }
-    void SetCurrentY(double twips) override { y_ = twips; }
-    double TextWidth(const QString &text) const override { return measure_.TextWidth(text); }
-    double LineHeight() const override { return measure_.LineHeight(); }
-    void SetClipRight(double) override {}
-    bool Print(const QString &text, bool endLine) override {
-        if (lines.isEmpty() || endLine_) {
-            lines.append(text);
-        } else {
-            lines.last() += text;
-        }
-        endLine_ = endLine;
-        return true;
-    }
-    bool NewPage() override { return true; }
-    bool EndDoc() override { return true; }
-    void Abort() override {}
-    QString ErrorText() const override { return {}; }
-    QString PrinterName() const override { return measure_.PrinterName(); }
-    int SheetsDelivered() const override { return 0; }
-    void SetSendProgress(SendProgress) override {}
-    bool DrawLine(double, double, double, double, Pen) override { return true; }
-
-private:
-    const Printer &measure_;
-    double x_ = 0;
-    double y_ = 0;
-    bool endLine_ = false;
+// One line of a wrapped text: its characters [start, end), the blanks it keeps at its end included.
+struct Line {
+    qsizetype start;
+    qsizetype end;
 };
 
-// The words followed by as many asterisks as fit on the last words line. The asterisks join the last
-// word, which the wrapping never measures, so the lines break exactly where they break without them.
-QString protectedWords(const Printer &printer, const QString &words) {
-    LineCatcher catcher(printer);
-    PrintWrapped(catcher, 0, 0, kWordsWidth, words);
-    const QString last = catcher.lines.isEmpty() ? QString() : catcher.lines.last();
-    const double limit = kWordsWidth - kWrapMargin;
-    // A line holds far fewer asterisks than this; the bound only guards against a zero width.
-    constexpr qsizetype kMostStars = 400;
-    QString stars;
-    while (stars.size() < kMostStars && std::floor(printer.TextWidth(last + stars + u'*')) <= limit) {
-        stars += u'*';
+// How a text wraps, from one measuring of the whole text: where its lines break and, when asked,
+// how many asterisks fit after the last line.
+//
+// The text is laid out once; a part that runs from a line's start to just past a blank is as wide
+// as the offsets up to that blank plus a blank measured alone (the laid-out blank is kerned with the
+// letter after it, which the part does not hold). A part that ends at a later blank is never
+// narrower, so each line takes the blanks up to the first whose part is too wide.
+class Wrapping {
+public:
+    Wrapping(const Printer &printer, const QString &text, double limit, bool withStars)
+        : printer_(printer), text_(text), limit_(limit) {
+        QList<qsizetype> positions{0};
+        for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1)) {
+            blanks_.append(at);
+            positions << at << at + 1;
+        }
+        const qsizetype size = text.size();
+        // Two asterisks after the text: the first kerned with the second, the second alone.
+        if (withStars) {
+            positions << size << size + 1 << size + 2;
+        }
+        offsets_ = printer.TextOffsets(withStars ? text + QStringLiteral("**") : text, positions);
+        if (!blanks_.isEmpty()) {
+            blank_ = printer.TextWidth(QStringLiteral(" "));
+        }
+        breakLines();
+        if (withStars) {
+            countStars();
+        }
     }
-    return words + stars;
+
+    QList<Line> lines;
+    // Asterisks that fit after the last line (when asked for).
+    qsizetype stars = 0;
+
+private:
+    // The offset of the blank blanks_[i] and of the character after it.
+    double blankAt(qsizetype i) const { return offsets_[1 + 2 * i]; }
+    double afterBlank(qsizetype i) const { return offsets_[2 + 2 * i]; }
+    bool fits(double width) const { return std::floor(width) <= limit_; }
+
+    void breakLines() {
+        const qsizetype size = text_.size();
+        const qsizetype count = blanks_.size();
+        qsizetype start = 0;
+        std::optional<double> startOffset = 0.0; // none: the line starts inside a word
+        qsizetype first = 0;                     // the first blank of the line
+        while (start < size) {
+            while (first < count && blanks_[first] < start) {
+                ++first;
+            }
+            // The width of the line's part up to and including blank i.
+            const auto partTo = [&](qsizetype i) {
+                return startOffset ? blankAt(i) - *startOffset + blank_
+                                   : printer_.TextWidth(text_.mid(start, blanks_[i] + 1 - start));
+            };
+            qsizetype tooWide = first;
+            while (tooWide < count && fits(partTo(tooWide))) {
+                ++tooWide;
+            }
+            qsizetype cut = size;
+            if (tooWide < count) {
+                // A first word wider than the line has no blank to break at: break inside it.
+                cut = tooWide > first ? blanks_[tooWide - 1] + 1
+                                      : start + fittingPrefix(printer_, text_.mid(start, blanks_[first] + 1 - start),
+                                                              blanks_[first] - start, limit_);
+            }
+            lines.append({start, cut});
+            start = afterBlanks(text_, cut);
+            startOffset = offsetAfterBlank(start);
+        }
+    }
+
+    // The offset of a line's start just past a blank; none for a start inside a word.
+    std::optional<double> offsetAfterBlank(qsizetype start) const {
+        if (start == 0 || start > text_.size() || text_.at(start - 1) != u' ') {
+            return std::nullopt;
+        }
+        const auto blank = std::lower_bound(blanks_.cbegin(), blanks_.cend(), start - 1);
+        return afterBlank(blank - blanks_.cbegin());
+    }
+
+    // As many asterisks as fit after the last line: the last line with one asterisk, then one more
+    // asterisk's pitch for each further one.
+    void countStars() {
+        const double pitch = offsets_[offsets_.size() - 2] - offsets_[offsets_.size() - 3];
+        const double one = lastLineWithStar();
+        const auto widthWith = [&](qsizetype count) { return one + double(count - 1) * pitch; };
+        // A line holds far fewer asterisks than this; the bound only guards against a zero width.
+        constexpr qsizetype kMostStars = 400;
+        if (!fits(widthWith(1))) {
+            return;
+        }
+        stars = kMostStars;
+        if (pitch > 0) {
+            const double room = std::floor(limit_) + 1 - widthWith(1);
+            stars = std::clamp(qsizetype(room / pitch) + 1, qsizetype(1), kMostStars);
+        }
+        while (stars > 1 && !fits(widthWith(stars))) {
+            --stars;
+        }
+        while (stars < kMostStars && fits(widthWith(stars + 1))) {
+            ++stars;
+        }
+    }
+
+    // The width of the last line followed by one asterisk.
+    double lastLineWithStar() const {
+        const double alone = offsets_[offsets_.size() - 1] - offsets_[offsets_.size() - 2];
+        const double end = offsets_[offsets_.size() - 3];
+        if (lines.isEmpty()) {
+            return alone;
+        }
+        const qsizetype start = lines.last().start;
+        const std::optional<double> from = start == 0 ? std::optional<double>(0.0) : offsetAfterBlank(start);
+        // A last line that starts inside a word is measured alone.
+        return from ? end - *from + alone : printer_.TextWidth(text_.mid(start) + u'*');
+    }
+
+    const Printer &printer_;
+    const QString &text_;
+    double limit_;
+    QList<qsizetype> blanks_;
+    QList<double> offsets_;
+    double blank_ = 0;
+};
+
+// Prints the lines of a wrapped text from (x, y), the asterisks after the last one.
+bool printLines(Printer &printer, int x, double y, const QString &text, const Wrapping &wrapping) {
+    printer.SetCurrentY(y);
+    for (qsizetype i = 0; i < wrapping.lines.size(); ++i) {
+        const Line &line = wrapping.lines.at(i);
+        QString printed = text.mid(line.start, line.end - line.start);
+        if (i + 1 == wrapping.lines.size() && wrapping.stars > 0) {
+            printed += QString(wrapping.stars, u'*');
+        }
+        printer.SetCurrentX(x);
+        if (!printer.Print(printed, true)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -172,38 +202,7 @@ QString ProtectedFigures(const QString &figures) {
 }
 
 bool PrintWrapped(Printer &printer, int x, double y, int width, const QString &text) {
-    const double limit = width - kWrapMargin;
-    printer.SetCurrentY(y);
-    QList<qsizetype> ends; // the index just past each blank of the text
-    for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1)) {
-        ends.append(at + 1);
-    }
-    qsizetype start = 0;
-    qsizetype first = 0; // the first blank of the line
-    qsizetype reach = 0; // where the first measurement of a line ends, in characters: at first, one word
-    while (start < text.size()) {
-        while (first < ends.size() && ends[first] <= start) {
-            ++first;
-        }
-        // The line takes every blank up to the first whose part is too wide.
-        const qsizetype tooWide =
-            first == ends.size() ? ends.size() : firstBlankTooWide(printer, text, start, ends, first, limit, reach);
-        qsizetype cut = text.size();
-        if (tooWide < ends.size()) {
-            // A first word wider than the line has no blank to break at: break inside it.
-            cut = tooWide > first ? ends[tooWide - 1]
-                                  : start + fittingPrefix(printer, text.mid(start, ends[first] - start),
-                                                          ends[first] - 1 - start, limit);
-        }
-        printer.SetCurrentX(x);
-        if (!printer.Print(text.mid(start, cut - start), true)) {
-            return false;
-        }
-        // The next line is likely about as long as this one: its first measurement goes a little further.
-        reach = (cut - start) + (cut - start) / 4 + 1;
-        start = afterBlanks(text, cut);
-    }
-    return true;
+    return printLines(printer, x, y, text, Wrapping(printer, text, width - kWrapMargin, false));
 }
 
 bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QString &payTo, const QString &amount,
@@ -218,8 +217,7 @@ bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QStrin
     }
     const bool threeOnAPage = settings.CheckStyle == kStyleThreeOnAPage;
     const CheckLines &lines = (threeOnAPage ? kThreeOnAPageLines : kWalletSizeLines)[slotOnSheet];
-    const QString plainWords = AmountToWords(*value);
-    const QString words = settings.CheckProtection ? protectedWords(printer, plainWords) : plainWords;
+    const QString words = AmountToWords(*value);
     const QString plainFigures = FormatCurrency(*value, settings.Locale);
     const QString figures = settings.CheckProtection ? ProtectedFigures(plainFigures) : plainFigures;
 
@@ -255,8 +253,10 @@ bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QStrin
 
         if (!stub) {
             MoveToInches(printer, column, lines.Words);
-            if (!PrintWrapped(printer, static_cast<int>(std::lround(column * 1440.0f)), printer.CurrentY(), kWordsWidth,
-                              words)) {
+            // With protection, asterisks fill the last words line; the lines break where they break without.
+            const Wrapping wrapping(printer, words, kWordsWidth - kWrapMargin, settings.CheckProtection);
+            if (!printLines(printer, static_cast<int>(std::lround(column * float(kTwipsPerInch))), printer.CurrentY(),
+                            words, wrapping)) {
                 return false;
             }
         }

@@ -1,51 +1,33 @@
 #include "print/PreviewRun.h"
 
+#include "platform/ForwardingPrinter.h"
 #include "print/FormOutline.h"
 
 namespace {
 
 // Stands for the chosen printer inside the preview: draws on the preview's printer, reports the
 // chosen printer's name, and adds the forms' outlines to every sheet before it ends.
-class OutlinedSheets final : public Printer {
+class OutlinedSheets final : public ForwardingPrinter {
 public:
     OutlinedSheets(Printer &device, QString printerName, QString style)
-        : device_(device), name_(std::move(printerName)), style_(std::move(style)) {}
+        : ForwardingPrinter(device), name_(std::move(printerName)), style_(std::move(style)) {}
 
-    void SetOrientation(Orientation orientation) override { device_.SetOrientation(orientation); }
-    void SetFontName(const QString &face) override { device_.SetFontName(face); }
-    void SetFontSize(double points) override { device_.SetFontSize(points); }
-    void SetFontBold(bool bold) override { device_.SetFontBold(bold); }
-    double CurrentX() const override { return device_.CurrentX(); }
-    double CurrentY() const override { return device_.CurrentY(); }
-    void SetCurrentX(double twips) override { device_.SetCurrentX(twips); }
-    void SetCurrentY(double twips) override { device_.SetCurrentY(twips); }
-    double TextWidth(const QString &text) const override { return device_.TextWidth(text); }
-    double LineHeight() const override { return device_.LineHeight(); }
-    void SetClipRight(double twips) override { device_.SetClipRight(twips); }
-    bool Print(const QString &text, bool endLine) override { return device_.Print(text, endLine); }
-    bool NewPage() override { return outline() && device_.NewPage(); }
-    bool EndDoc() override { return outline() && device_.EndDoc(); }
-    void Abort() override { device_.Abort(); }
-    QString ErrorText() const override { return device_.ErrorText(); }
-    QString PrinterName() const override { return name_.isEmpty() ? device_.PrinterName() : name_; }
-    int SheetsDelivered() const override { return device_.SheetsDelivered(); }
-    void SetSendProgress(SendProgress progress) override { device_.SetSendProgress(std::move(progress)); }
-    bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) override {
-        return device_.DrawLine(x1, y1, x2, y2, pen);
-    }
+    bool NewPage() override { return outline() && target().NewPage(); }
+    bool EndDoc() override { return outline() && target().EndDoc(); }
+    QString PrinterName() const override { return name_.isEmpty() ? target().PrinterName() : name_; }
 
 private:
-    // The outline keeps the current position: the run may go on from it.
+    // The outline lies on the paper, from its corner; it keeps the current position, which the run
+    // may go on from.
     bool outline() {
-        const double x = device_.CurrentX();
-        const double y = device_.CurrentY();
-        const bool drawn = DrawFormOutline(device_, style_, Pen::Faint);
-        device_.SetCurrentX(x);
-        device_.SetCurrentY(y);
+        const double x = target().CurrentX();
+        const double y = target().CurrentY();
+        const bool drawn = DrawFormOutline(target(), style_, Pen::Faint, target().PaperCorner());
+        target().SetCurrentX(x);
+        target().SetCurrentY(y);
         return drawn;
     }
 
-    Printer &device_;
     QString name_;
     QString style_;
 };
@@ -78,9 +60,7 @@ PrintPreview::Answer PreviewPendingChecks(Platform &platform, const PrintRequest
     return platform.preview.ShowPreview(QStringLiteral("Print Preview"), printerName, [&](Printer &device) {
         PreviewChoice choice(device, printerName, request.CheckStyle);
         QuietAnswers quiet;
-        Platform run{platform.App,        platform.files,    quiet,           choice,         platform.urls,
-                     platform.help,       platform.clock,    platform.ender,  platform.forms, platform.progress,
-                     platform.saveDialog, platform.printers, platform.preview};
+        Platform run = platform.With(quiet).With(choice);
         PrintPendingChecks(run, request);
     });
 }

@@ -26,6 +26,7 @@ struct PrintResult {
     PrintOutcome outcome = PrintOutcome::NothingToPrint;
     int printed = 0; // checks that reached the printer, in record order from record 1
     QString error;
+    QString printerName; // the printer chosen; empty when none was
 };
 
 // Prints every record of the register in record order, three checks to a sheet, the first sheet

@@ -3,6 +3,7 @@
 #include "alignment/TestSheet.h"
 #include "platform/Clock.h"
 #include "platform/PainterPrinter.h"
+#include "platform/Units.h"
 #include "print/CheckLayout.h"
 #include "print/FormOutline.h"
 #include "print/MoneyPrint.h"
@@ -25,7 +26,6 @@ namespace {
 const QString kTitle = QStringLiteral("Printer Alignment");
 const QString kHorizontalField = QStringLiteral("Horizontal offset");
 const QString kVerticalField = QStringLiteral("Vertical offset");
-constexpr double kTwipsPerInch = 1440;
 constexpr double kSheetWidthTwips = 8.5 * kTwipsPerInch;
 
 // The picture control: paints through a handler.

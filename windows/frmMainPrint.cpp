@@ -6,7 +6,6 @@
 #include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
 #include "journal/RunEnd.h"
-#include "platform/PrinterName.h"
 #include "print/PreviewRun.h"
 #include "print/PrintRun.h"
 #include "register/Register.h"
@@ -160,19 +159,14 @@ void frmMain::PrintChecks() {
     QList<RegisterRecord> records;
     ReadAllRecords(program_.platform.files, records);
 
-    Platform &platform = program_.platform;
-    NamingPrinterDialog printerDialog(platform.printerDialog);
-    Platform run{platform.App,        platform.files,    platform.messages, printerDialog,  platform.urls,
-                 platform.help,       platform.clock,    platform.ender,    platform.forms, platform.progress,
-                 platform.saveDialog, platform.printers, platform.preview};
-    const PrintResult result = PrintPendingChecks(run, request);
+    const PrintResult result = PrintPendingChecks(program_.platform, request);
     switch (result.outcome) {
     case PrintOutcome::Printed:
-        CommitPrinted(result.printed, true, records, printerDialog.name);
+        CommitPrinted(result.printed, true, records, result.printerName);
         break;
     case PrintOutcome::Failed:
         if (result.printed > 0) {
-            CommitPrinted(result.printed, false, records, printerDialog.name);
+            CommitPrinted(result.printed, false, records, result.printerName);
         } else {
             Message(QStringLiteral("No check reached the printer. All ") + checksText(pending) +
                         QStringLiteral(" are still waiting to be printed."),

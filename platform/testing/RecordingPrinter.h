@@ -74,8 +74,10 @@ public:
     void SetCurrentX(double twips) override { x_ = twips; }
     void SetCurrentY(double twips) override { y_ = twips; }
     double TextWidth(const QString &text) const override;
+    QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const override;
     double LineHeight() const override;
     void SetClipRight(double twips) override;
+    QPointF PaperCorner() const override { return paperCorner; }
 
     bool Print(const QString &text, bool endLine) override;
     bool NewPage() override;
@@ -89,6 +91,8 @@ public:
 
     // The name PrinterName reports.
     QString printerName = QStringLiteral("Recording Printer");
+    // What PaperCorner reports: by default the printable area is the whole paper.
+    QPointF paperCorner;
 
     // Calls of Print, NewPage and EndDoc so far, failed ones included.
     int OutputCalls() const { return outputCalls_; }

@@ -81,8 +81,22 @@ public:
         measured += text.size();
         return Width(text);
     }
+    // Laid out in one piece, a kerning pair widens or narrows its first character.
+    QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const override {
+        ++calls;
+        measured += text.size();
+        QList<double> offsets;
+        for (const qsizetype position : positions) {
+            const double kerned = position > 0 && position < text.size()
+                                      ? kern(text.at(position - 1).unicode(), text.at(position).unicode())
+                                      : 0;
+            offsets.append(Width(text.left(position)) + kerned);
+        }
+        return offsets;
+    }
     double LineHeight() const override { return 200; }
     void SetClipRight(double) override {}
+    QPointF PaperCorner() const override { return {}; }
     bool Print(const QString &text, bool endLine) override {
         lines.append(text);
         EXPECT_TRUE(endLine);
