@@ -24,9 +24,6 @@ public:
     void SetCurrentX(double twips) override { target_.SetCurrentX(twips); }
     void SetCurrentY(double twips) override { target_.SetCurrentY(twips); }
     double TextWidth(const QString &text) const override { return target_.TextWidth(text); }
-    QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const override {
-        return target_.TextOffsets(text, positions);
-    }
     double LineHeight() const override { return target_.LineHeight(); }
     void SetClipRight(double twips) override { target_.SetClipRight(twips); }
     QPointF PaperCorner() const override { return target_.PaperCorner(); }

@@ -1,7 +1,6 @@
 #include "platform/PainterPrinter.h"
 
 #include "platform/Fonts.h"
-#include "platform/QtPrinter.h"
 #include "platform/Units.h"
 
 #include <QFontMetricsF>
@@ -21,10 +20,6 @@ PainterPrinter::PainterPrinter(QPainter &painter, double scale, QPointF origin)
 
 double PainterPrinter::TextWidth(const QString &text) const {
     return QFontMetricsF(font_, &TwipsSurface()).horizontalAdvance(text);
-}
-
-QList<double> PainterPrinter::TextOffsets(const QString &text, const QList<qsizetype> &positions) const {
-    return LaidOutOffsets(font_, &TwipsSurface(), text, positions);
 }
 
 double PainterPrinter::LineHeight() const {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QPointF>
 #include <QString>
 
@@ -26,10 +25,6 @@ public:
     virtual void SetCurrentY(double twips) = 0;
     // Width of a text in the current font, in twips.
     virtual double TextWidth(const QString &text) const = 0;
-    // Where each of `positions` (0 to the text's length) lies in the text drawn in one piece, in twips
-    // from its start: one measuring for them all. Kerning between two characters widens or narrows
-    // the first of them, so a part that ends before a blank is as wide as measured alone.
-    virtual QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const = 0;
     // Height of one printed line in the current font, in twips.
     virtual double LineHeight() const = 0;
     // Text drawn after this is cut at this x (twips); 0 or less draws to the page edge.

@@ -11,7 +11,6 @@
 #include <QPrinter>
 #include <QSpinBox>
 #include <QTemporaryFile>
-#include <QTextLayout>
 
 #include <cstdio>
 
@@ -66,7 +65,7 @@ void QtPrinter::SetFontBold(bool bold) {
 
 void QtPrinter::fontChanged() {
     metrics_.reset();
-    widths_ = {};
+    widths_.clear();
 }
 
 void QtPrinter::advance() const {
@@ -96,23 +95,17 @@ const QFontMetricsF &QtPrinter::metrics() const {
 }
 
 double QtPrinter::TextWidth(const QString &text) const {
-    Width *oldest = &widths_[0];
-    for (Width &known : widths_) {
-        if (known.used != 0 && known.text == text) {
-            known.used = ++widthUses_;
-            return known.width;
-        }
-        if (known.used < oldest->used) {
-            oldest = &known;
-        }
+    const auto known = widths_.constFind(text);
+    if (known != widths_.cend()) {
+        return *known;
+    }
+    constexpr qsizetype kMostWidths = 1024;
+    if (widths_.size() >= kMostWidths) {
+        widths_.clear();
     }
     const double width = metrics().horizontalAdvance(text) * kTwipsPerInch / dpiX_;
-    *oldest = {text, width, ++widthUses_};
+    widths_.insert(text, width);
     return width;
-}
-
-QList<double> QtPrinter::TextOffsets(const QString &text, const QList<qsizetype> &positions) const {
-    return LaidOutOffsets(font_, printer_.get(), text, positions, kTwipsPerInch / dpiX_);
 }
 
 QPointF QtPrinter::PaperCorner() const {
@@ -319,21 +312,6 @@ bool QtPrinter::sendToPrinter() {
     error_ = ended ? QStringLiteral("The printer \"%1\" could not finish the print job.").arg(where)
                    : QStringLiteral("The printer \"%1\" could not start a new sheet.").arg(where);
     return false;
-}
-
-QList<double> LaidOutOffsets(const QFont &font, const QPaintDevice *device, const QString &text,
-                             const QList<qsizetype> &positions, double scale) {
-    QTextLayout layout(text, font, device);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(kFarAway);
-    layout.endLayout();
-    QList<double> offsets;
-    offsets.reserve(positions.size());
-    for (const qsizetype position : positions) {
-        offsets.append(line.cursorToX(static_cast<int>(position)) * scale);
-    }
-    return offsets;
 }
 
 std::unique_ptr<Printer> MakePdfPrinter(const QString &path) {

@@ -5,14 +5,13 @@
 #include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <memory>
 #include <optional>
 
-class QPaintDevice;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -41,7 +40,6 @@ public:
     void SetCurrentX(double twips) override;
     void SetCurrentY(double twips) override { y_ = twips; }
     double TextWidth(const QString &text) const override;
-    QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const override;
     double LineHeight() const override;
     void SetClipRight(double twips) override { clipRight_ = twips; }
     QPointF PaperCorner() const override;
@@ -93,14 +91,9 @@ private:
     std::unique_ptr<QPrinter> printer_;
     QFont font_;
     mutable std::optional<QFontMetricsF> metrics_;
-    // The last few widths measured in the current font: a run measures the same date on every check.
-    struct Width {
-        QString text;
-        double width = 0;
-        quint32 used = 0; // 0: empty; else larger for the more recently used
-    };
-    mutable std::array<Width, 4> widths_;
-    mutable quint32 widthUses_ = 0;
+    // The widths measured in the current font: a run measures the same date and the same words on
+    // every check. Forgotten when full, so a long run of different texts cannot grow it.
+    mutable QHash<QString, double> widths_;
     qint32 currentFont_ = -1;
     double dpiX_ = 1440;
     double dpiY_ = 1440;
@@ -119,11 +112,6 @@ private:
     SendProgress sendProgress_;
     QString error_;
 };
-
-// Printer::TextOffsets for a font on a device: the text laid out as one line, the offsets of its
-// cursor positions in device units times `scale`.
-QList<double> LaidOutOffsets(const QFont &font, const QPaintDevice *device, const QString &text,
-                             const QList<qsizetype> &positions, double scale = 1);
 
 // A printer that writes its job to a PDF file on US Letter sheets.
 std::unique_ptr<Printer> MakePdfPrinter(const QString &path);

@@ -5,6 +5,7 @@
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -50,30 +51,26 @@ struct Line {
     qsizetype end;
 };
 
-// How a text wraps, from one measuring of the whole text: where its lines break and, when asked,
-// how many asterisks fit after the last line.
+// How a text wraps, and how many asterisks fit after its last line when asked.
 //
-// The text is laid out once; a part that runs from a line's start to just past a blank is as wide
-// as the offsets up to that blank plus a blank measured alone (the laid-out blank is kerned with the
-// letter after it, which the part does not hold). A part that ends at a later blank is never
-// narrower, so each line takes the blanks up to the first whose part is too wide.
+// The text is measured in pieces, each up to and including a blank, and each piece once: a part
+// of a line is as wide as its pieces together with the kerning of each inner blank with the
+// character after it (a blank and a letter such as "T" are closer than either alone). Pieces
+// repeat from check to check ("Hundred ", "Thousand "), so the printer's memory of widths answers
+// most of them. Text where a blank is followed by a character that could join it (a combining mark,
+// half of a surrogate pair) is measured part by part instead. A part that ends at a later blank is
+// never narrower, so each line takes the blanks up to the first whose part is too wide.
 class Wrapping {
 public:
     Wrapping(const Printer &printer, const QString &text, double limit, bool withStars)
         : printer_(printer), text_(text), limit_(limit) {
-        QList<qsizetype> positions{0};
         for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1)) {
             blanks_.append(at);
-            positions << at << at + 1;
+            const QChar next = at + 1 < text.size() ? text.at(at + 1) : QChar();
+            additive_ = additive_ && !next.isMark() && !next.isSurrogate();
         }
-        const qsizetype size = text.size();
-        // Two asterisks after the text: the first kerned with the second, the second alone.
-        if (withStars) {
-            positions << size << size + 1 << size + 2;
-        }
-        offsets_ = printer.TextOffsets(withStars ? text + QStringLiteral("**") : text, positions);
-        if (!blanks_.isEmpty()) {
-            blank_ = printer.TextWidth(QStringLiteral(" "));
+        if (additive_) {
+            sumPieces();
         }
         breakLines();
         if (withStars) {
@@ -86,28 +83,60 @@ public:
     qsizetype stars = 0;
 
 private:
-    // The offset of the blank blanks_[i] and of the character after it.
-    double blankAt(qsizetype i) const { return offsets_[1 + 2 * i]; }
-    double afterBlank(qsizetype i) const { return offsets_[2 + 2 * i]; }
     bool fits(double width) const { return std::floor(width) <= limit_; }
+
+    // A text's width, asked of the printer once per text.
+    double widthOf(const QString &text) const {
+        const auto known = widths_.constFind(text);
+        if (known != widths_.cend()) {
+            return *known;
+        }
+        const double width = printer_.TextWidth(text);
+        widths_.insert(text, width);
+        return width;
+    }
+
+    // How much a blank's kerning with the character after it adds (mostly a little less than 0).
+    double blankKern(QChar next) const {
+        return widthOf(QStringLiteral(" ") + next) - widthOf(QStringLiteral(" ")) - widthOf(QString(next));
+    }
+
+    // sums_[j]: the pieces up to and including blank j, with the kerning of the blanks between them;
+    // kerns_[j]: the kerning of blank j with what follows it (0 at the end of the text).
+    void sumPieces() {
+        double sum = 0;
+        qsizetype from = 0;
+        for (const qsizetype blank : std::as_const(blanks_)) {
+            sum += widthOf(text_.mid(from, blank + 1 - from));
+            from = blank + 1;
+            sums_.append(sum);
+            kerns_.append(from < text_.size() ? blankKern(text_.at(from)) : 0.0);
+            sum += kerns_.last();
+        }
+    }
+
+    // The first blank at or after `position`.
+    qsizetype blankFrom(qsizetype position) const {
+        return std::lower_bound(blanks_.cbegin(), blanks_.cend(), position) - blanks_.cbegin();
+    }
+
+    // The width of the part from `start` up to and including blank j, where blank k is the first
+    // blank at or after start: the start's own piece, then the pieces after it.
+    double partWidth(qsizetype start, qsizetype k, qsizetype j) const {
+        if (!additive_) {
+            return printer_.TextWidth(text_.mid(start, blanks_[j] + 1 - start));
+        }
+        return widthOf(text_.mid(start, blanks_[k] + 1 - start)) + sums_[j] - sums_[k];
+    }
 
     void breakLines() {
         const qsizetype size = text_.size();
         const qsizetype count = blanks_.size();
         qsizetype start = 0;
-        std::optional<double> startOffset = 0.0; // none: the line starts inside a word
-        qsizetype first = 0;                     // the first blank of the line
         while (start < size) {
-            while (first < count && blanks_[first] < start) {
-                ++first;
-            }
-            // The width of the line's part up to and including blank i.
-            const auto partTo = [&](qsizetype i) {
-                return startOffset ? blankAt(i) - *startOffset + blank_
-                                   : printer_.TextWidth(text_.mid(start, blanks_[i] + 1 - start));
-            };
+            const qsizetype first = blankFrom(start);
             qsizetype tooWide = first;
-            while (tooWide < count && fits(partTo(tooWide))) {
+            while (tooWide < count && fits(partWidth(start, first, tooWide))) {
                 ++tooWide;
             }
             qsizetype cut = size;
@@ -119,23 +148,13 @@ private:
             }
             lines.append({start, cut});
             start = afterBlanks(text_, cut);
-            startOffset = offsetAfterBlank(start);
         }
-    }
-
-    // The offset of a line's start just past a blank; none for a start inside a word.
-    std::optional<double> offsetAfterBlank(qsizetype start) const {
-        if (start == 0 || start > text_.size() || text_.at(start - 1) != u' ') {
-            return std::nullopt;
-        }
-        const auto blank = std::lower_bound(blanks_.cbegin(), blanks_.cend(), start - 1);
-        return afterBlank(blank - blanks_.cbegin());
     }
 
     // As many asterisks as fit after the last line: the last line with one asterisk, then one more
     // asterisk's pitch for each further one.
     void countStars() {
-        const double pitch = offsets_[offsets_.size() - 2] - offsets_[offsets_.size() - 3];
+        const double pitch = widthOf(QStringLiteral("**")) - widthOf(QStringLiteral("*"));
         const double one = lastLineWithStar();
         const auto widthWith = [&](qsizetype count) { return one + double(count - 1) * pitch; };
         // A line holds far fewer asterisks than this; the bound only guards against a zero width.
@@ -158,23 +177,25 @@ private:
 
     // The width of the last line followed by one asterisk.
     double lastLineWithStar() const {
-        const double alone = offsets_[offsets_.size() - 1] - offsets_[offsets_.size() - 2];
-        const double end = offsets_[offsets_.size() - 3];
-        if (lines.isEmpty()) {
-            return alone;
+        const qsizetype start = lines.isEmpty() ? 0 : lines.last().start;
+        const qsizetype k = blankFrom(start);
+        if (!additive_ || k == blanks_.size()) {
+            return widthOf(text_.mid(start) + u'*');
         }
-        const qsizetype start = lines.last().start;
-        const std::optional<double> from = start == 0 ? std::optional<double>(0.0) : offsetAfterBlank(start);
-        // A last line that starts inside a word is measured alone.
-        return from ? end - *from + alone : printer_.TextWidth(text_.mid(start) + u'*');
+        // The blanks of the line, then the last piece with the asterisk.
+        const qsizetype last = blanks_.size() - 1;
+        const QString tail = text_.mid(blanks_[last] + 1) + u'*';
+        return partWidth(start, k, last) + blankKern(tail.at(0)) + widthOf(tail);
     }
 
     const Printer &printer_;
     const QString &text_;
     double limit_;
     QList<qsizetype> blanks_;
-    QList<double> offsets_;
-    double blank_ = 0;
+    bool additive_ = true;
+    QList<double> sums_;
+    QList<double> kerns_;
+    mutable QHash<QString, double> widths_;
 };
 
 // Prints the lines of a wrapped text from (x, y), the asterisks after the last one.

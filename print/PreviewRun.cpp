@@ -1,7 +1,12 @@
 #include "print/PreviewRun.h"
 
 #include "platform/ForwardingPrinter.h"
+#include "platform/Units.h"
 #include "print/FormOutline.h"
+
+#include <QStringList>
+
+#include <cmath>
 
 namespace {
 
@@ -32,19 +37,6 @@ private:
     QString style_;
 };
 
-// The printer dialog of a preview run: chooses the preview's printer without asking.
-class PreviewChoice final : public PrinterDialog {
-public:
-    PreviewChoice(Printer &device, const QString &printerName, const QString &style)
-        : device_(device), name_(printerName), style_(style) {}
-    std::unique_ptr<Printer> ShowPrinter() override { return std::make_unique<OutlinedSheets>(device_, name_, style_); }
-
-private:
-    Printer &device_;
-    QString name_;
-    QString style_;
-};
-
 // The preview asks nothing: after a printer error it shows what was drawn before it.
 class QuietAnswers final : public MessageBoxes {
 public:
@@ -56,11 +48,37 @@ public:
 
 } // namespace
 
-PrintPreview::Answer PreviewPendingChecks(Platform &platform, const PrintRequest &request, const QString &printerName) {
-    return platform.preview.ShowPreview(QStringLiteral("Print Preview"), printerName, [&](Printer &device) {
-        PreviewChoice choice(device, printerName, request.CheckStyle);
+QString PrinterAdjustmentText(const QString &printerName, const PrintAdjustment &adjustment) {
+    const auto inches = [](double twips, const char *positive, const char *negative) {
+        return QStringLiteral("%1 in %2")
+            .arg(std::abs(twips) / kTwipsPerInch, 0, 'f', 2)
+            .arg(QLatin1String(twips > 0 ? positive : negative));
+    };
+    QStringList moves;
+    if (adjustment.OffsetX != 0) {
+        moves << inches(adjustment.OffsetX, "to the right", "to the left");
+    }
+    if (adjustment.OffsetY != 0) {
+        moves << inches(adjustment.OffsetY, "down", "up");
+    }
+    const QString name = printerName.isEmpty() ? QStringLiteral("the system's default printer") : printerName;
+    const QString offsets =
+        moves.isEmpty() ? QStringLiteral("no offsets") : QStringLiteral("moved ") + moves.join(QStringLiteral(" and "));
+    return QStringLiteral("Printer: %1 (%2, check protection %3). Offsets are set in Printer Alignment.")
+        .arg(name, offsets, adjustment.CheckProtection ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
+std::unique_ptr<Printer> PreviewPendingChecks(Platform &platform, const PrintRequest &request,
+                                              const QString &printerName) {
+    PrintPreview::Job job;
+    job.describe = [&request](const QString &name) {
+        return PrinterAdjustmentText(name, request.Adjustment ? request.Adjustment(name, request.CheckStyle)
+                                                              : PrintAdjustment{});
+    };
+    job.draw = [&](Printer &device, const QString &name) {
         QuietAnswers quiet;
-        Platform run = platform.With(quiet).With(choice);
-        PrintPendingChecks(run, request);
-    });
+        Platform run = platform.With(quiet);
+        PrintPendingChecks(run, request, std::make_unique<OutlinedSheets>(device, name, request.CheckStyle));
+    };
+    return platform.preview.ShowPreview(QStringLiteral("Print Preview"), printerName, platform.printerDialog, job);
 }

@@ -117,7 +117,7 @@ PrintResult failed(Platform &platform, Printer &printer, RunProgress &progress, 
 
 } // namespace
 
-PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request) {
+PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, std::unique_ptr<Printer> chosen) {
     PrintResult result;
     QList<RegisterRecord> records;
     if (!readPrintableRecords(platform, records, result)) {
@@ -127,7 +127,7 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request) 
         return {PrintOutcome::NothingToPrint, 0, {}, {}};
     }
 
-    std::unique_ptr<Printer> printer = ChoosePrinter(platform.printerDialog);
+    std::unique_ptr<Printer> printer = chosen ? std::move(chosen) : ChoosePrinter(platform.printerDialog);
     if (!printer) {
         return {PrintOutcome::Cancelled, 0, {}, {}};
     }

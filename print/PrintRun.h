@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <memory>
+
 // What the print run needs from the main menu window, read when the run starts.
 struct PrintRequest {
     QString CheckStyle;         // the selected entry of lstCheckStyle
@@ -30,5 +32,7 @@ struct PrintResult {
 };
 
 // Prints every record of the register in record order, three checks to a sheet, the first sheet
-// filled from slot 1 to ChecksOnFirstSheet. Shows the printer dialog and the error questions.
-PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request);
+// filled from slot 1 to ChecksOnFirstSheet, on `chosen` when a printer was chosen beforehand (in the
+// preview), else on the one chosen in the printer dialog. Shows the error questions.
+PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request,
+                               std::unique_ptr<Printer> chosen = nullptr);

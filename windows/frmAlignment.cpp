@@ -66,9 +66,7 @@ frmAlignment::frmAlignment(Program &program, const QString &checkStyle, QWidget 
     QWidget *client = MakeClientArea(this, nullptr, 7560, 5460);
     createControls(client);
 
-    const QStringList printers = program_.platform.printers.PrinterNames();
-    cboPrinter->addItems(printers);
-    cboPrinter->addItem(kPdfPrinterName);
+    cboPrinter->addItems(PrinterChoices(program_.platform.printers));
     const int defaultPrinter = cboPrinter->findText(program_.platform.printers.DefaultPrinterName());
     cboPrinter->setCurrentIndex(defaultPrinter >= 0 ? defaultPrinter : 0);
     cboStyle->addItems({kStyleThreeOnAPage, kStyleWalletSize});

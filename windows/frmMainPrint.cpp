@@ -138,14 +138,14 @@ void frmMain::PreviewChecks() {
     if (!ComposePrintRequest(request)) {
         return;
     }
-    // Printing from the preview is Print Checks, with its printer dialog and its outcome.
-    if (PreviewPendingChecks(program_.platform, request, program_.platform.printers.DefaultPrinterName()) ==
-        PrintPreview::Answer::Print) {
-        PrintChecks();
+    // Printing from the preview is Print Checks on the printer shown, with its offsets and its outcome.
+    if (std::unique_ptr<Printer> printer =
+            PreviewPendingChecks(program_.platform, request, program_.platform.printers.DefaultPrinterName())) {
+        PrintChecks(std::move(printer));
     }
 }
 
-void frmMain::PrintChecks() {
+void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
     PrintRequest request;
     if (!ComposePrintRequest(request)) {
         return;
@@ -159,7 +159,7 @@ void frmMain::PrintChecks() {
     QList<RegisterRecord> records;
     ReadAllRecords(program_.platform.files, records);
 
-    const PrintResult result = PrintPendingChecks(program_.platform, request);
+    const PrintResult result = PrintPendingChecks(program_.platform, request, std::move(chosen));
     switch (result.outcome) {
     case PrintOutcome::Printed:
         CommitPrinted(result.printed, true, records, result.printerName);

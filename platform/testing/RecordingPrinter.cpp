@@ -1,7 +1,6 @@
 #include "platform/testing/RecordingPrinter.h"
 
 #include "platform/Fonts.h"
-#include "platform/QtPrinter.h"
 
 #include <QFontMetricsF>
 
@@ -74,17 +73,6 @@ double RecordingPrinter::TextWidth(const QString &text) const {
         return charWidth * static_cast<double>(text.size());
     }
     return QFontMetricsF(font(), &TwipsSurface()).horizontalAdvance(text);
-}
-
-QList<double> RecordingPrinter::TextOffsets(const QString &text, const QList<qsizetype> &positions) const {
-    if (charWidth > 0) {
-        QList<double> offsets;
-        for (const qsizetype position : positions) {
-            offsets.append(charWidth * static_cast<double>(position));
-        }
-        return offsets;
-    }
-    return LaidOutOffsets(font(), &TwipsSurface(), text, positions);
 }
 
 double RecordingPrinter::LineHeight() const {

@@ -74,7 +74,6 @@ public:
     void SetCurrentX(double twips) override { x_ = twips; }
     void SetCurrentY(double twips) override { y_ = twips; }
     double TextWidth(const QString &text) const override;
-    QList<double> TextOffsets(const QString &text, const QList<qsizetype> &positions) const override;
     double LineHeight() const override;
     void SetClipRight(double twips) override;
     QPointF PaperCorner() const override { return paperCorner; }

@@ -58,6 +58,24 @@ TEST(PrinterName, aCancelledDialogGivesNoPrinter) {
     EXPECT_EQ(dialog.shown, 1);
 }
 
+// A printer queue named "PDF" (as a PDF printer driver names it) is offered once, not twice.
+TEST(PrinterChoices, offersEachNameOnce_thePdfFileAfterThePrinters) {
+    const struct {
+        QStringList installed;
+        QStringList offered;
+    } rows[] = {
+        {{}, {S("PDF")}},
+        {{S("Laser"), S("Inkjet")}, {S("Laser"), S("Inkjet"), S("PDF")}},
+        {{S("PDF"), S("Laser")}, {S("PDF"), S("Laser")}},
+        {{S("Laser"), S("PDF")}, {S("Laser"), S("PDF")}},
+    };
+    for (const auto &row : rows) {
+        FakePrinterList printers;
+        printers.names = row.installed;
+        EXPECT_EQ(PrinterChoices(printers), row.offered) << qPrintable(row.installed.join(u','));
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
