@@ -5,6 +5,7 @@
 //                                        one run of N checks ("three" or "wallet"), with check
 //                                        protection when asked, for timing or counting the whole
 //                                        process from outside; keeps the PDF when named
+#include "platform/Fonts.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPrinter.h"
 #include "platform/testing/FakePlatform.h"
@@ -83,6 +84,8 @@ BENCHMARK_CAPTURE(BM_PrintRunToPdf, WalletSize, kWallet)->Arg(300)->Arg(1000)->U
 
 int printOnce(int count, const QString &style, bool protect, const QString &pdf) {
     BenchFolder folder(count, pdf);
+    // The program has its fonts long before it prints.
+    InstallFontSubstitutions();
     const PrintResult result = folder.Print(style, protect);
     if (result.outcome != PrintOutcome::Printed || result.printed != count) {
         std::fprintf(stderr, "print run failed: %s\n", qPrintable(result.error));

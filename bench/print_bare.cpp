@@ -6,11 +6,14 @@
 //   valgrind --tool=callgrind --toggle-collect='*drawItems*' print_bare N STYLE
 //   valgrind --tool=callgrind --toggle-collect='PrintPendingChecks*' bench_print --once N STYLE
 //
-//   print_bare N STYLE [PDF]     STYLE is "three" or "wallet"; keeps the PDF when named
+//   print_bare N STYLE [--protected] [PDF]
+//                                STYLE is "three" or "wallet"; with check protection's asterisks
+//                                when asked; keeps the PDF when named
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
 #include "platform/Units.h"
 #include "print/CheckLayout.h"
+#include "register/Register.h"
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
 
@@ -94,7 +97,7 @@ void setUp(QPrinter &printer, const QString &pdf) {
 }
 
 // Where every text of the run goes, measured as the print run measures.
-Sheets layOut(int count, bool wallet) {
+Sheets layOut(int count, bool wallet, bool protect) {
     QPrinter printer(QPrinter::HighResolution);
     setUp(printer, QString());
     const QFont font = checkFont();
@@ -117,10 +120,12 @@ Sheets layOut(int count, bool wallet) {
         if (slot == 1) {
             sheets.append(QList<Item>());
         }
-        const QString payee = QStringLiteral("Payee number %1 Ltd").arg(i);
+        // As the register holds them: payee and memo filled with blanks to the width of their fields.
+        const QString payee = QStringLiteral("Payee number %1 Ltd").arg(i).leftJustified(kPayToWidth);
         const Currency amount = *Currency::fromText(QString::number((i * 7919 % 100000) * 3.37 + 0.05, 'f', 2));
-        const QString memo = QStringLiteral("Invoice %1 for services").arg(i * 13);
-        const QString figures = FormatCurrency(amount, locale);
+        const QString memo = QStringLiteral("Invoice %1 for services").arg(i * 13).leftJustified(kMemoWidth);
+        const QString figures =
+            protect ? ProtectedFigures(FormatCurrency(amount, locale)) : FormatCurrency(amount, locale);
         const QString words = AmountToWords(amount);
         const CheckLines &lines = table[slot];
         const double dateTop = twipsOf(lines.Date);
@@ -131,7 +136,12 @@ Sheets layOut(int count, bool wallet) {
         place(checkColumn, payeeTop, payee, 0);
         place(kFiguresRight - metrics.horizontalAdvance(figures), payeeTop, figures, 0);
         double wordsTop = twipsOf(lines.Words);
-        for (const QString &line : wrapWords(words, font, &printer, kWordsWidth - 20)) {
+        QStringList wordLines = wrapWords(words, font, &printer, kWordsWidth - 20);
+        // Protection: asterisks after the last words line, as many as fit.
+        while (protect && std::floor(metrics.horizontalAdvance(wordLines.last() + u'*')) <= kWordsWidth - 20) {
+            wordLines.last() += u'*';
+        }
+        for (const QString &line : std::as_const(wordLines)) {
             place(checkColumn, wordsTop, line, 0);
             wordsTop += lineHeight;
         }
@@ -182,12 +192,15 @@ int main(int argc, char **argv) {
     }
     QGuiApplication application(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: print_bare N three|wallet [PDF]\n");
+        std::fprintf(stderr, "usage: print_bare N three|wallet [--protected] [PDF]\n");
         return 2;
     }
     const int count = std::atoi(argv[1]);
     const bool wallet = std::strcmp(argv[2], "wallet") == 0;
     QTemporaryDir dir;
-    const QString pdf = argc >= 4 ? QString::fromLocal8Bit(argv[3]) : dir.filePath(QStringLiteral("checks.pdf"));
-    return drawItems(layOut(count, wallet), pdf);
+    const bool protect = argc >= 4 && std::strcmp(argv[3], "--protected") == 0;
+    const int pdfArg = protect ? 4 : 3;
+    const QString pdf =
+        argc > pdfArg ? QString::fromLocal8Bit(argv[pdfArg]) : dir.filePath(QStringLiteral("checks.pdf"));
+    return drawItems(layOut(count, wallet, protect), pdf);
 }

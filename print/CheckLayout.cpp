@@ -53,13 +53,15 @@ struct Line {
 
 // How a text wraps, and how many asterisks fit after its last line when asked.
 //
-// The text is measured in pieces, each up to and including a blank, and each piece once: a part
-// of a line is as wide as its pieces together with the kerning of each inner blank with the
-// character after it (a blank and a letter such as "T" are closer than either alone). Pieces
-// repeat from check to check ("Hundred ", "Thousand "), so the printer's memory of widths answers
-// most of them. Text where a blank is followed by a character that could join it (a combining mark,
-// half of a surrogate pair) is measured part by part instead. A part that ends at a later blank is
-// never narrower, so each line takes the blanks up to the first whose part is too wide.
+// The text is measured in pieces, each piece once: the first word of a line with the blank after
+// it, then each further word with the blanks before and after it ("Thousand" as " Thousand "), less
+// one blank measured alone. A blank is kerned with the letter after it (a blank and "T" stand closer
+// than either alone), and a piece that starts with its blank holds that kerning, so a part of a line
+// is exactly as wide as its pieces together. Pieces repeat from check to check, and the printer's
+// memory of widths answers most of them. Text where a blank is followed by a character that could
+// join it (a combining mark, half of a surrogate pair) is measured part by part instead. A part
+// that ends at a later blank is never narrower, so each line takes the blanks up to the first whose
+// part is too wide.
 class Wrapping {
 public:
     Wrapping(const Printer &printer, const QString &text, double limit, bool withStars)
@@ -96,22 +98,13 @@ private:
         return width;
     }
 
-    // How much a blank's kerning with the character after it adds (mostly a little less than 0).
-    double blankKern(QChar next) const {
-        return widthOf(QStringLiteral(" ") + next) - widthOf(QStringLiteral(" ")) - widthOf(QString(next));
-    }
-
-    // sums_[j]: the pieces up to and including blank j, with the kerning of the blanks between them;
-    // kerns_[j]: the kerning of blank j with what follows it (0 at the end of the text).
+    // sums_[j]: the width of the text up to and including blank j, as its pieces add up.
     void sumPieces() {
-        double sum = 0;
-        qsizetype from = 0;
-        for (const qsizetype blank : std::as_const(blanks_)) {
-            sum += widthOf(text_.mid(from, blank + 1 - from));
-            from = blank + 1;
-            sums_.append(sum);
-            kerns_.append(from < text_.size() ? blankKern(text_.at(from)) : 0.0);
-            sum += kerns_.last();
+        blank_ = widthOf(QStringLiteral(" "));
+        for (qsizetype j = 0; j < blanks_.size(); ++j) {
+            sums_.append(j == 0 ? widthOf(text_.left(blanks_[0] + 1))
+                                : sums_.last() + widthOf(text_.mid(blanks_[j - 1], blanks_[j] + 1 - blanks_[j - 1])) -
+                                      blank_);
         }
     }
 
@@ -182,10 +175,9 @@ private:
         if (!additive_ || k == blanks_.size()) {
             return widthOf(text_.mid(start) + u'*');
         }
-        // The blanks of the line, then the last piece with the asterisk.
+        // The blanks of the line, then the last piece with the asterisk (and the blank before it).
         const qsizetype last = blanks_.size() - 1;
-        const QString tail = text_.mid(blanks_[last] + 1) + u'*';
-        return partWidth(start, k, last) + blankKern(tail.at(0)) + widthOf(tail);
+        return partWidth(start, k, last) + widthOf(text_.mid(blanks_[last]) + u'*') - blank_;
     }
 
     const Printer &printer_;
@@ -193,8 +185,8 @@ private:
     double limit_;
     QList<qsizetype> blanks_;
     bool additive_ = true;
+    double blank_ = 0;
     QList<double> sums_;
-    QList<double> kerns_;
     mutable QHash<QString, double> widths_;
 };
 
