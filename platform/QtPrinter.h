@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Printer.h"
+#include "platform/Units.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -95,8 +96,8 @@ private:
     // every check. Forgotten when full, so a long run of different texts cannot grow it.
     mutable QHash<QString, double> widths_;
     qint32 currentFont_ = -1;
-    double dpiX_ = 1440;
-    double dpiY_ = 1440;
+    double dpiX_ = kTwipsPerInch;
+    double dpiY_ = kTwipsPerInch;
     mutable double x_ = 0;
     double y_ = 0;
     // The text x is still to move past (see advance); most often the next call sets x anew.
