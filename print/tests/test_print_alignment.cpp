@@ -395,31 +395,6 @@ TEST(Preview, choosingAnotherPrinterRedrawsWithItsOffsets_andPrintsOnIt) {
     EXPECT_EQ(preview.log.calls.size(), 0);
 }
 
-TEST(Preview, printerLineNamesThePrinterItsOffsetsAndProtection) {
-    const struct {
-        const char *printer;
-        PrintAdjustment adjustment;
-        const char *text;
-    } rows[] = {
-        {"Laser", {}, "Printer: Laser (no offsets, check protection off). Offsets are set in Printer Alignment."},
-        {"Laser",
-         {144, -72, true},
-         "Printer: Laser (moved 0.10 in to the right and 0.05 in up, check protection on). Offsets are set in "
-         "Printer Alignment."},
-        {"PDF",
-         {0, 28.8, false},
-         "Printer: PDF (moved 0.02 in down, check protection off). Offsets are set in Printer Alignment."},
-        {"",
-         {-72, 0, false},
-         "Printer: the system's default printer (moved 0.05 in to the left, check protection off). Offsets are set "
-         "in Printer Alignment."},
-    };
-    for (const auto &row : rows) {
-        EXPECT_EQ(PrinterAdjustmentText(QString::fromLatin1(row.printer), row.adjustment),
-                  QString::fromLatin1(row.text));
-    }
-}
-
 TEST(FormOutline, checksFollowOneAnotherDownTheSheetAndHoldTheirItems) {
     for (const QString &style : {kThree, kWallet}) {
         const FormOutline form = FormOutlineOf(style);
