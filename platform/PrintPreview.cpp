@@ -88,6 +88,10 @@ std::unique_ptr<Printer> QtPrintPreview::ShowPreview(const QString &title, const
         }
         chosen = std::move(picked);
         shown = chosen->PrinterName();
+        // The sheets are shown with the chosen printer's paper and margins.
+        if (auto *real = dynamic_cast<QtPrinter *>(chosen.get())) {
+            printer.device().setPageLayout(real->device().pageLayout());
+        }
         describe->setText(job.describe(shown));
         view->updatePreview();
         return true;
