@@ -1,8 +1,11 @@
 // Print runs of many checks through the real printer into a PDF file.
 //
 //   bench_print [benchmark options]      timed runs of 300 and 1,000 checks in both styles
-//   bench_print --once N STYLE [PDF]     one run of N checks ("three" or "wallet"), for timing the
-//                                        whole process from outside; keeps the PDF when named
+//   bench_print --once N STYLE [--protected] [PDF]
+//                                        one run of N checks ("three" or "wallet"), with check
+//                                        protection when asked, for timing or counting the whole
+//                                        process from outside; keeps the PDF when named
+#include "platform/Fonts.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPrinter.h"
 #include "platform/testing/FakePlatform.h"
@@ -50,8 +53,11 @@ struct BenchFolder : TestPlatform {
         printerDialog.makePrinter = [this] { return MakePdfPrinter(pdf); };
     }
 
-    PrintResult Print(const QString &style) {
+    PrintResult Print(const QString &style, bool protect = false) {
         PrintRequest request;
+        if (protect) {
+            request.Adjustment = [](const QString &, const QString &) { return PrintAdjustment{0, 0, true}; };
+        }
         request.CheckStyle = style;
         request.AcctNo = QStringLiteral("0042-778100");
         request.ChecksOnFirstSheet = 3;
@@ -76,9 +82,11 @@ void BM_PrintRunToPdf(benchmark::State &state, const QString &style) {
 BENCHMARK_CAPTURE(BM_PrintRunToPdf, ThreeOnAPage, kThree)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PrintRunToPdf, WalletSize, kWallet)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-int printOnce(int count, const QString &style, const QString &pdf) {
+int printOnce(int count, const QString &style, bool protect, const QString &pdf) {
     BenchFolder folder(count, pdf);
-    const PrintResult result = folder.Print(style);
+    // The program has its fonts long before it prints.
+    InstallFontSubstitutions();
+    const PrintResult result = folder.Print(style, protect);
     if (result.outcome != PrintOutcome::Printed || result.printed != count) {
         std::fprintf(stderr, "print run failed: %s\n", qPrintable(result.error));
         return 1;
@@ -96,7 +104,10 @@ int main(int argc, char **argv) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     if (argc >= 4 && std::strcmp(argv[1], "--once") == 0) {
         const QString style = std::strcmp(argv[3], "wallet") == 0 ? kWallet : kThree;
-        return printOnce(std::atoi(argv[2]), style, argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString());
+        const bool protect = argc >= 5 && std::strcmp(argv[4], "--protected") == 0;
+        const int pdfArg = protect ? 5 : 4;
+        return printOnce(std::atoi(argv[2]), style, protect,
+                         argc > pdfArg ? QString::fromLocal8Bit(argv[pdfArg]) : QString());
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {

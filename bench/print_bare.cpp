@@ -1,11 +1,19 @@
 // The yardstick for the print run: the checks of `bench_print --once N STYLE` (the same texts, the same
-// font, the same positions), drawn straight onto a PDF with one QPainter and nothing else. The words
-// line is broken with one QTextLayout per check.
+// font, the same positions, the same clips), drawn straight onto a PDF with one QPainter and nothing
+// else. Where each text goes is worked out first (the words line broken with one QTextLayout per
+// check); drawItems then draws them without measuring anything, so that it alone is the floor:
 //
-//   print_bare N STYLE [PDF]     STYLE is "three" or "wallet"; keeps the PDF when named
+//   valgrind --tool=callgrind --toggle-collect='*drawItems*' print_bare N STYLE
+//   valgrind --tool=callgrind --toggle-collect='PrintPendingChecks*' bench_print --once N STYLE
+//
+//   print_bare N STYLE [--protected] [PDF]
+//                                STYLE is "three" or "wallet"; with check protection's asterisks
+//                                when asked; keeps the PDF when named
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
+#include "platform/Units.h"
 #include "print/CheckLayout.h"
+#include "register/Register.h"
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
 
@@ -24,11 +32,9 @@
 
 namespace {
 
-constexpr double kTwips = 1440;
-
 // Inches to twips as the program's printer helpers compute them, in single precision.
 double twipsOf(float inches) {
-    return double(inches * 1440.0f);
+    return double(inches * float(kTwipsPerInch));
 }
 
 // The words line cut after the last blank whose part up to and including it stays within the limit.
@@ -67,16 +73,34 @@ QStringList wrapWords(const QString &words, const QFont &font, QPaintDevice *dev
     return lines;
 }
 
-int drawChecks(int count, bool wallet, const QString &pdf) {
-    QPrinter printer(QPrinter::HighResolution);
+// One text of a sheet: the left end of its baseline in device units (1440 to the inch), and the clip
+// at the right (0: none).
+struct Item {
+    QPointF at;
+    QString text;
+    double clipRight = 0;
+};
+using Sheets = QList<QList<Item>>;
+
+QFont checkFont() {
+    QFont font(ArialCompatibleFace());
+    font.setPointSizeF(10);
+    return font;
+}
+
+void setUp(QPrinter &printer, const QString &pdf) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     printer.setPageSize(QPageSize(QPageSize::Letter));
     printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setResolution(static_cast<int>(kTwips));
+    printer.setResolution(static_cast<int>(kTwipsPerInch));
+}
 
-    QFont font(ArialCompatibleFace());
-    font.setPointSizeF(10);
+// Where every text of the run goes, measured as the print run measures.
+Sheets layOut(int count, bool wallet, bool protect) {
+    QPrinter printer(QPrinter::HighResolution);
+    setUp(printer, QString());
+    const QFont font = checkFont();
     const QFontMetricsF metrics(font, &printer);
     const double ascent = metrics.ascent();
     const double lineHeight = metrics.lineSpacing();
@@ -85,54 +109,76 @@ int drawChecks(int count, bool wallet, const QString &pdf) {
     const QString date = ShortDateText(QDate(2026, 12, 7), locale);
     const QString account = QStringLiteral("0042-778100");
 
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(pdf));
-        return 1;
-    }
-    painter.setFont(font);
-    const auto draw = [&](double x, double top, const QString &text, double clipRight) {
-        if (clipRight > 0) {
-            painter.setClipRect(QRectF(-1e7, -1e7, 1e7 + clipRight, 2e7));
-        } else {
-            painter.setClipping(false);
-        }
-        painter.drawText(QPointF(x, top + ascent), text);
+    Sheets sheets;
+    const auto place = [&](double x, double top, const QString &text, double clipRight) {
+        sheets.last().append({QPointF(x, top + ascent), text, clipRight});
     };
-
     const auto &table = wallet ? kWalletSizeLines : kThreeOnAPageLines;
     const double checkColumn = twipsOf(wallet ? kWalletCheckColumn : kThreeOnAPageColumn);
     for (int i = 0; i < count; ++i) {
         const int slot = i % 3 + 1;
-        if (i > 0 && slot == 1) {
-            printer.newPage();
+        if (slot == 1) {
+            sheets.append(QList<Item>());
         }
-        const QString payee = QStringLiteral("Payee number %1 Ltd").arg(i);
+        // As the register holds them: payee and memo filled with blanks to the width of their fields.
+        const QString payee = QStringLiteral("Payee number %1 Ltd").arg(i).leftJustified(kPayToWidth);
         const Currency amount = *Currency::fromText(QString::number((i * 7919 % 100000) * 3.37 + 0.05, 'f', 2));
-        const QString memo = QStringLiteral("Invoice %1 for services").arg(i * 13);
-        const QString figures = FormatCurrency(amount, locale);
+        const QString memo = QStringLiteral("Invoice %1 for services").arg(i * 13).leftJustified(kMemoWidth);
+        const QString figures =
+            protect ? ProtectedFigures(FormatCurrency(amount, locale)) : FormatCurrency(amount, locale);
         const QString words = AmountToWords(amount);
         const CheckLines &lines = table[slot];
         const double dateTop = twipsOf(lines.Date);
         const double payeeTop = twipsOf(lines.Payee);
         const double memoTop = twipsOf(lines.Memo);
 
-        draw(kDateRightCheck - metrics.horizontalAdvance(date), dateTop, date, 0);
-        draw(checkColumn, payeeTop, payee, 0);
-        draw(kFiguresRight - metrics.horizontalAdvance(figures), payeeTop, figures, 0);
+        place(kDateRightCheck - metrics.horizontalAdvance(date), dateTop, date, 0);
+        place(checkColumn, payeeTop, payee, 0);
+        place(kFiguresRight - metrics.horizontalAdvance(figures), payeeTop, figures, 0);
         double wordsTop = twipsOf(lines.Words);
-        for (const QString &line : wrapWords(words, font, &printer, kWordsWidth - 20)) {
-            draw(checkColumn, wordsTop, line, 0);
+        QStringList wordLines = wrapWords(words, font, &printer, kWordsWidth - 20);
+        // Protection: asterisks after the last words line, as many as fit.
+        while (protect && std::floor(metrics.horizontalAdvance(wordLines.last() + u'*')) <= kWordsWidth - 20) {
+            wordLines.last() += u'*';
+        }
+        for (const QString &line : std::as_const(wordLines)) {
+            place(checkColumn, wordsTop, line, 0);
             wordsTop += lineHeight;
         }
-        draw(checkColumn, memoTop, memo, 0);
+        place(checkColumn, memoTop, memo, 0);
         if (wallet) {
             const double stubColumn = twipsOf(kWalletStubColumn);
-            draw(kDateRightStub - metrics.horizontalAdvance(date), dateTop, date, 0);
-            draw(stubColumn, payeeTop, payee, kStubClipRight);
-            draw(kFiguresRight - metrics.horizontalAdvance(figures), payeeTop, figures, 0);
-            draw(stubColumn, memoTop, memo, kStubClipRight);
-            draw(stubColumn, memoTop + 2 * lineHeight, account, kStubClipRight);
+            place(kDateRightStub - metrics.horizontalAdvance(date), dateTop, date, 0);
+            place(stubColumn, payeeTop, payee, kStubClipRight);
+            place(kFiguresRight - metrics.horizontalAdvance(figures), payeeTop, figures, 0);
+            place(stubColumn, memoTop, memo, kStubClipRight);
+            place(stubColumn, memoTop + 2 * lineHeight, account, kStubClipRight);
+        }
+    }
+    return sheets;
+}
+
+// The floor: the texts drawn where they go, one sheet after another, and nothing measured.
+[[gnu::noinline]] int drawItems(const Sheets &sheets, const QString &pdf) {
+    QPrinter printer(QPrinter::HighResolution);
+    setUp(printer, pdf);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(pdf));
+        return 1;
+    }
+    painter.setFont(checkFont());
+    for (qsizetype sheet = 0; sheet < sheets.size(); ++sheet) {
+        if (sheet > 0) {
+            printer.newPage();
+        }
+        for (const Item &item : sheets.at(sheet)) {
+            if (item.clipRight > 0) {
+                painter.setClipRect(QRectF(-1e7, -1e7, 1e7 + item.clipRight, 2e7));
+            } else {
+                painter.setClipping(false);
+            }
+            painter.drawText(item.at, item.text);
         }
     }
     return painter.end() ? 0 : 1;
@@ -146,12 +192,15 @@ int main(int argc, char **argv) {
     }
     QGuiApplication application(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: print_bare N three|wallet [PDF]\n");
+        std::fprintf(stderr, "usage: print_bare N three|wallet [--protected] [PDF]\n");
         return 2;
     }
     const int count = std::atoi(argv[1]);
     const bool wallet = std::strcmp(argv[2], "wallet") == 0;
     QTemporaryDir dir;
-    const QString pdf = argc >= 4 ? QString::fromLocal8Bit(argv[3]) : dir.filePath(QStringLiteral("checks.pdf"));
-    return drawChecks(count, wallet, pdf);
+    const bool protect = argc >= 4 && std::strcmp(argv[3], "--protected") == 0;
+    const int pdfArg = protect ? 4 : 3;
+    const QString pdf =
+        argc > pdfArg ? QString::fromLocal8Bit(argv[pdfArg]) : dir.filePath(QStringLiteral("checks.pdf"));
+    return drawItems(layOut(count, wallet, protect), pdf);
 }

@@ -48,9 +48,7 @@ int main(int argc, char **argv) {
     doubles.printerDialog.makePrinter = [&pdf] { return MakePdfPrinter(pdf); };
 
     QtProgress progress;
-    Platform platform{doubles.app,        doubles.files,    doubles.messages, doubles.printerDialog, doubles.urls,
-                      doubles.help,       doubles.clock,    doubles.ender,    doubles.forms,         progress,
-                      doubles.saveDialog, doubles.printers, doubles.preview};
+    Platform platform = doubles.platform.With(progress);
     PrintRequest request;
     request.CheckStyle = QStringLiteral("Deluxe 3-On-A-Page");
     request.AcctNo = QStringLiteral("0042-778100");

@@ -1,5 +1,7 @@
 #include "platform/Fonts.h"
 
+#include "platform/Units.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
@@ -31,7 +33,7 @@ void InstallFontSubstitutions() {
 const QPaintDevice &TwipsSurface() {
     static const QImage surface = [] {
         QImage image(1, 1, QImage::Format_ARGB32);
-        const int dotsPerMeter = qRound(1440 / 0.0254);
+        const int dotsPerMeter = qRound(kTwipsPerInch / 0.0254);
         image.setDotsPerMeterX(dotsPerMeter);
         image.setDotsPerMeterY(dotsPerMeter);
         return image;

@@ -1,6 +1,7 @@
 #include "platform/PainterPrinter.h"
 
 #include "platform/Fonts.h"
+#include "platform/Units.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -8,8 +9,6 @@
 namespace {
 
 constexpr double kFarAway = 1e7;
-// A font's size in points is 20 twips a point.
-constexpr double kTwipsPerPoint = 20;
 
 } // namespace
 

@@ -28,6 +28,8 @@ public:
     double TextWidth(const QString &text) const override;
     double LineHeight() const override;
     void SetClipRight(double twips) override { clipRight_ = twips; }
+    // The drawing is of the paper itself.
+    QPointF PaperCorner() const override { return {}; }
 
     bool Print(const QString &text, bool endLine) override;
     bool NewPage() override;

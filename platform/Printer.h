@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 
 #include <functional>
@@ -28,6 +29,9 @@ public:
     virtual double LineHeight() const = 0;
     // Text drawn after this is cut at this x (twips); 0 or less draws to the page edge.
     virtual void SetClipRight(double twips) = 0;
+    // Where the top left corner of the paper lies, in twips (0 or less: the printable area begins
+    // inside the paper).
+    virtual QPointF PaperCorner() const = 0;
 
     // Prints text with its top left at the current position. endLine: the position moves to the
     // start of the next line (x 0, y one line lower); otherwise x moves past the text.
@@ -49,7 +53,8 @@ public:
     using SendProgress = std::function<void(int sent, int sheets)>;
     virtual void SetSendProgress(SendProgress progress) = 0;
 
-    // The name of the printer the job goes to; kPdfPrinterName when it goes to a PDF file.
+    // The name of the printer the job goes to; kPdfPrinterName when it goes to a PDF file. The one
+    // name the run looks its offsets up by, journals and shows.
     virtual QString PrinterName() const = 0;
     // How a line is drawn: solid black, or a faint grey that only a preview uses.
     enum class Pen { Solid, Faint };

@@ -1,5 +1,7 @@
 #include "platform/PrinterList.h"
 
+#include "platform/Printer.h"
+
 #include <QPrinterInfo>
 
 QStringList QtPrinterList::PrinterNames() const {
@@ -8,4 +10,11 @@ QStringList QtPrinterList::PrinterNames() const {
 
 QString QtPrinterList::DefaultPrinterName() const {
     return QPrinterInfo::defaultPrinterName();
+}
+
+QStringList PrinterChoices(const PrinterList &printers) {
+    QStringList names = printers.PrinterNames();
+    names.append(kPdfPrinterName);
+    names.removeDuplicates();
+    return names;
 }

@@ -19,3 +19,7 @@ public:
     QStringList PrinterNames() const override;
     QString DefaultPrinterName() const override;
 };
+
+// The printers a person chooses among: the installed ones in the system's order, then a PDF file,
+// each name once (a printer queue named "PDF" shares its name, and its offsets, with the PDF file).
+QStringList PrinterChoices(const PrinterList &printers);

@@ -1,6 +1,7 @@
 #include "platform/QtPrinter.h"
 
 #include "platform/Fonts.h"
+#include "platform/Units.h"
 
 #include <QAbstractPrintDialog>
 #include <QDir>
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
 // Reaches past any sheet, in device units, for the open sides of a clip rectangle.
 constexpr double kFarAway = 1e7;
 
@@ -46,22 +46,45 @@ void QtPrinter::SetOrientation(Orientation orientation) {
 }
 
 void QtPrinter::SetFontName(const QString &face) {
+    advance();
     font_.setFamily(face);
     fontChanged();
 }
 
 void QtPrinter::SetFontSize(double points) {
+    advance();
     font_.setPointSizeF(points);
     fontChanged();
 }
 
 void QtPrinter::SetFontBold(bool bold) {
+    advance();
     font_.setBold(bold);
     fontChanged();
 }
 
 void QtPrinter::fontChanged() {
     metrics_.reset();
+    widths_.clear();
+}
+
+void QtPrinter::advance() const {
+    if (advancePending_) {
+        advancePending_ = false;
+        x_ += TextWidth(unadvanced_);
+        unadvanced_ = QString();
+    }
+}
+
+double QtPrinter::CurrentX() const {
+    advance();
+    return x_;
+}
+
+void QtPrinter::SetCurrentX(double twips) {
+    advancePending_ = false;
+    unadvanced_ = QString();
+    x_ = twips;
 }
 
 const QFontMetricsF &QtPrinter::metrics() const {
@@ -72,7 +95,21 @@ const QFontMetricsF &QtPrinter::metrics() const {
 }
 
 double QtPrinter::TextWidth(const QString &text) const {
-    return metrics().horizontalAdvance(text) * kTwipsPerInch / dpiX_;
+    const auto known = widths_.constFind(text);
+    if (known != widths_.cend()) {
+        return *known;
+    }
+    constexpr qsizetype kMostWidths = 1024;
+    if (widths_.size() >= kMostWidths) {
+        widths_.clear();
+    }
+    const double width = metrics().horizontalAdvance(text) * kTwipsPerInch / dpiX_;
+    widths_.insert(text, width);
+    return width;
+}
+
+QPointF QtPrinter::PaperCorner() const {
+    return -printer_->pageLayout().paintRect(QPageLayout::Point).topLeft() * kTwipsPerPoint;
 }
 
 double QtPrinter::LineHeight() const {
@@ -110,6 +147,7 @@ qint32 QtPrinter::fontIndex() {
 }
 
 bool QtPrinter::Print(const QString &text, bool endLine) {
+    advance();
     startJob();
     if (!text.isEmpty()) {
         Item item;
@@ -126,7 +164,8 @@ bool QtPrinter::Print(const QString &text, bool endLine) {
         x_ = 0;
         y_ += LineHeight();
     } else {
-        x_ += TextWidth(text);
+        unadvanced_ = text;
+        advancePending_ = true;
     }
     return true;
 }
@@ -134,7 +173,7 @@ bool QtPrinter::Print(const QString &text, bool endLine) {
 bool QtPrinter::NewPage() {
     startJob();
     sheetStarts_.append(items_.size());
-    x_ = 0;
+    SetCurrentX(0);
     y_ = 0;
     return true;
 }
@@ -147,7 +186,7 @@ bool QtPrinter::EndDoc() {
     const bool sent = file.isEmpty() ? sendToPrinter() : sendToFile(file);
     if (sent) {
         clearJob();
-        x_ = 0;
+        SetCurrentX(0);
         y_ = 0;
     }
     return sent;
@@ -155,7 +194,7 @@ bool QtPrinter::EndDoc() {
 
 void QtPrinter::Abort() {
     clearJob();
-    x_ = 0;
+    SetCurrentX(0);
     y_ = 0;
 }
 

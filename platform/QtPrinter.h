@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/Printer.h"
+#include "platform/Units.h"
 
 #include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -34,13 +36,14 @@ public:
     void SetFontSize(double points) override;
     void SetFontBold(bool bold) override;
 
-    double CurrentX() const override { return x_; }
+    double CurrentX() const override;
     double CurrentY() const override { return y_; }
-    void SetCurrentX(double twips) override { x_ = twips; }
+    void SetCurrentX(double twips) override;
     void SetCurrentY(double twips) override { y_ = twips; }
     double TextWidth(const QString &text) const override;
     double LineHeight() const override;
     void SetClipRight(double twips) override { clipRight_ = twips; }
+    QPointF PaperCorner() const override;
 
     bool Print(const QString &text, bool endLine) override;
     bool NewPage() override;
@@ -75,6 +78,8 @@ private:
 
     const QFontMetricsF &metrics() const;
     void fontChanged();
+    // Moves x past the text printed last without ending its line, the first time x is read.
+    void advance() const;
     void startJob();
     void clearJob();
     qint32 fontIndex();
@@ -87,11 +92,17 @@ private:
     std::unique_ptr<QPrinter> printer_;
     QFont font_;
     mutable std::optional<QFontMetricsF> metrics_;
+    // The widths measured in the current font: a run measures the same date and the same words on
+    // every check. Forgotten when full, so a long run of different texts cannot grow it.
+    mutable QHash<QString, double> widths_;
     qint32 currentFont_ = -1;
-    double dpiX_ = 1440;
-    double dpiY_ = 1440;
-    double x_ = 0;
+    double dpiX_ = kTwipsPerInch;
+    double dpiY_ = kTwipsPerInch;
+    mutable double x_ = 0;
     double y_ = 0;
+    // The text x is still to move past (see advance); most often the next call sets x anew.
+    mutable QString unadvanced_;
+    mutable bool advancePending_ = false;
     double clipRight_ = 0;
     bool jobOpen_ = false;
     QList<QFont> fonts_;

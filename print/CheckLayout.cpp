@@ -1,9 +1,11 @@
 #include "print/CheckLayout.h"
 
+#include "platform/Units.h"
 #include "print/MoneyPrint.h"
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -43,125 +45,166 @@ qsizetype afterBlanks(const QString &text, qsizetype from) {
     return from;
 }
 
-// The line that begins at `start` may end after any of the blanks ends[first..] (each the index just
-// past a blank). Returns the index in `ends` of the first blank whose part of the line (from start up
-// to and including that blank) is measured wider than the limit, or ends.size() when every part fits.
-//
-// A part that ends at a later blank is never narrower than one that ends at an earlier blank (a word
-// and a blank add more width than kerning ever takes away), so that blank is found by search with
-// exact measurements instead of measuring every part in turn. The first measurement takes the part
-// up to the first blank at or past `reach` characters; while parts fit, the next goes to where the
-// width per character seen so far puts the limit, and at least twice as far. Then each guess comes
-// from the two widths that bracket the limit, by the share of characters, with a halving step now
-// and then so that poor guesses cannot make the search long.
-qsizetype firstBlankTooWide(const Printer &printer, const QString &text, qsizetype start, const QList<qsizetype> &ends,
-                            qsizetype first, double limit, qsizetype reach) {
-    const auto widthTo = [&](qsizetype index) { return printer.TextWidth(text.mid(start, ends[index] - start)); };
-    const auto fits = [limit](double width) { return std::floor(width) <= limit; };
-    // The width from which a part no longer fits.
-    const double edge = std::floor(limit) + 1;
-    const qsizetype last = ends.size() - 1;
-    qsizetype low = first - 1; // known to fit (first - 1: the empty start of the line)
-    double lowWidth = 0;
-    qsizetype high = 0; // known to be too wide
-    double highWidth = 0;
-    for (;;) {
-        qsizetype probe = std::lower_bound(ends.begin() + low + 1, ends.end(), start + reach) - ends.begin();
-        probe = std::min(probe, last);
-        const double width = widthTo(probe);
-        if (!fits(width)) {
-            high = probe;
-            highWidth = width;
-            break;
-        }
-        low = probe;
-        lowWidth = width;
-        if (low == last) {
-            return ends.size();
-        }
-        const qsizetype length = ends[low] - start;
-        reach = 2 * length;
-        if (lowWidth > 0) {
-            reach = std::max(reach, qsizetype(std::min(edge / lowWidth * double(length), double(text.size()))));
-        }
-    }
-    for (int step = 0; high - low > 1; ++step) {
-        qsizetype guess = low + (high - low) / 2;
-        if (step % 3 != 2 && highWidth > lowWidth) {
-            const double from = double(low < first ? start : ends[low]);
-            const double target = from + (edge - lowWidth) / (highWidth - lowWidth) * (double(ends[high]) - from);
-            // The last blank at or before the target: its part probably fits and the next one does not.
-            guess = std::upper_bound(ends.begin() + low + 1, ends.begin() + high, target) - ends.begin() - 1;
-            guess = std::clamp(guess, low + 1, high - 1);
-        }
-        const double width = widthTo(guess);
-        if (fits(width)) {
-            low = guess;
-            lowWidth = width;
-        } else {
-            high = guess;
-            highWidth = width;
-        }
-    }
-    return high;
-}
-
-// Takes the lines a wrapped text would print, measuring with another printer, and prints nothing.
-class LineCatcher final : public Printer {
-public:
-    explicit LineCatcher(const Printer &measure) : measure_(measure) {}
-    QStringList lines;
-
-    void SetOrientation(Orientation) override {}
-    void SetFontName(const QString &) override {}
-    void SetFontSize(double) override {}
-    void SetFontBold(bool) override {}
-    double CurrentX() const override { return x_; }
-    double CurrentY() const override { return y_; }
-    void SetCurrentX(double twips) override { x_ = twips; }
-    void SetCurrentY(double twips) override { y_ = twips; }
-    double TextWidth(const QString &text) const override { return measure_.TextWidth(text); }
-    double LineHeight() const override { return measure_.LineHeight(); }
-    void SetClipRight(double) override {}
-    bool Print(const QString &text, bool endLine) override {
-        if (lines.isEmpty() || endLine_) {
-            lines.append(text);
-        } else {
-            lines.last() += text;
-        }
-        endLine_ = endLine;
-        return true;
-    }
-    bool NewPage() override { return true; }
-    bool EndDoc() override { return true; }
-    void Abort() override {}
-    QString ErrorText() const override { return {}; }
-    QString PrinterName() const override { return measure_.PrinterName(); }
-    int SheetsDelivered() const override { return 0; }
-    void SetSendProgress(SendProgress) override {}
-    bool DrawLine(double, double, double, double, Pen) override { return true; }
-
-private:
-    const Printer &measure_;
-    double x_ = 0;
-    double y_ = 0;
-    bool endLine_ = false;
+// One line of a wrapped text: its characters [start, end), the blanks it keeps at its end included.
+struct Line {
+    qsizetype start;
+    qsizetype end;
 };
 
-// The words followed by as many asterisks as fit on the last words line. The asterisks join the last
-// word, which the wrapping never measures, so the lines break exactly where they break without them.
-QString protectedWords(const Printer &printer, const QString &words) {
-    LineCatcher catcher(printer);
-    PrintWrapped(catcher, 0, 0, kWordsWidth, words);
-    const QString last = catcher.lines.isEmpty() ? QString() : catcher.lines.last();
-    const double limit = kWordsWidth - kWrapMargin;
-    // A line holds far fewer asterisks than this; the bound only guards against a zero width.
-    constexpr qsizetype kMostStars = 400;
-    QString stars;
-    while (stars.size() < kMostStars && std::floor(printer.TextWidth(last + stars + u'*')) <= limit) {
-        stars += u'*';
+// How a text wraps, and how many asterisks fit after its last line when asked.
+//
+// The text is measured in pieces, each piece once: the first word of a line with the blank after
+// it, then each further word with the blanks before and after it ("Thousand" as " Thousand "), less
+// one blank measured alone. A blank is kerned with the letter after it (a blank and "T" stand closer
+// than either alone), and a piece that starts with its blank holds that kerning, so a part of a line
+// is exactly as wide as its pieces together. Pieces repeat from check to check, and the printer's
+// memory of widths answers most of them. Text where a blank is followed by a character that could
+// join it (a combining mark, half of a surrogate pair) is measured part by part instead. A part
+// that ends at a later blank is never narrower, so each line takes the blanks up to the first whose
+// part is too wide.
+class Wrapping {
+public:
+    Wrapping(const Printer &printer, const QString &text, double limit, bool withStars)
+        : printer_(printer), text_(text), limit_(limit) {
+        for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1)) {
+            blanks_.append(at);
+            const QChar next = at + 1 < text.size() ? text.at(at + 1) : QChar();
+            additive_ = additive_ && !next.isMark() && !next.isSurrogate();
+        }
+        if (additive_) {
+            sumPieces();
+        }
+        breakLines();
+        if (withStars) {
+            countStars();
+        }
     }
-    return words + stars;
+
+    QList<Line> lines;
+    // Asterisks that fit after the last line (when asked for).
+    qsizetype stars = 0;
+
+private:
+    bool fits(double width) const { return std::floor(width) <= limit_; }
+
+    // A text's width, asked of the printer once per text.
+    double widthOf(const QString &text) const {
+        const auto known = widths_.constFind(text);
+        if (known != widths_.cend()) {
+            return *known;
+        }
+        const double width = printer_.TextWidth(text);
+        widths_.insert(text, width);
+        return width;
+    }
+
+    // sums_[j]: the width of the text up to and including blank j, as its pieces add up.
+    void sumPieces() {
+        blank_ = widthOf(QStringLiteral(" "));
+        for (qsizetype j = 0; j < blanks_.size(); ++j) {
+            sums_.append(j == 0 ? widthOf(text_.left(blanks_[0] + 1))
+                                : sums_.last() + widthOf(text_.mid(blanks_[j - 1], blanks_[j] + 1 - blanks_[j - 1])) -
+                                      blank_);
+        }
+    }
+
+    // The first blank at or after `position`.
+    qsizetype blankFrom(qsizetype position) const {
+        return std::lower_bound(blanks_.cbegin(), blanks_.cend(), position) - blanks_.cbegin();
+    }
+
+    // The width of the part from `start` up to and including blank j, where blank k is the first
+    // blank at or after start: the start's own piece, then the pieces after it.
+    double partWidth(qsizetype start, qsizetype k, qsizetype j) const {
+        if (!additive_) {
+            return printer_.TextWidth(text_.mid(start, blanks_[j] + 1 - start));
+        }
+        return widthOf(text_.mid(start, blanks_[k] + 1 - start)) + sums_[j] - sums_[k];
+    }
+
+    void breakLines() {
+        const qsizetype size = text_.size();
+        const qsizetype count = blanks_.size();
+        qsizetype start = 0;
+        while (start < size) {
+            const qsizetype first = blankFrom(start);
+            qsizetype tooWide = first;
+            while (tooWide < count && fits(partWidth(start, first, tooWide))) {
+                ++tooWide;
+            }
+            qsizetype cut = size;
+            if (tooWide < count) {
+                // A first word wider than the line has no blank to break at: break inside it.
+                cut = tooWide > first ? blanks_[tooWide - 1] + 1
+                                      : start + fittingPrefix(printer_, text_.mid(start, blanks_[first] + 1 - start),
+                                                              blanks_[first] - start, limit_);
+            }
+            lines.append({start, cut});
+            start = afterBlanks(text_, cut);
+        }
+    }
+
+    // As many asterisks as fit after the last line: the last line with one asterisk, then one more
+    // asterisk's pitch for each further one.
+    void countStars() {
+        const double pitch = widthOf(QStringLiteral("**")) - widthOf(QStringLiteral("*"));
+        const double one = lastLineWithStar();
+        const auto widthWith = [&](qsizetype count) { return one + double(count - 1) * pitch; };
+        // A line holds far fewer asterisks than this; the bound only guards against a zero width.
+        constexpr qsizetype kMostStars = 400;
+        if (!fits(widthWith(1))) {
+            return;
+        }
+        stars = kMostStars;
+        if (pitch > 0) {
+            const double room = std::floor(limit_) + 1 - widthWith(1);
+            stars = std::clamp(qsizetype(room / pitch) + 1, qsizetype(1), kMostStars);
+        }
+        while (stars > 1 && !fits(widthWith(stars))) {
+            --stars;
+        }
+        while (stars < kMostStars && fits(widthWith(stars + 1))) {
+            ++stars;
+        }
+    }
+
+    // The width of the last line followed by one asterisk.
+    double lastLineWithStar() const {
+        const qsizetype start = lines.isEmpty() ? 0 : lines.last().start;
+        const qsizetype k = blankFrom(start);
+        if (!additive_ || k == blanks_.size()) {
+            return widthOf(text_.mid(start) + u'*');
+        }
+        // The blanks of the line, then the last piece with the asterisk (and the blank before it).
+        const qsizetype last = blanks_.size() - 1;
+        return partWidth(start, k, last) + widthOf(text_.mid(blanks_[last]) + u'*') - blank_;
+    }
+
+    const Printer &printer_;
+    const QString &text_;
+    double limit_;
+    QList<qsizetype> blanks_;
+    bool additive_ = true;
+    double blank_ = 0;
+    QList<double> sums_;
+    mutable QHash<QString, double> widths_;
+};
+
+// Prints the lines of a wrapped text from (x, y), the asterisks after the last one.
+bool printLines(Printer &printer, int x, double y, const QString &text, const Wrapping &wrapping) {
+    printer.SetCurrentY(y);
+    for (qsizetype i = 0; i < wrapping.lines.size(); ++i) {
+        const Line &line = wrapping.lines.at(i);
+        QString printed = text.mid(line.start, line.end - line.start);
+        if (i + 1 == wrapping.lines.size() && wrapping.stars > 0) {
+            printed += QString(wrapping.stars, u'*');
+        }
+        printer.SetCurrentX(x);
+        if (!printer.Print(printed, true)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -172,38 +215,7 @@ QString ProtectedFigures(const QString &figures) {
 }
 
 bool PrintWrapped(Printer &printer, int x, double y, int width, const QString &text) {
-    const double limit = width - kWrapMargin;
-    printer.SetCurrentY(y);
-    QList<qsizetype> ends; // the index just past each blank of the text
-    for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1)) {
-        ends.append(at + 1);
-    }
-    qsizetype start = 0;
-    qsizetype first = 0; // the first blank of the line
-    qsizetype reach = 0; // where the first measurement of a line ends, in characters: at first, one word
-    while (start < text.size()) {
-        while (first < ends.size() && ends[first] <= start) {
-            ++first;
-        }
-        // The line takes every blank up to the first whose part is too wide.
-        const qsizetype tooWide =
-            first == ends.size() ? ends.size() : firstBlankTooWide(printer, text, start, ends, first, limit, reach);
-        qsizetype cut = text.size();
-        if (tooWide < ends.size()) {
-            // A first word wider than the line has no blank to break at: break inside it.
-            cut = tooWide > first ? ends[tooWide - 1]
-                                  : start + fittingPrefix(printer, text.mid(start, ends[first] - start),
-                                                          ends[first] - 1 - start, limit);
-        }
-        printer.SetCurrentX(x);
-        if (!printer.Print(text.mid(start, cut - start), true)) {
-            return false;
-        }
-        // The next line is likely about as long as this one: its first measurement goes a little further.
-        reach = (cut - start) + (cut - start) / 4 + 1;
-        start = afterBlanks(text, cut);
-    }
-    return true;
+    return printLines(printer, x, y, text, Wrapping(printer, text, width - kWrapMargin, false));
 }
 
 bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QString &payTo, const QString &amount,
@@ -218,8 +230,7 @@ bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QStrin
     }
     const bool threeOnAPage = settings.CheckStyle == kStyleThreeOnAPage;
     const CheckLines &lines = (threeOnAPage ? kThreeOnAPageLines : kWalletSizeLines)[slotOnSheet];
-    const QString plainWords = AmountToWords(*value);
-    const QString words = settings.CheckProtection ? protectedWords(printer, plainWords) : plainWords;
+    const QString words = AmountToWords(*value);
     const QString plainFigures = FormatCurrency(*value, settings.Locale);
     const QString figures = settings.CheckProtection ? ProtectedFigures(plainFigures) : plainFigures;
 
@@ -255,8 +266,10 @@ bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QStrin
 
         if (!stub) {
             MoveToInches(printer, column, lines.Words);
-            if (!PrintWrapped(printer, static_cast<int>(std::lround(column * 1440.0f)), printer.CurrentY(), kWordsWidth,
-                              words)) {
+            // With protection, asterisks fill the last words line; the lines break where they break without.
+            const Wrapping wrapping(printer, words, kWordsWidth - kWrapMargin, settings.CheckProtection);
+            if (!printLines(printer, static_cast<int>(std::lround(column * float(kTwipsPerInch))), printer.CurrentY(),
+                            words, wrapping)) {
                 return false;
             }
         }

@@ -1,10 +1,10 @@
 #include "print/FormOutline.h"
 
+#include "platform/Units.h"
 #include "print/CheckLayout.h"
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
 constexpr double kFormWidth = 8.5;
 
 // 3-on-a-page: three checks of 3.5 in, one under the other from the top of the sheet.
@@ -15,8 +15,10 @@ const FormOutline kThreeOnAPageForm{
 const FormOutline kWalletSizeForm{
     {QRectF(0, 0, kFormWidth, 2.85), QRectF(0, 2.85, kFormWidth, 2.9), QRectF(0, 5.75, kFormWidth, 2.9)}, 2.75};
 
-bool line(Printer &printer, double x1, double y1, double x2, double y2, Printer::Pen pen) {
-    return printer.DrawLine(x1 * kTwipsPerInch, y1 * kTwipsPerInch, x2 * kTwipsPerInch, y2 * kTwipsPerInch, pen);
+// A line between two points given in inches from `corner`.
+bool line(Printer &printer, QPointF corner, double x1, double y1, double x2, double y2, Printer::Pen pen) {
+    return printer.DrawLine(corner.x() + x1 * kTwipsPerInch, corner.y() + y1 * kTwipsPerInch,
+                            corner.x() + x2 * kTwipsPerInch, corner.y() + y2 * kTwipsPerInch, pen);
 }
 
 } // namespace
@@ -25,15 +27,15 @@ FormOutline FormOutlineOf(const QString &style) {
     return style == kStyleThreeOnAPage ? kThreeOnAPageForm : kWalletSizeForm;
 }
 
-bool DrawFormOutline(Printer &printer, const QString &style, Printer::Pen pen) {
+bool DrawFormOutline(Printer &printer, const QString &style, Printer::Pen pen, QPointF corner) {
     const FormOutline form = FormOutlineOf(style);
     for (const QRectF &check : form.Checks) {
         const bool drawn =
-            line(printer, check.left(), check.top(), check.right(), check.top(), pen) &&
-            line(printer, check.right(), check.top(), check.right(), check.bottom(), pen) &&
-            line(printer, check.right(), check.bottom(), check.left(), check.bottom(), pen) &&
-            line(printer, check.left(), check.bottom(), check.left(), check.top(), pen) &&
-            (form.StubRight <= 0 || line(printer, form.StubRight, check.top(), form.StubRight, check.bottom(), pen));
+            line(printer, corner, check.left(), check.top(), check.right(), check.top(), pen) &&
+            line(printer, corner, check.right(), check.top(), check.right(), check.bottom(), pen) &&
+            line(printer, corner, check.right(), check.bottom(), check.left(), check.bottom(), pen) &&
+            line(printer, corner, check.left(), check.bottom(), check.left(), check.top(), pen) &&
+            (form.StubRight <= 0 || line(printer, corner, form.StubRight, check.top(), form.StubRight, check.bottom(), pen));
         if (!drawn) {
             return false;
         }

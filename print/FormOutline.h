@@ -18,5 +18,6 @@ struct FormOutline {
 // The outline of the forms of a check style; any other style text is wallet-size.
 FormOutline FormOutlineOf(const QString &style);
 
-// Draws the three check outlines of the style on the current sheet (and the stub lines).
-bool DrawFormOutline(Printer &printer, const QString &style, Printer::Pen pen);
+// Draws the three check outlines of the style on the current sheet (and the stub lines), with the
+// sheet's top left corner at `corner` (twips).
+bool DrawFormOutline(Printer &printer, const QString &style, Printer::Pen pen, QPointF corner = {});

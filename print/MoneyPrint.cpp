@@ -1,10 +1,6 @@
 #include "print/MoneyPrint.h"
 
-namespace {
-
-constexpr float kTwipsPerInch = 1440.0f;
-
-} // namespace
+#include "platform/Units.h"
 
 std::unique_ptr<Printer> ChoosePrinter(PrinterDialog &dialog) {
     return dialog.ShowPrinter();
@@ -21,9 +17,9 @@ void SetupPrinter(Printer &printer, const QString &orientation) {
 
 void MoveToInches(Printer &printer, float x, float y) {
     if (x > 0) {
-        printer.SetCurrentX(x * kTwipsPerInch);
+        printer.SetCurrentX(x * float(kTwipsPerInch));
     }
     if (y > 0) {
-        printer.SetCurrentY(y * kTwipsPerInch);
+        printer.SetCurrentY(y * float(kTwipsPerInch));
     }
 }

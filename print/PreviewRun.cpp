@@ -1,66 +1,38 @@
 #include "print/PreviewRun.h"
 
+#include "platform/ForwardingPrinter.h"
+#include "platform/Units.h"
 #include "print/FormOutline.h"
+
+#include <QStringList>
+
+#include <cmath>
 
 namespace {
 
 // Stands for the chosen printer inside the preview: draws on the preview's printer, reports the
 // chosen printer's name, and adds the forms' outlines to every sheet before it ends.
-class OutlinedSheets final : public Printer {
+class OutlinedSheets final : public ForwardingPrinter {
 public:
     OutlinedSheets(Printer &device, QString printerName, QString style)
-        : device_(device), name_(std::move(printerName)), style_(std::move(style)) {}
+        : ForwardingPrinter(device), name_(std::move(printerName)), style_(std::move(style)) {}
 
-    void SetOrientation(Orientation orientation) override { device_.SetOrientation(orientation); }
-    void SetFontName(const QString &face) override { device_.SetFontName(face); }
-    void SetFontSize(double points) override { device_.SetFontSize(points); }
-    void SetFontBold(bool bold) override { device_.SetFontBold(bold); }
-    double CurrentX() const override { return device_.CurrentX(); }
-    double CurrentY() const override { return device_.CurrentY(); }
-    void SetCurrentX(double twips) override { device_.SetCurrentX(twips); }
-    void SetCurrentY(double twips) override { device_.SetCurrentY(twips); }
-    double TextWidth(const QString &text) const override { return device_.TextWidth(text); }
-    double LineHeight() const override { return device_.LineHeight(); }
-    void SetClipRight(double twips) override { device_.SetClipRight(twips); }
-    bool Print(const QString &text, bool endLine) override { return device_.Print(text, endLine); }
-    bool NewPage() override { return outline() && device_.NewPage(); }
-    bool EndDoc() override { return outline() && device_.EndDoc(); }
-    void Abort() override { device_.Abort(); }
-    QString ErrorText() const override { return device_.ErrorText(); }
-    QString PrinterName() const override { return name_.isEmpty() ? device_.PrinterName() : name_; }
-    int SheetsDelivered() const override { return device_.SheetsDelivered(); }
-    void SetSendProgress(SendProgress progress) override { device_.SetSendProgress(std::move(progress)); }
-    bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) override {
-        return device_.DrawLine(x1, y1, x2, y2, pen);
-    }
+    bool NewPage() override { return outline() && target().NewPage(); }
+    bool EndDoc() override { return outline() && target().EndDoc(); }
+    QString PrinterName() const override { return name_.isEmpty() ? target().PrinterName() : name_; }
 
 private:
-    // The outline keeps the current position: the run may go on from it.
+    // The outline lies on the paper, from its corner; it keeps the current position, which the run
+    // may go on from.
     bool outline() {
-        const double x = device_.CurrentX();
-        const double y = device_.CurrentY();
-        const bool drawn = DrawFormOutline(device_, style_, Pen::Faint);
-        device_.SetCurrentX(x);
-        device_.SetCurrentY(y);
+        const double x = target().CurrentX();
+        const double y = target().CurrentY();
+        const bool drawn = DrawFormOutline(target(), style_, Pen::Faint, target().PaperCorner());
+        target().SetCurrentX(x);
+        target().SetCurrentY(y);
         return drawn;
     }
 
-    Printer &device_;
-    QString name_;
-    QString style_;
-};
-
-// The printer dialog of a preview run: chooses the preview's printer without asking.
-class PreviewChoice final : public PrinterDialog {
-public:
-    PreviewChoice(Printer &device, const QString &printerName, const QString &style)
-        : device_(device), name_(printerName), style_(style) {}
-    std::unique_ptr<Printer> ShowPrinter(const QString & = QString()) override {
-        return std::make_unique<OutlinedSheets>(device_, name_, style_);
-    }
-
-private:
-    Printer &device_;
     QString name_;
     QString style_;
 };
@@ -76,13 +48,37 @@ public:
 
 } // namespace
 
-PrintPreview::Answer PreviewPendingChecks(Platform &platform, const PrintRequest &request, const QString &printerName) {
-    return platform.preview.ShowPreview(QStringLiteral("Print Preview"), printerName, [&](Printer &device) {
-        PreviewChoice choice(device, printerName, request.CheckStyle);
+QString PrinterAdjustmentText(const QString &printerName, const PrintAdjustment &adjustment) {
+    const auto inches = [](double twips, const char *positive, const char *negative) {
+        return QStringLiteral("%1 in %2")
+            .arg(std::abs(twips) / kTwipsPerInch, 0, 'f', 2)
+            .arg(QLatin1String(twips > 0 ? positive : negative));
+    };
+    QStringList moves;
+    if (adjustment.OffsetX != 0) {
+        moves << inches(adjustment.OffsetX, "to the right", "to the left");
+    }
+    if (adjustment.OffsetY != 0) {
+        moves << inches(adjustment.OffsetY, "down", "up");
+    }
+    const QString name = printerName.isEmpty() ? QStringLiteral("the system's default printer") : printerName;
+    const QString offsets =
+        moves.isEmpty() ? QStringLiteral("no offsets") : QStringLiteral("moved ") + moves.join(QStringLiteral(" and "));
+    return QStringLiteral("Printer: %1 (%2, check protection %3). Offsets are set in Printer Alignment.")
+        .arg(name, offsets, adjustment.CheckProtection ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
+std::unique_ptr<Printer> PreviewPendingChecks(Platform &platform, const PrintRequest &request,
+                                              const QString &printerName) {
+    PrintPreview::Job job;
+    job.describe = [&request](const QString &name) {
+        return PrinterAdjustmentText(name, request.Adjustment ? request.Adjustment(name, request.CheckStyle)
+                                                              : PrintAdjustment{});
+    };
+    job.draw = [&](Printer &device, const QString &name) {
         QuietAnswers quiet;
-        Platform run{platform.App,        platform.files,    quiet,           choice,         platform.urls,
-                     platform.help,       platform.clock,    platform.ender,  platform.forms, platform.progress,
-                     platform.saveDialog, platform.printers, platform.preview};
-        PrintPendingChecks(run, request);
-    });
+        Platform run = platform.With(quiet);
+        PrintPendingChecks(run, request, std::make_unique<OutlinedSheets>(device, name, request.CheckStyle));
+    };
+    return platform.preview.ShowPreview(QStringLiteral("Print Preview"), printerName, platform.printerDialog, job);
 }

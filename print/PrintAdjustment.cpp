@@ -1,31 +1,35 @@
 #include "print/PrintAdjustment.h"
 
-OffsetPrinter::OffsetPrinter(Printer &target, double dx, double dy) : target_(target), dx_(dx), dy_(dy) {
-    // The position the target had becomes the layout's own.
-    target_.SetCurrentX(target_.CurrentX() + dx_);
-    target_.SetCurrentY(target_.CurrentY() + dy_);
+OffsetPrinter::OffsetPrinter(Printer &target, double dx, double dy) : ForwardingPrinter(target), dx_(dx), dy_(dy) {
+    shiftPosition();
 }
 
-OffsetPrinter::OffsetPrinter(std::unique_ptr<Printer> target, double dx, double dy) : OffsetPrinter(*target, dx, dy) {
-    owned_ = std::move(target);
+OffsetPrinter::OffsetPrinter(std::unique_ptr<Printer> target, double dx, double dy)
+    : ForwardingPrinter(std::move(target)), dx_(dx), dy_(dy) {
+    shiftPosition();
+}
+
+void OffsetPrinter::shiftPosition() {
+    target().SetCurrentX(target().CurrentX() + dx_);
+    target().SetCurrentY(target().CurrentY() + dy_);
 }
 
 void OffsetPrinter::toOrigin() {
-    target_.SetCurrentX(dx_);
-    target_.SetCurrentY(dy_);
+    target().SetCurrentX(dx_);
+    target().SetCurrentY(dy_);
 }
 
 bool OffsetPrinter::Print(const QString &text, bool endLine) {
-    const bool printed = target_.Print(text, endLine);
+    const bool printed = target().Print(text, endLine);
     if (printed && endLine) {
         // The target starts its next line at the page's left edge; the layout's is the shifted one.
-        target_.SetCurrentX(dx_);
+        target().SetCurrentX(dx_);
     }
     return printed;
 }
 
 bool OffsetPrinter::NewPage() {
-    const bool fed = target_.NewPage();
+    const bool fed = target().NewPage();
     if (fed) {
         toOrigin();
     }
@@ -33,7 +37,7 @@ bool OffsetPrinter::NewPage() {
 }
 
 bool OffsetPrinter::EndDoc() {
-    const bool sent = target_.EndDoc();
+    const bool sent = target().EndDoc();
     if (sent) {
         toOrigin();
     }
@@ -41,12 +45,12 @@ bool OffsetPrinter::EndDoc() {
 }
 
 void OffsetPrinter::Abort() {
-    target_.Abort();
+    target().Abort();
     toOrigin();
 }
 
 bool OffsetPrinter::DrawLine(double x1, double y1, double x2, double y2, Pen pen) {
-    return target_.DrawLine(x1 + dx_, y1 + dy_, x2 + dx_, y2 + dy_, pen);
+    return target().DrawLine(x1 + dx_, y1 + dy_, x2 + dx_, y2 + dy_, pen);
 }
 
 std::unique_ptr<Printer> AdjustedPrinter(std::unique_ptr<Printer> printer, const PrintAdjustment &adjustment) {

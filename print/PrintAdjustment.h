@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Printer.h"
+#include "platform/ForwardingPrinter.h"
 
 #include <QString>
 
@@ -21,41 +21,31 @@ using AdjustmentLookup = std::function<PrintAdjustment(const QString &printerNam
 // A printer that draws everything another printer draws moved by a fixed offset: the layout code
 // keeps its own coordinates (current position, clip, lines), the page gets them shifted. A new line
 // and a new sheet start at the shifted origin.
-class OffsetPrinter final : public Printer {
+class OffsetPrinter final : public ForwardingPrinter {
 public:
     // Draws on `target`, which must outlive it.
     OffsetPrinter(Printer &target, double dx, double dy);
     // Draws on `target` and owns it.
     OffsetPrinter(std::unique_ptr<Printer> target, double dx, double dy);
 
-    void SetOrientation(Orientation orientation) override { target_.SetOrientation(orientation); }
-    void SetFontName(const QString &face) override { target_.SetFontName(face); }
-    void SetFontSize(double points) override { target_.SetFontSize(points); }
-    void SetFontBold(bool bold) override { target_.SetFontBold(bold); }
-
-    double CurrentX() const override { return target_.CurrentX() - dx_; }
-    double CurrentY() const override { return target_.CurrentY() - dy_; }
-    void SetCurrentX(double twips) override { target_.SetCurrentX(twips + dx_); }
-    void SetCurrentY(double twips) override { target_.SetCurrentY(twips + dy_); }
-    double TextWidth(const QString &text) const override { return target_.TextWidth(text); }
-    double LineHeight() const override { return target_.LineHeight(); }
-    void SetClipRight(double twips) override { target_.SetClipRight(twips > 0 ? twips + dx_ : twips); }
+    double CurrentX() const override { return target().CurrentX() - dx_; }
+    double CurrentY() const override { return target().CurrentY() - dy_; }
+    void SetCurrentX(double twips) override { target().SetCurrentX(twips + dx_); }
+    void SetCurrentY(double twips) override { target().SetCurrentY(twips + dy_); }
+    void SetClipRight(double twips) override { target().SetClipRight(twips > 0 ? twips + dx_ : twips); }
+    QPointF PaperCorner() const override { return target().PaperCorner() - QPointF(dx_, dy_); }
 
     bool Print(const QString &text, bool endLine) override;
     bool NewPage() override;
     bool EndDoc() override;
     void Abort() override;
-    QString ErrorText() const override { return target_.ErrorText(); }
-    int SheetsDelivered() const override { return target_.SheetsDelivered(); }
-    void SetSendProgress(SendProgress progress) override { target_.SetSendProgress(std::move(progress)); }
-    QString PrinterName() const override { return target_.PrinterName(); }
     bool DrawLine(double x1, double y1, double x2, double y2, Pen pen) override;
 
 private:
+    // The position the target had becomes the layout's own.
+    void shiftPosition();
     void toOrigin();
 
-    std::unique_ptr<Printer> owned_;
-    Printer &target_;
     double dx_;
     double dy_;
 };

@@ -46,7 +46,7 @@ bool readPrintableRecords(Platform &platform, QList<RegisterRecord> &records, Pr
     if (read) {
         return true;
     }
-    result = {PrintOutcome::Damaged, 0, read.error};
+    result = {PrintOutcome::Damaged, 0, read.error, {}};
     platform.messages.MsgBox(read.error + QStringLiteral("\r\n") + kNothingPrinted, MsgButtons::OK, kDamagedTitle);
     return false;
 }
@@ -108,16 +108,16 @@ PrintResult failed(Platform &platform, Printer &printer, RunProgress &progress, 
                                                      MsgButtons::YesNo, QStringLiteral("Form in Printer"));
     printer.SetSendProgress({});
     if (eject == MsgResult::Yes && printer.EndDoc()) {
-        return {PrintOutcome::Failed, drawn, reason};
+        return {PrintOutcome::Failed, drawn, reason, printer.PrinterName()};
     }
     const int delivered = printer.SheetsDelivered();
     printer.Abort();
-    return {PrintOutcome::Failed, qMin(drawn, sheets.ChecksOn(delivered)), reason};
+    return {PrintOutcome::Failed, qMin(drawn, sheets.ChecksOn(delivered)), reason, printer.PrinterName()};
 }
 
 } // namespace
 
-PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request,
+PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, std::unique_ptr<Printer> chosen,
                                const std::function<bool(const QString &printerName)> &beforePrinting) {
     PrintResult result;
     QList<RegisterRecord> records;
@@ -125,16 +125,16 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request,
         return result;
     }
     if (records.isEmpty()) {
-        return {PrintOutcome::NothingToPrint, 0, {}};
+        return {PrintOutcome::NothingToPrint, 0, {}, {}};
     }
 
-    std::unique_ptr<Printer> printer = ChoosePrinter(platform.printerDialog);
+    std::unique_ptr<Printer> printer = chosen ? std::move(chosen) : ChoosePrinter(platform.printerDialog);
     if (!printer) {
-        return {PrintOutcome::Cancelled, 0, {}};
+        return {PrintOutcome::Cancelled, 0, {}, {}};
     }
     if (beforePrinting && !beforePrinting(printer->PrinterName())) {
         printer->Abort();
-        return {PrintOutcome::Cancelled, 0, {}};
+        return {PrintOutcome::Cancelled, 0, {}, {}};
     }
     SetupPrinter(*printer, QStringLiteral("Portrait"));
     // Every item moves by the chosen printer's offsets before anything is drawn.
@@ -161,7 +161,7 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request,
         if (!progress.Drawn(printed)) {
             // Cancel: as if the printer dialog had been cancelled; nothing reaches the printer.
             printer->Abort();
-            return {PrintOutcome::Cancelled, 0, {}};
+            return {PrintOutcome::Cancelled, 0, {}, printer->PrinterName()};
         }
         if (printed == records.size()) {
             break;
@@ -179,5 +179,5 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request,
     if (!printer->EndDoc()) {
         return failed(platform, *printer, progress, printed, sheets);
     }
-    return {PrintOutcome::Printed, printed, {}};
+    return {PrintOutcome::Printed, printed, {}, printer->PrinterName()};
 }

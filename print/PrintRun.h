@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 // What the print run needs from the main menu window, read when the run starts.
 struct PrintRequest {
@@ -28,11 +29,13 @@ struct PrintResult {
     PrintOutcome outcome = PrintOutcome::NothingToPrint;
     int printed = 0; // checks that reached the printer, in record order from record 1
     QString error;
+    QString printerName; // the printer chosen; empty when none was
 };
 
 // Prints every record of the register in record order, three checks to a sheet, the first sheet
-// filled from slot 1 to ChecksOnFirstSheet. Shows the printer dialog and the error questions.
-// beforePrinting is told the chosen printer's name before the printer gets anything; false stops
-// the run as if the printer dialog had been cancelled (it has said why).
-PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request,
+// filled from slot 1 to ChecksOnFirstSheet, on `chosen` when a printer was chosen beforehand (in the
+// preview), else on the one chosen in the printer dialog. Shows the error questions. beforePrinting is
+// told the chosen printer's name before the printer gets anything; false stops the run as if the
+// printer dialog had been cancelled (it has said why).
+PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, std::unique_ptr<Printer> chosen = nullptr,
                                const std::function<bool(const QString &printerName)> &beforePrinting = {});

@@ -1,5 +1,7 @@
 #include "windows/Twips.h"
 
+#include "platform/Units.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -14,7 +16,7 @@
 int TwipsToPixels(int twips) {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
-    return qRound(twips * dpi / 1440.0);
+    return qRound(twips * dpi / kTwipsPerInch);
 }
 
 namespace {

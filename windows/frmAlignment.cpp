@@ -3,6 +3,7 @@
 #include "alignment/TestSheet.h"
 #include "platform/Clock.h"
 #include "platform/PainterPrinter.h"
+#include "platform/Units.h"
 #include "print/CheckLayout.h"
 #include "print/FormOutline.h"
 #include "print/MoneyPrint.h"
@@ -27,7 +28,6 @@ namespace {
 const QString kTitle = QStringLiteral("Printer Alignment");
 const QString kHorizontalField = QStringLiteral("Horizontal offset");
 const QString kVerticalField = QStringLiteral("Vertical offset");
-constexpr double kTwipsPerInch = 1440;
 constexpr double kSheetWidthTwips = 8.5 * kTwipsPerInch;
 
 // The picture control: paints through a handler.
@@ -69,9 +69,7 @@ frmAlignment::frmAlignment(Program &program, const QString &checkStyle, QWidget 
     QWidget *client = MakeClientArea(this, nullptr, 7560, 5460);
     createControls(client);
 
-    const QStringList printers = program_.platform.printers.PrinterNames();
-    cboPrinter->addItems(printers);
-    cboPrinter->addItem(kPdfPrinterName);
+    cboPrinter->addItems(PrinterChoices(program_.platform.printers));
     const int defaultPrinter = cboPrinter->findText(program_.platform.printers.DefaultPrinterName());
     cboPrinter->setCurrentIndex(defaultPrinter >= 0 ? defaultPrinter : 0);
     cboStyle->addItems({kStyleThreeOnAPage, kStyleWalletSize});

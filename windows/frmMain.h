@@ -108,7 +108,8 @@ private:
     void LaterBackToMainMenu(const QString &message);
     void ShowPrintSummary();
     void ComposePrintSummary();
-    void PrintChecks();
+    // Prints the pending checks on `chosen` (from the preview), else on the printer chosen in the dialog.
+    void PrintChecks(std::unique_ptr<Printer> chosen = nullptr);
     void PreviewChecks();
     // The request of a print run or preview from the checkbook setup and the alignment; false when
     // the setup cannot print, after going back to the main menu.

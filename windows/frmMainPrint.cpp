@@ -6,7 +6,6 @@
 #include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
 #include "journal/RunEnd.h"
-#include "platform/PrinterName.h"
 #include "print/PreviewRun.h"
 #include "print/PrintRun.h"
 #include "register/Register.h"
@@ -149,14 +148,14 @@ void frmMain::PreviewChecks() {
     if (!ComposePrintRequest(request)) {
         return;
     }
-    // Printing from the preview is Print Checks, with its printer dialog and its outcome.
-    if (PreviewPendingChecks(program_.platform, request, program_.platform.printers.DefaultPrinterName()) ==
-        PrintPreview::Answer::Print) {
-        PrintChecks();
+    // Printing from the preview is Print Checks on the printer shown, with its offsets and its outcome.
+    if (std::unique_ptr<Printer> printer =
+            PreviewPendingChecks(program_.platform, request, program_.platform.printers.DefaultPrinterName())) {
+        PrintChecks(std::move(printer));
     }
 }
 
-void frmMain::PrintChecks() {
+void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
     PrintRequest request;
     if (!ComposePrintRequest(request)) {
         return;
@@ -176,19 +175,14 @@ void frmMain::PrintChecks() {
         return RecordIntent(printer, records, &intentId);
     };
 
-    Platform &platform = program_.platform;
-    NamingPrinterDialog printerDialog(platform.printerDialog);
-    Platform run{platform.App,        platform.files,    platform.messages, printerDialog,  platform.urls,
-                 platform.help,       platform.clock,    platform.ender,    platform.forms, platform.progress,
-                 platform.saveDialog, platform.printers, platform.preview};
-    const PrintResult result = PrintPendingChecks(run, request, intent);
+    const PrintResult result = PrintPendingChecks(program_.platform, request, std::move(chosen), intent);
     switch (result.outcome) {
     case PrintOutcome::Printed:
-        CommitPrinted(result.printed, true, records, printerDialog.name, intentId);
+        CommitPrinted(result.printed, true, records, result.printerName, intentId);
         break;
     case PrintOutcome::Failed:
         if (result.printed > 0) {
-            CommitPrinted(result.printed, false, records, printerDialog.name, intentId);
+            CommitPrinted(result.printed, false, records, result.printerName, intentId);
         } else {
             ReleaseIntent(intentId);
             Message(QStringLiteral("No check reached the printer. All ") + checksText(pending) +

@@ -54,15 +54,37 @@ std::unique_ptr<Printer> FakePrinterDialog::ShowPrinter(const QString &preselect
     return makePrinter();
 }
 
-PrintPreview::Answer FakePrintPreview::ShowPreview(const QString &title, const QString &printerName,
-                                                   const std::function<void(Printer &)> &draw) {
+std::unique_ptr<Printer> FakePrintPreview::ShowPreview(const QString &title, const QString &printerName,
+                                                       PrinterDialog &chooser, const Job &job) {
     ++shown;
     lastTitle = title;
-    lastPrinterName = printerName;
-    RecordingPrinter printer(log);
-    printer.printerName = printerName;
-    draw(printer);
-    return answer;
+    std::unique_ptr<Printer> chosen;
+    QString name = printerName;
+    for (int choice = 0;; ++choice) {
+        printerNames.append(name);
+        descriptions.append(job.describe(name));
+        log.calls.clear();
+        RecordingPrinter printer(log);
+        printer.printerName = name;
+        printer.paperCorner = paperCorner;
+        job.draw(printer, name);
+        if (choice == chooseTimes) {
+            break;
+        }
+        if (std::unique_ptr<Printer> picked = chooser.ShowPrinter()) {
+            chosen = std::move(picked);
+            name = chosen->PrinterName();
+        }
+    }
+    if (answer == Answer::Close) {
+        return nullptr;
+    }
+    if (!chosen) {
+        auto recording = std::make_unique<RecordingPrinter>(printed);
+        recording->printerName = name;
+        chosen = std::move(recording);
+    }
+    return chosen;
 }
 
 TestPlatform::TestPlatform()

@@ -121,17 +121,26 @@ public:
     QString defaultName;
 };
 
-// A preview that runs its drawing on a recording printer, once per showing, and answers as told.
+// A preview that runs its drawing on a recording printer, once per printer shown, lets the person
+// choose a printer as often as told, and answers as told.
 class FakePrintPreview final : public PrintPreview {
 public:
-    Answer ShowPreview(const QString &title, const QString &printerName,
-                       const std::function<void(Printer &)> &draw) override;
-    // What the preview's drawing printed.
+    std::unique_ptr<Printer> ShowPreview(const QString &title, const QString &printerName, PrinterDialog &chooser,
+                                         const Job &job) override;
+    // What the preview's drawing printed, for the printer shown last.
     PrinterLog log;
-    Answer answer = Answer::Close;
+    // Times the person presses "Choose Printer" before answering.
+    int chooseTimes = 0;
+    enum class Answer { Close, Print } answer = Answer::Close;
+    // Printing a printer nobody chose in the dialog prints on a recording printer of that name.
+    PrinterLog printed;
+    // Where the preview's printer has the paper's corner.
+    QPointF paperCorner;
     int shown = 0;
     QString lastTitle;
-    QString lastPrinterName;
+    // The printers shown, in order, and the line shown for each.
+    QStringList printerNames;
+    QStringList descriptions;
 };
 
 // Every platform service doubled, over the real file layer (with failure injection) in a fresh

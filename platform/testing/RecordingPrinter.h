@@ -76,6 +76,7 @@ public:
     double TextWidth(const QString &text) const override;
     double LineHeight() const override;
     void SetClipRight(double twips) override;
+    QPointF PaperCorner() const override { return paperCorner; }
 
     bool Print(const QString &text, bool endLine) override;
     bool NewPage() override;
@@ -89,6 +90,8 @@ public:
 
     // The name PrinterName reports.
     QString printerName = QStringLiteral("Recording Printer");
+    // What PaperCorner reports: by default the printable area is the whole paper.
+    QPointF paperCorner;
 
     // Calls of Print, NewPage and EndDoc so far, failed ones included.
     int OutputCalls() const { return outputCalls_; }

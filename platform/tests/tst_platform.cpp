@@ -2,6 +2,7 @@
 #include "platform/AppObject.h"
 #include "platform/Clock.h"
 #include "platform/Forms.h"
+#include "platform/testing/FakePlatform.h"
 #include "platform/testing/RecordingForm.h"
 #include "platform/testing/TempFolder.h"
 #include "platform/testing/TestHelpers.h"
@@ -257,6 +258,37 @@ TEST(ProgramFolder, isTheExecutablesFolderWhenWritableElseThePerUserFolder) {
     const QString perUser = folder.file(S("per/user/Quillane"));
     EXPECT_EQ(ChooseProgramFolder(folder.file(S("no such folder")), perUser), perUser);
     EXPECT_TRUE(QFileInfo(perUser).isDir());
+}
+
+// Swapping one service leaves the other twelve as they were, whichever service it is.
+TEST(Platform, withSwapsExactlyTheOneServiceOfItsKind) {
+    TestPlatform doubles;
+    const Platform &base = doubles.platform;
+    const auto services = [](const Platform &p) {
+        return QList<const void *>{&p.App,   &p.files, &p.messages, &p.printerDialog, &p.urls,     &p.help,   &p.clock,
+                                   &p.ender, &p.forms, &p.progress, &p.saveDialog,    &p.printers, &p.preview};
+    };
+    FakeMessageBoxes boxes;
+    FakePrinterDialog dialog;
+    FakeClock clock;
+    FakePrintPreview preview;
+    const struct {
+        Platform swapped;
+        int index;
+        const void *service;
+    } rows[] = {
+        {base.With(boxes), 2, &boxes},
+        {base.With(dialog), 3, &dialog},
+        {base.With(clock), 6, &clock},
+        {base.With(preview), 12, &preview},
+    };
+    for (const auto &row : rows) {
+        QList<const void *> expected = services(base);
+        expected[row.index] = row.service;
+        EXPECT_EQ(services(row.swapped), expected) << "service " << row.index;
+    }
+    EXPECT_EQ(services(base.With(boxes).With(dialog))[2], &boxes);
+    EXPECT_EQ(services(base.With(boxes).With(dialog))[3], &dialog);
 }
 
 } // namespace

@@ -2,11 +2,15 @@
 #include "platform/PainterPrinter.h"
 #include "platform/PrintPreview.h"
 #include "platform/QtPrinter.h"
+#include "platform/testing/FakePlatform.h"
 #include "platform/testing/RecordingPrinter.h"
+#include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -38,11 +42,15 @@ void whilePreviewIsUp(const std::function<void(QDialog &)> &inside) {
 
 struct PreviewRun {
     int draws = 0;
-    QString printerName;
-    std::function<void(Printer &)> draw() {
-        return [this](Printer &printer) {
+    QString printerName; // as the drawing printer reports it
+    QString chosenName;  // as the preview names it to the drawing
+    PrintPreview::Job job() {
+        PrintPreview::Job job;
+        job.describe = [](const QString &name) { return QStringLiteral("Printer: ") + name; };
+        job.draw = [this](Printer &printer, const QString &name) {
             ++draws;
             printerName = printer.PrinterName();
+            chosenName = name;
             printer.SetCurrentX(1440);
             printer.SetCurrentY(1440);
             printer.Print(QStringLiteral("First sheet"), true);
@@ -51,8 +59,13 @@ struct PreviewRun {
             printer.Print(QStringLiteral("Second sheet"), true);
             printer.EndDoc();
         };
+        return job;
     }
 };
+
+QString printerLine(QDialog &dialog) {
+    return dialog.findChild<QLabel *>(QStringLiteral("lblPrinter"))->text();
+}
 
 TEST(QtPrintPreview, showsEverySheetTheDrawingPrints_andClosesWithEscapeOrClose) {
     const std::function<void(QDialog &)> closers[] = {
@@ -65,36 +78,126 @@ TEST(QtPrintPreview, showsEverySheetTheDrawingPrints_andClosesWithEscapeOrClose)
         PreviewRun run;
         int pages = 0;
         QString title;
+        QString line;
         whilePreviewIsUp([&](QDialog &dialog) {
             auto *view = dialog.findChild<QPrintPreviewWidget *>(QStringLiteral("pvwSheets"));
             ASSERT_NE(view, nullptr);
             pages = view->pageCount();
             title = dialog.windowTitle();
+            line = printerLine(dialog);
             close(dialog);
         });
         QtPrintPreview preview;
-        EXPECT_EQ(preview.ShowPreview(QStringLiteral("Print Preview"), kPdfPrinterName, run.draw()),
-                  PrintPreview::Answer::Close);
+        FakePrinterDialog chooser;
+        EXPECT_EQ(preview.ShowPreview(QStringLiteral("Print Preview"), kPdfPrinterName, chooser, run.job()), nullptr);
         EXPECT_GE(run.draws, 1);
         EXPECT_EQ(pages, 2);
         EXPECT_EQ(title, QStringLiteral("Print Preview"));
+        EXPECT_EQ(line, QStringLiteral("Printer: PDF"));
         EXPECT_EQ(run.printerName, kPdfPrinterName);
+        EXPECT_EQ(run.chosenName, kPdfPrinterName);
+        EXPECT_EQ(chooser.shown, 0);
     }
 }
 
-TEST(QtPrintPreview, printChecksButtonAsksToPrint_byKeyAndByClick) {
-    const std::function<void(QDialog &)> printers[] = {
-        [](QDialog &dialog) { QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier); },
+// Choose Printer opens the printer dialog; the chosen printer is named, drawn for, and printed on.
+TEST(QtPrintPreview, chooseprinterRedrawsForTheChosenPrinter_andPrintChecksGivesIt) {
+    const std::function<void(QDialog &)> choosers[] = {
+        [](QDialog &dialog) { QTest::keyClick(&dialog, Qt::Key_H, Qt::AltModifier); },
         [](QDialog &dialog) {
-            QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdPrint")), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdChoosePrinter")), Qt::LeftButton);
         },
     };
-    for (const auto &print : printers) {
+    for (const auto &choose : choosers) {
         PreviewRun run;
-        whilePreviewIsUp(print);
+        PrinterLog log;
+        FakePrinterDialog chooser;
+        chooser.makePrinter = [&log] {
+            auto printer = std::make_unique<RecordingPrinter>(log);
+            printer->printerName = QStringLiteral("Laser");
+            return printer;
+        };
+        QString before;
+        QString after;
+        int drawsBefore = 0;
+        whilePreviewIsUp([&](QDialog &dialog) {
+            before = printerLine(dialog);
+            drawsBefore = run.draws;
+            choose(dialog);
+            // An access key presses the button visibly; the click comes a moment later.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return chooser.shown == 1; }, 5000));
+            after = printerLine(dialog);
+            // The view draws again when it is next painted.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return run.chosenName == QStringLiteral("Laser"); }, 5000));
+            QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier);
+        });
         QtPrintPreview preview;
-        EXPECT_EQ(preview.ShowPreview(QStringLiteral("Print Preview"), QString(), run.draw()),
-                  PrintPreview::Answer::Print);
+        const std::unique_ptr<Printer> printer =
+            preview.ShowPreview(QStringLiteral("Print Preview"), kPdfPrinterName, chooser, run.job());
+        EXPECT_EQ(chooser.shown, 1);
+        EXPECT_EQ(before, QStringLiteral("Printer: PDF"));
+        EXPECT_EQ(after, QStringLiteral("Printer: Laser"));
+        EXPECT_GT(run.draws, drawsBefore);
+        EXPECT_EQ(run.chosenName, QStringLiteral("Laser"));
+        ASSERT_TRUE(printer);
+        EXPECT_EQ(printer->PrinterName(), QStringLiteral("Laser"));
+        // The preview drew on its own printer: nothing reached the chosen one.
+        EXPECT_TRUE(log.calls.isEmpty());
+    }
+}
+
+// A PDF file needs its name from the dialog before anything prints: Print Checks asks for it, and
+// prints when the person chose a PDF file; a cancelled dialog leaves the preview up, and another
+// printer chosen there is shown before it prints.
+TEST(QtPrintPreview, printChecksOnAPdfFileAsksTheDialogFirst) {
+    TempFolder folder;
+    const struct {
+        const char *label;
+        bool cancel;
+        const char *chosen; // the printer the dialog hands out
+        bool printsAtOnce;
+    } rows[] = {
+        {"PDF chosen", false, "PDF", true},
+        {"dialog cancelled", true, "", false},
+        {"another printer chosen", false, "Laser", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        PreviewRun run;
+        PrinterLog log;
+        FakePrinterDialog chooser;
+        chooser.cancel = row.cancel;
+        chooser.makePrinter = [&]() -> std::unique_ptr<Printer> {
+            if (QString::fromLatin1(row.chosen) == kPdfPrinterName) {
+                return MakePdfPrinter(folder.file(S("checks.pdf")));
+            }
+            auto printer = std::make_unique<RecordingPrinter>(log);
+            printer->printerName = QString::fromLatin1(row.chosen);
+            return printer;
+        };
+        bool stillUp = false;
+        QString line;
+        whilePreviewIsUp([&](QDialog &dialog) {
+            dialog.findChild<QPushButton *>(QStringLiteral("cmdPrint"))->click();
+            stillUp = dialog.isVisible();
+            line = printerLine(dialog);
+            if (stillUp) {
+                dialog.reject();
+            }
+        });
+        QtPrintPreview preview;
+        const std::unique_ptr<Printer> printer =
+            preview.ShowPreview(QStringLiteral("Print Preview"), kPdfPrinterName, chooser, run.job());
+        EXPECT_EQ(chooser.shown, 1);
+        EXPECT_EQ(stillUp, !row.printsAtOnce);
+        EXPECT_EQ(bool(printer), row.printsAtOnce);
+        if (!row.cancel) {
+            EXPECT_EQ(line, QStringLiteral("Printer: ") + QString::fromLatin1(row.chosen));
+        }
+        if (printer) {
+            EXPECT_EQ(printer->PrinterName(), kPdfPrinterName);
+            printer->Abort();
+        }
     }
 }
 
@@ -111,9 +214,35 @@ TEST(QtPrintPreview, zoomButtonsChangeTheScale) {
         dialog.reject();
     });
     QtPrintPreview preview;
-    preview.ShowPreview(QStringLiteral("Print Preview"), kPdfPrinterName, run.draw());
+    FakePrinterDialog chooser;
+    preview.ShowPreview(QStringLiteral("Print Preview"), kPdfPrinterName, chooser, run.job());
     EXPECT_GT(zoomed, fitted);
     EXPECT_DOUBLE_EQ(actual, 1.0);
+}
+
+// The paper's corner lies outside the printable area by the page margins; a text printed without
+// ending its line moves the position by its width, also when the position is read after a font change.
+TEST(QtPrinter, paperCornerIsTheMargins_andPositionFollowsWhatWasPrinted) {
+    QTemporaryDir dir;
+    std::unique_ptr<Printer> printer = MakePdfPrinter(dir.filePath(QStringLiteral("corner.pdf")));
+    auto &qt = dynamic_cast<QtPrinter &>(*printer);
+    const QPointF margins = qt.device().pageLayout().paintRect(QPageLayout::Point).topLeft();
+    EXPECT_GT(margins.x(), 0);
+    EXPECT_EQ(printer->PaperCorner(), -margins * 20);
+    printer->SetFontName(QStringLiteral("Ariel"));
+    printer->SetFontSize(10);
+    const double width = printer->TextWidth(QStringLiteral("Payee"));
+    printer->SetCurrentX(1000);
+    ASSERT_TRUE(printer->Print(QStringLiteral("Payee"), false));
+    printer->SetFontSize(20);
+    EXPECT_DOUBLE_EQ(printer->CurrentX(), 1000 + width);
+    const double larger = printer->TextWidth(QStringLiteral("Payee"));
+    EXPECT_GT(larger, 1.9 * width);
+    ASSERT_TRUE(printer->Print(QStringLiteral("Payee"), false));
+    ASSERT_TRUE(printer->Print(QString(), false));
+    EXPECT_DOUBLE_EQ(printer->CurrentX(), 1000 + width + larger);
+    printer->Abort();
+    EXPECT_EQ(printer->CurrentX(), 0);
 }
 
 TEST(QtPrinter, pdfPrinterIsNamedPdf_andDrawsLines) {

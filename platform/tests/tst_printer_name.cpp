@@ -1,4 +1,4 @@
-#include "platform/PrinterName.h"
+#include "platform/ForwardingPrinter.h"
 #include "platform/QtPrinter.h"
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/RecordingPrinter.h"
@@ -12,7 +12,9 @@
 
 namespace {
 
-TEST(PrinterName, namesThePrinterTheDialogChose) {
+// The printer's one name is the same whether asked directly, through the dialog that chose it, or
+// through a printer that passes its calls on.
+TEST(PrinterName, namesThePrinterTheDialogChose_throughEveryLayer) {
     TempFolder folder;
     PrinterLog log;
     const struct {
@@ -21,19 +23,20 @@ TEST(PrinterName, namesThePrinterTheDialogChose) {
         const char *name;
     } cases[] = {
         {"a PDF file", [&folder] { return MakePdfPrinter(folder.file(S("out.pdf"))); }, "PDF"},
-        {"a printer that is not a real one", [&log] { return std::make_unique<RecordingPrinter>(log); }, ""},
+        {"the recording printer of the tests", [&log] { return std::make_unique<RecordingPrinter>(log); },
+         "Recording Printer"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        FakePrinterDialog inner;
-        inner.makePrinter = c.make;
-        NamingPrinterDialog naming(inner);
-        const std::unique_ptr<Printer> printer = naming.ShowPrinter();
+        FakePrinterDialog dialog;
+        dialog.makePrinter = c.make;
+        std::unique_ptr<Printer> printer = dialog.ShowPrinter();
         ASSERT_TRUE(printer);
-        EXPECT_EQ(inner.shown, 1);
-        EXPECT_EQ(naming.name, S(c.name));
-        EXPECT_EQ(PrinterName(*printer), S(c.name));
-        printer->Abort();
+        EXPECT_EQ(dialog.shown, 1);
+        EXPECT_EQ(printer->PrinterName(), S(c.name));
+        ForwardingPrinter passedOn(std::move(printer));
+        EXPECT_EQ(passedOn.PrinterName(), S(c.name));
+        passedOn.Abort();
     }
 }
 
@@ -45,16 +48,32 @@ TEST(PrinterName, aNamedSystemPrinterKeepsItsName) {
         GTEST_SKIP() << "this system knows no printer of that name";
     }
     QtPrinter printer(std::move(device));
-    EXPECT_EQ(PrinterName(printer), S("Office Printer"));
+    EXPECT_EQ(printer.PrinterName(), S("Office Printer"));
 }
 
-TEST(PrinterName, aCancelledDialogNamesNothing) {
-    FakePrinterDialog inner;
-    inner.cancel = true;
-    NamingPrinterDialog naming(inner);
-    naming.name = S("left from before");
-    EXPECT_FALSE(naming.ShowPrinter());
-    EXPECT_TRUE(naming.name.isEmpty());
+TEST(PrinterName, aCancelledDialogGivesNoPrinter) {
+    FakePrinterDialog dialog;
+    dialog.cancel = true;
+    EXPECT_FALSE(dialog.ShowPrinter());
+    EXPECT_EQ(dialog.shown, 1);
+}
+
+// A printer queue named "PDF" (as a PDF printer driver names it) is offered once, not twice.
+TEST(PrinterChoices, offersEachNameOnce_thePdfFileAfterThePrinters) {
+    const struct {
+        QStringList installed;
+        QStringList offered;
+    } rows[] = {
+        {{}, {S("PDF")}},
+        {{S("Laser"), S("Inkjet")}, {S("Laser"), S("Inkjet"), S("PDF")}},
+        {{S("PDF"), S("Laser")}, {S("PDF"), S("Laser")}},
+        {{S("Laser"), S("PDF")}, {S("Laser"), S("PDF")}},
+    };
+    for (const auto &row : rows) {
+        FakePrinterList printers;
+        printers.names = row.installed;
+        EXPECT_EQ(PrinterChoices(printers), row.offered) << qPrintable(row.installed.join(u','));
+    }
 }
 
 } // namespace

@@ -281,6 +281,7 @@ struct PreviewCase {
     const char *style;
     int checksOnFirstSheet;
     double dx, dy;
+    QPointF paperCorner; // of the preview's printer
 };
 
 class PreviewMatchesRun : public ::testing::TestWithParam<PreviewCase> {};
@@ -303,8 +304,9 @@ TEST_P(PreviewMatchesRun, drawsWhatThePrintRunDrawsItemByItem_plusFaintOutlines)
     PrintFixture preview;
     preview.WriteChecks(5);
     const QByteArray registerBefore = preview.ReadRegister();
-    preview.preview.answer = PrintPreview::Answer::Close;
-    EXPECT_EQ(PreviewPendingChecks(preview.platform, request, QStringLiteral("Laser")), PrintPreview::Answer::Close);
+    preview.preview.answer = FakePrintPreview::Answer::Close;
+    preview.preview.paperCorner = GetParam().paperCorner;
+    EXPECT_EQ(PreviewPendingChecks(preview.platform, request, QStringLiteral("Laser")), nullptr);
     EXPECT_EQ(preview.preview.shown, 1);
     EXPECT_EQ(preview.printerDialog.shown, 0);
     EXPECT_TRUE(preview.messages.shown.isEmpty());
@@ -317,13 +319,20 @@ TEST_P(PreviewMatchesRun, drawsWhatThePrintRunDrawsItemByItem_plusFaintOutlines)
     }
     expectSame(previewed, drawn(run.log));
     EXPECT_EQ(run.log.Count(Kind::Line), 0);
-    // Every sheet gets the form's outline, faint, where the form lies (not moved by the offset).
+    // Every sheet gets the form's outline, faint, where the form lies on the paper (from its corner,
+    // not from the printable area's, and not moved by the offset).
     const int sheets = static_cast<int>(run.log.Count(Kind::NewPage)) + 1;
     const qsizetype perSheet = style == kThree ? 12 : 15;
     EXPECT_EQ(outlines.size(), perSheet * sheets);
     PrinterLog expectedLog;
     RecordingPrinter expected(expectedLog);
     DrawFormOutline(expected, style, Printer::Pen::Faint);
+    for (PrinterCall &line : expectedLog.calls) {
+        line.x += GetParam().paperCorner.x();
+        line.y += GetParam().paperCorner.y();
+        line.x2 += GetParam().paperCorner.x();
+        line.y2 += GetParam().paperCorner.y();
+    }
     for (qsizetype i = 0; i < outlines.size(); ++i) {
         const PrinterCall &want = expectedLog.calls[i % perSheet];
         EXPECT_EQ(QLineF(outlines[i].x, outlines[i].y, outlines[i].x2, outlines[i].y2),
@@ -338,18 +347,51 @@ TEST_P(PreviewMatchesRun, drawsWhatThePrintRunDrawsItemByItem_plusFaintOutlines)
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, PreviewMatchesRun,
-                         ::testing::Values(PreviewCase{"Deluxe 3-On-A-Page", 3, 0, 0},
-                                           PreviewCase{"Deluxe 3-On-A-Page", 1, 144, -72},
-                                           PreviewCase{"Deluxe Wallet-Size", 2, -28.8, 14.4}));
+                         ::testing::Values(PreviewCase{"Deluxe 3-On-A-Page", 3, 0, 0, {}},
+                                           PreviewCase{"Deluxe 3-On-A-Page", 1, 144, -72, {-200, -200}},
+                                           PreviewCase{"Deluxe Wallet-Size", 2, -28.8, 14.4, {-240, -180}}));
 
-TEST(Preview, askingToPrintIsReportedAndPrintsNothingItself) {
+TEST(Preview, askingToPrintGivesThePrinterShownAndPrintsNothingItself) {
     PrintFixture preview;
     preview.WriteChecks(2);
-    preview.preview.answer = PrintPreview::Answer::Print;
+    preview.preview.answer = FakePrintPreview::Answer::Print;
     PrintRequest request;
     request.CheckStyle = kThree;
-    EXPECT_EQ(PreviewPendingChecks(preview.platform, request, QString()), PrintPreview::Answer::Print);
+    const std::unique_ptr<Printer> printer = PreviewPendingChecks(preview.platform, request, QStringLiteral("Inkjet"));
+    ASSERT_TRUE(printer);
+    EXPECT_EQ(printer->PrinterName(), QStringLiteral("Inkjet"));
     EXPECT_EQ(preview.printerDialog.shown, 0);
+    EXPECT_EQ(preview.log.calls.size(), 0);
+    EXPECT_EQ(preview.preview.printed.calls.size(), 0);
+}
+
+// The person changes the printer in the preview: the sheets are drawn again with that printer's
+// offsets, the line names it, and printing goes to it.
+TEST(Preview, choosingAnotherPrinterRedrawsWithItsOffsets_andPrintsOnIt) {
+    PrintFixture preview;
+    preview.WriteChecks(1);
+    preview.configure = [](RecordingPrinter &printer) { printer.printerName = QStringLiteral("Laser"); };
+    preview.preview.chooseTimes = 1;
+    preview.preview.answer = FakePrintPreview::Answer::Print;
+    PrintRequest request;
+    request.CheckStyle = kThree;
+    request.Adjustment = [](const QString &printer, const QString &) {
+        return printer == QStringLiteral("Laser") ? PrintAdjustment{144, -72, true} : PrintAdjustment{};
+    };
+    const std::unique_ptr<Printer> printer = PreviewPendingChecks(preview.platform, request, QStringLiteral("Inkjet"));
+    ASSERT_TRUE(printer);
+    EXPECT_EQ(printer->PrinterName(), QStringLiteral("Laser"));
+    EXPECT_EQ(preview.printerDialog.shown, 1);
+    EXPECT_EQ(preview.preview.printerNames, (QStringList{QStringLiteral("Inkjet"), QStringLiteral("Laser")}));
+    EXPECT_EQ(preview.preview.descriptions,
+              (QStringList{PrinterAdjustmentText(QStringLiteral("Inkjet"), {}),
+                           PrinterAdjustmentText(QStringLiteral("Laser"), {144, -72, true})}));
+    bool moved = false;
+    for (const PrinterCall &call : preview.preview.log.Texts()) {
+        moved = moved || (call.text.trimmed() == QStringLiteral("Payee 1") && call.x == 1440 + 144);
+    }
+    EXPECT_TRUE(moved) << "the last drawing is Laser's, moved by its offset";
+    // Nothing reached the chosen printer while the preview was up.
     EXPECT_EQ(preview.log.calls.size(), 0);
 }
 

@@ -1,3 +1,5 @@
+#include "platform/ForwardingPrinter.h"
+#include "platform/QtPrinter.h"
 #include "platform/testing/RecordingPrinter.h"
 #include "print/CheckLayout.h"
 #include "print/MoneyPrint.h"
@@ -5,6 +7,7 @@
 #include "words/MoneyConverter.h"
 
 #include <QHash>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +86,7 @@ public:
     }
     double LineHeight() const override { return 200; }
     void SetClipRight(double) override {}
+    QPointF PaperCorner() const override { return {}; }
     bool Print(const QString &text, bool endLine) override {
         lines.append(text);
         EXPECT_TRUE(endLine);
@@ -191,6 +195,87 @@ INSTANTIATE_TEST_SUITE_P(Widths, WrapLikeTheReference,
                          ::testing::Values(WidthRow{"wordsLine", kWordsWidth}, WidthRow{"narrow", 1200},
                                            WidthRow{"oneWordWide", 400}, WidthRow{"wide", 20000}),
                          [](const ::testing::TestParamInfo<WidthRow> &row) { return std::string(row.param.name); });
+
+// Takes the printed lines while the printer underneath measures and draws.
+class LineTaker final : public ForwardingPrinter {
+public:
+    using ForwardingPrinter::ForwardingPrinter;
+    QStringList lines;
+    bool Print(const QString &text, bool endLine) override {
+        lines.append(text);
+        return ForwardingPrinter::Print(text, endLine);
+    }
+};
+
+struct FaceRow {
+    const char *name;
+    std::function<std::unique_ptr<Printer>(const QTemporaryDir &dir, PrinterLog &log)> make;
+};
+
+class RealFaces : public ::testing::TestWithParam<FaceRow> {};
+
+// Amounts from cents to hundreds of millions, as the register holds them.
+QStringList SeededAmounts(int count) {
+    std::mt19937_64 random(20261207);
+    std::uniform_int_distribution<int> digits(1, 11);
+    QStringList amounts;
+    for (int i = 0; i < count; ++i) {
+        const qint64 scale = qint64(std::pow(10.0, digits(random)));
+        const qint64 cents = std::uniform_int_distribution<qint64>(1, scale - 1)(random);
+        amounts.append(QStringLiteral("%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0')));
+    }
+    return amounts;
+}
+
+// On the printers that print (a PDF file) and that tests record with, the words lines of real checks
+// break where measuring every part whole breaks them, and protection fills the last words line with
+// exactly as many asterisks as fit, measured whole, and changes no other line.
+TEST_P(RealFaces, wordsBreakAsMeasuredWhole_andAsterisksFillTheLastLineExactly) {
+    QTemporaryDir dir;
+    PrinterLog log;
+    const auto checkLines = [&](const QString &amount, bool protection) {
+        LineTaker printer(GetParam().make(dir, log));
+        SetupPrinter(printer, QStringLiteral("Portrait"));
+        const CheckSettings settings{kStyleThreeOnAPage, QString(), QStringLiteral("12/07/2026"),
+                                     QLocale(QLocale::English, QLocale::UnitedStates), protection};
+        EXPECT_TRUE(PrintOneCheck(printer, settings, QStringLiteral("Payee"), amount, QStringLiteral("Memo"), 1));
+        printer.Abort();
+        // Date, payee, figures, the words lines, memo.
+        return printer.lines.mid(3, printer.lines.size() - 4);
+    };
+    LineTaker measure(GetParam().make(dir, log));
+    SetupPrinter(measure, QStringLiteral("Portrait"));
+    const WidthOf widthOf = [&measure](const QString &text) { return measure.TextWidth(text); };
+    int starred = 0;
+    for (const QString &amount : SeededAmounts(200)) {
+        const QString words = AmountToWords(*Currency::fromText(amount));
+        const QStringList plain = checkLines(amount, false);
+        ASSERT_EQ(plain, ReferenceLines(widthOf, kWordsWidth, words)) << qPrintable(words);
+        const QStringList guarded = checkLines(amount, true);
+        ASSERT_EQ(guarded.size(), plain.size()) << qPrintable(words);
+        ASSERT_EQ(guarded.mid(0, plain.size() - 1), plain.mid(0, plain.size() - 1)) << qPrintable(words);
+        QString expected = plain.last();
+        while (expected.size() < plain.last().size() + 400 &&
+               std::floor(widthOf(expected + u'*')) <= kWordsWidth - 20) {
+            expected += u'*';
+        }
+        ASSERT_EQ(guarded.last(), expected) << qPrintable(words);
+        starred += expected.size() > plain.last().size() ? 1 : 0;
+    }
+    EXPECT_GT(starred, 150);
+}
+
+INSTANTIATE_TEST_SUITE_P(Printers, RealFaces,
+                         ::testing::Values(FaceRow{"pdfFile",
+                                                   [](const QTemporaryDir &dir, PrinterLog &) {
+                                                       return MakePdfPrinter(dir.filePath(QStringLiteral("words.pdf")));
+                                                   }},
+                                           FaceRow{
+                                               "recording",
+                                               [](const QTemporaryDir &, PrinterLog &log) -> std::unique_ptr<Printer> {
+                                                   return std::make_unique<RecordingPrinter>(log);
+                                               }}),
+                         [](const ::testing::TestParamInfo<FaceRow> &row) { return std::string(row.param.name); });
 
 struct CostRow {
     const char *name;

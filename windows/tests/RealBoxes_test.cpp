@@ -28,8 +28,7 @@ protected:
     }
 
     QtMessageBoxes boxes;
-    Platform real{app,   files, boxes,    printerDialog, urls,     help,   clock,
-                  ender, forms, progress, saveDialog,    printers, preview};
+    Platform real = platform.With(boxes);
 };
 
 TEST_F(RealBoxesTest, orderFormsOpensTheVendorPageOnOkAndNothingOnCancel) {

@@ -5,6 +5,8 @@
 #include "platform/testing/RecordingPrinter.h"
 
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 class PreviewTest : public EntryWindowTest {
 protected:
@@ -25,6 +27,23 @@ protected:
         ASSERT_EQ(Panel(), QStringLiteral("fraPrintSummary"));
     }
 
+    // The printer of each run the journal recorded.
+    QStringList JournaledPrinters() {
+        QStringList names;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("runs"));
+            db.setDatabaseName(dir.filePath(kJournalFile));
+            EXPECT_TRUE(db.open());
+            QSqlQuery query(db);
+            EXPECT_TRUE(query.exec(QStringLiteral("SELECT printer FROM runs ORDER BY id")));
+            while (query.next()) {
+                names << query.value(0).toString();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("runs"));
+        return names;
+    }
+
     PrinterLog log;
 };
 
@@ -41,7 +60,7 @@ TEST_F(PreviewTest, closingThePreviewChangesNothing) {
     ThreeChecksReadyToPrint();
     const QByteArray settingsBefore = SettingsFile();
     const QList<RegisterRecord> pendingBefore = Pending();
-    preview.answer = PrintPreview::Answer::Close;
+    preview.answer = FakePrintPreview::Answer::Close;
     // The access key presses the button visibly; the click comes a moment later.
     QTest::keyClick(main, Qt::Key_V, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return preview.shown == 1; }, 2000));
@@ -59,23 +78,30 @@ TEST_F(PreviewTest, closingThePreviewChangesNothing) {
         }
     }
     EXPECT_EQ(payees, (QStringList{QStringLiteral("Payee 1"), QStringLiteral("Payee 2"), QStringLiteral("Payee 3")}));
-    EXPECT_EQ(preview.lastPrinterName, printers.defaultName);
+    EXPECT_EQ(preview.printerNames, QStringList{printers.defaultName});
 }
 
-TEST_F(PreviewTest, printFromThePreviewIsPrintChecks) {
+// Print Checks from the preview prints on the printer the preview showed, without asking again, and
+// ends as Print Checks ends; the journal names that printer.
+TEST_F(PreviewTest, printFromThePreviewIsPrintChecksOnThePrinterShown) {
+    printers.defaultName = QStringLiteral("Inkjet");
     ThreeChecksReadyToPrint();
     UsePrinter();
-    preview.answer = PrintPreview::Answer::Print;
+    preview.answer = FakePrintPreview::Answer::Print;
     main->cmPrintSummary[2]->click();
     EXPECT_EQ(preview.shown, 1);
-    EXPECT_EQ(printerDialog.shown, 1);
-    EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 1);
+    EXPECT_EQ(printerDialog.shown, 0);
+    EXPECT_EQ(log.calls.size(), 0);
+    EXPECT_EQ(preview.printed.Count(PrinterCall::Kind::EndDoc), 1);
     EXPECT_EQ(startup->Settings().CheckNo, QStringLiteral("1004"));
     EXPECT_FALSE(RegisterExists());
     EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(JournaledPrinters(), QStringList{QStringLiteral("Inkjet")});
 }
 
-TEST_F(PreviewTest, previewAndPrintUseTheSavedOffsetsOfTheirPrinters) {
+// The preview opens on the default printer with its offsets; the person chooses another printer
+// there, sees its offsets, and the checks print on it with exactly what the preview last showed.
+TEST_F(PreviewTest, previewNamesItsPrinterAndOffsets_andPrintsWhatItShowedLast) {
     AlignmentTable table;
     table.SetOffset(QStringLiteral("Laser"), kStyle3OnAPage, {10, -5});
     table.SetOffset(QStringLiteral("Inkjet"), kStyle3OnAPage, {-20, 0});
@@ -83,19 +109,29 @@ TEST_F(PreviewTest, previewAndPrintUseTheSavedOffsetsOfTheirPrinters) {
     printers.defaultName = QStringLiteral("Inkjet");
     ThreeChecksReadyToPrint();
     UsePrinter();
-    preview.answer = PrintPreview::Answer::Print;
+    preview.chooseTimes = 1;
+    preview.answer = FakePrintPreview::Answer::Print;
     main->cmPrintSummary[2]->click();
 
-    const auto payeeX = [](const PrinterLog &printed) {
+    EXPECT_EQ(preview.printerNames, (QStringList{QStringLiteral("Inkjet"), QStringLiteral("Laser")}));
+    ASSERT_EQ(preview.descriptions.size(), 2);
+    EXPECT_TRUE(preview.descriptions[0].contains(QStringLiteral("Inkjet (moved 0.20 in to the left,")))
+        << qPrintable(preview.descriptions[0]);
+    EXPECT_TRUE(preview.descriptions[1].contains(QStringLiteral("Laser (moved 0.10 in to the right and 0.05 in up,")))
+        << qPrintable(preview.descriptions[1]);
+    // The preview's last drawing and the printed checks are the same texts at the same places.
+    const auto texts = [](const PrinterLog &printed) {
+        QStringList placed;
         for (const PrinterCall &call : printed.Texts()) {
-            if (call.text.startsWith(QStringLiteral("Payee 1"))) {
-                return call.x;
-            }
+            placed << QStringLiteral("%1@%2,%3").arg(call.text).arg(call.x).arg(call.y);
         }
-        return -1.0;
+        return placed;
     };
-    EXPECT_DOUBLE_EQ(payeeX(preview.log), 1440 - 288);
-    EXPECT_DOUBLE_EQ(payeeX(log), 1440 + 144);
+    EXPECT_EQ(printerDialog.shown, 1);
+    EXPECT_FALSE(texts(log).isEmpty());
+    EXPECT_EQ(texts(preview.log), texts(log));
+    EXPECT_TRUE(texts(log).join(u'|').contains(QStringLiteral("@%1,").arg(1440 + 144)));
+    EXPECT_EQ(startup->Settings().CheckNo, QStringLiteral("1004"));
 }
 
 TEST_F(PreviewTest, damagedAlignmentIsReported_andChecksPrintWithoutOffsets) {

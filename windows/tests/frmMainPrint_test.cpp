@@ -50,8 +50,7 @@ protected:
             return printer;
         };
         FakeMessageBoxes quiet;
-        Platform probePlatform{app,   files, quiet,    probeDialog, urls,     help,   clock,
-                               ender, forms, progress, saveDialog,  printers, preview};
+        Platform probePlatform = platform.With(quiet).With(probeDialog);
         const PrintResult trial = PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2, {}});
         EXPECT_EQ(trial.outcome, PrintOutcome::Printed);
         int firstSheet = 0;
