@@ -1,5 +1,7 @@
 #include "alignment/AlignmentFile.h"
 
+#include "platform/Units.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +15,7 @@
 
 namespace {
 
-constexpr double kTwipsPerHundredth = 14.4;
+constexpr double kTwipsPerHundredth = kTwipsPerInch / 100;
 
 const QString kOffsetsArray = QStringLiteral("Offsets");
 const QString kProtectionArray = QStringLiteral("CheckProtection");

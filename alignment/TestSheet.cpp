@@ -1,5 +1,6 @@
 #include "alignment/TestSheet.h"
 
+#include "platform/Units.h"
 #include "print/CheckLayout.h"
 #include "print/FormOutline.h"
 #include "print/MoneyPrint.h"
@@ -7,7 +8,6 @@
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
 constexpr double kSheetWidth = 8.5 * kTwipsPerInch;
 constexpr double kSheetHeight = 11.0 * kTwipsPerInch;
 // Half the arm of a cross, and the ruler's ticks: tenths, halves and whole inches.
@@ -23,7 +23,7 @@ const QRectF kWalletText(0.5, 8.8, 7.5, 1.65);
 // Inches to twips in single precision, as the layout moves the printer, so that the marks stand
 // exactly where the items go.
 double twips(float inches) {
-    return static_cast<double>(inches * 1440.0f);
+    return static_cast<double>(inches * static_cast<float>(kTwipsPerInch));
 }
 
 bool line(Printer &printer, double x1, double y1, double x2, double y2) {

@@ -20,11 +20,11 @@ inline const QString kStyle3OnAPage = QStringLiteral("Deluxe 3-On-A-Page");
 inline const QString kStyleWallet = QStringLiteral("Deluxe Wallet-Size");
 
 // The most characters setup lets each setting hold, in file order; a settings file with a longer
-// value is not taken.
-constexpr int kSettingMaxLengths[5] = {60, 40, 20, 5, 20};
+// value is not taken. The style names a check form, whose name may be 64 characters long.
+constexpr int kSettingMaxLengths[5] = {60, 40, 20, 5, 64};
 // The longest settings file those allow, however written (four bytes a character, quotes, line ends
 // and a byte-order mark included).
-constexpr qint64 kMaxSettingsFileBytes = 4 * (60 + 40 + 20 + 5 + 20) + 5 * 8 + 3;
+constexpr qint64 kMaxSettingsFileBytes = 4 * (60 + 40 + 20 + 5 + 64) + 5 * 8 + 3;
 
 // The file's exact bytes: five lines, each the value between double quotes, CR LF, Windows-1252.
 QByteArray EncodeSettings(const CheckbookSettings &settings);

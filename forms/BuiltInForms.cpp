@@ -1,12 +1,14 @@
 #include "forms/BuiltInForms.h"
 
+#include "platform/Units.h"
+
 #include <array>
 
 namespace {
 
 // The check face's line at 10 points (230 twips), for the wallet stub's account number, which stands
 // one empty line below the memo.
-constexpr double kCheckLine = 230.0 / 1440.0;
+constexpr double kCheckLine = 230.0 / kTwipsPerInch;
 
 // The tops of date, payee (and figures), words and memo of the two Deluxe styles, by slot.
 struct DeluxeLines {

@@ -147,8 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "the Account Number holds 41 characters, more than the 40 setup allows"},
         DamagedRow{"21-character check number", "a,b,000000000000000001001,3,s\r\n",
                    "the Next Check # holds 21 characters, more than the 20 setup allows"},
-        DamagedRow{"unquoted style of 21", "a,b,1,3," + QByteArray(21, 's'),
-                   "the Check Style holds 21 characters, more than the 20 setup allows"}));
+        DamagedRow{"unquoted style of 65", "a,b,1,3," + QByteArray(65, 's'),
+                   "the Check Style holds 65 characters, more than the 64 setup allows"}));
 
 class SettingsFileTest : public ::testing::Test {
 protected:
