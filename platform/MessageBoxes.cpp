@@ -55,6 +55,8 @@ QList<ButtonSpec> buttonsOf(MsgButtons buttons) {
         return {ok, cancel};
     case MsgButtons::YesNo:
         return {yes, no};
+    case MsgButtons::YesNoCancel:
+        return {yes, no, cancel};
     }
     return {ok};
 }
@@ -76,7 +78,7 @@ MsgResult QtMessageBoxes::MsgBox(const QString &text, MsgButtons buttons, const 
         }
     }
     box.setDefaultButton(initial);
-    // OK alone: Escape and the close control mean OK; OK/Cancel: Cancel; Yes/No: nothing (see AnswerBox).
+    // OK alone: Escape and the close control mean OK; with Cancel: Cancel; Yes/No: nothing (see AnswerBox).
     if (buttons != MsgButtons::YesNo) {
         box.setEscapeButton(answers.last().first);
     }
@@ -87,5 +89,5 @@ MsgResult QtMessageBoxes::MsgBox(const QString &text, MsgButtons buttons, const 
         }
     }
     // Only a box torn down without an answer (the program ending) gets here.
-    return buttons == MsgButtons::OKCancel ? MsgResult::Cancel : defaultButton;
+    return buttons == MsgButtons::OKCancel || buttons == MsgButtons::YesNoCancel ? MsgResult::Cancel : defaultButton;
 }

@@ -156,7 +156,13 @@ INSTANTIATE_TEST_SUITE_P(
         BoxRow{"YesNo_AltN", MsgButtons::YesNo, R::Yes, Act::AccessKey, R::No, R::No},
         BoxRow{"YesNo_ClickYes", MsgButtons::YesNo, R::No, Act::Click, R::Yes, R::Yes},
         BoxRow{"YesNo_ClickNo", MsgButtons::YesNo, R::Yes, Act::Click, R::No, R::No},
-        BoxRow{"YesNo_CloseDoesNothing", MsgButtons::YesNo, R::Yes, Act::Close, R::Yes, kOpen}),
+        BoxRow{"YesNo_CloseDoesNothing", MsgButtons::YesNo, R::Yes, Act::Close, R::Yes, kOpen},
+
+        BoxRow{"YesNoCancel_Return", MsgButtons::YesNoCancel, R::Yes, Act::Return, R::Yes, R::Yes},
+        BoxRow{"YesNoCancel_Escape", MsgButtons::YesNoCancel, R::Yes, Act::Escape, R::Yes, R::Cancel},
+        BoxRow{"YesNoCancel_AltN", MsgButtons::YesNoCancel, R::Yes, Act::AccessKey, R::No, R::No},
+        BoxRow{"YesNoCancel_AltC", MsgButtons::YesNoCancel, R::Yes, Act::AccessKey, R::Cancel, R::Cancel},
+        BoxRow{"YesNoCancel_Close", MsgButtons::YesNoCancel, R::Yes, Act::Close, R::Yes, R::Cancel}),
     [](const ::testing::TestParamInfo<BoxRow> &row) { return std::string(row.param.name); });
 
 TEST(RealBox, showsTitleTextAndTheButtonsWithNoIcon) {
@@ -167,6 +173,7 @@ TEST(RealBox, showsTitleTextAndTheButtonsWithNoIcon) {
         {MsgButtons::OK, {QStringLiteral("&OK")}},
         {MsgButtons::OKCancel, {QStringLiteral("&OK"), QStringLiteral("&Cancel")}},
         {MsgButtons::YesNo, {QStringLiteral("&Yes"), QStringLiteral("&No")}},
+        {MsgButtons::YesNoCancel, {QStringLiteral("&Yes"), QStringLiteral("&No"), QStringLiteral("&Cancel")}},
     };
     for (const auto &set : sets) {
         SCOPED_TRACE(set.captions.join(QLatin1Char(' ')).toStdString());
