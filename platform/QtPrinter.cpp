@@ -1,6 +1,7 @@
 #include "platform/QtPrinter.h"
 
 #include "platform/Fonts.h"
+#include "platform/QuietFileDialogs.h"
 
 #include <QAbstractPrintDialog>
 #include <QDir>
@@ -298,6 +299,7 @@ std::unique_ptr<Printer> QtPrinterDialog::ShowPrinter() {
         copies->setRange(1, 1);
         copies->setEnabled(false);
     }
+    QuietFileDialogs(&dialog);
     if (dialog.exec() != QDialog::Accepted) {
         return nullptr;
     }
