@@ -31,15 +31,17 @@ int main(int argc, char **argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     TestPlatform test;
-    JournalFile journal(2, test.dir.path());
+    JournalFile journal(kJournalVersion, test.dir.path());
     journal.add(SampleChecks());
     QList<TestCheck> more;
     for (int i = 0; i < 40; ++i) {
         more.append({2000 + i, "2026-12-03", i % 2 ? "Northside Utilities" : "Ann Example", 1999 + 250 * i, "Rent"});
     }
     journal.add(more);
+    journal.release();
 
-    frmHistory *window = ShowHistoryWindow(test.platform, nullptr);
+    CheckJournal checks(test.dir.path());
+    frmHistory *window = ShowHistoryWindow(test.platform, checks, nullptr);
     if (window == nullptr) {
         return 1;
     }
