@@ -2,10 +2,12 @@
 
 #include "journal/CheckJournal.h"
 #include "platform/Platform.h"
+#include "windows/frmHistoryExport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -311,35 +313,99 @@ void frmHistory::refreshAt(qint64 id, int rowsRead) {
 }
 
 void frmHistory::cmdExportCsv_Click() {
-    exportShown(ExportFormat::Csv);
+    exportShown(ExportRequest{}, QStringLiteral("CheckHistory-"));
 }
 
 void frmHistory::cmdExportPositivePay_Click() {
-    exportShown(ExportFormat::PositivePay);
+    const QString title = QStringLiteral("Export Positive Pay");
+    QList<ExportAccount> accounts;
+    QString error;
+    if (!journal_.IsOpen() || !ListExportAccounts(journal_.ConnectionName(), accounts, &error) || accounts.isEmpty()) {
+        platform_.messages.MsgBox(
+            error.isEmpty() ? QStringLiteral("The check journal %1 holds no printed check yet: there is nothing to "
+                                             "send to the bank. Print checks first, then export.")
+                                  .arg(QDir::toNativeSeparators(journal_.Path()))
+                            : QStringLiteral("The accounts of the check journal %1 could not be read: %2\r\nClose "
+                                             "other programs that use it and export again.")
+                                  .arg(QDir::toNativeSeparators(journal_.Path()), error),
+            MsgButtons::OK, title);
+        return;
+    }
+    ExportSettings settings;
+    if (const FileResult loaded = LoadExportSettings(platform_.files, settings); !loaded) {
+        platform_.messages.MsgBox(loaded.error, MsgButtons::OK, title);
+    }
+    frmExport dialog(settings, accounts, platform_.messages, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (const FileResult saved = SaveExportSettings(platform_.files, dialog.Settings()); !saved) {
+        platform_.messages.MsgBox(saved.error + QStringLiteral("\r\nThe export goes on with the layout chosen."),
+                                  MsgButtons::OK, title);
+    }
+    exportShown(dialog.Request(), QStringLiteral("PositivePay-") + dialog.Request().accountDigits + QLatin1Char('-'));
 }
 
-void frmHistory::exportShown(ExportFormat format) {
-    const bool csv = format == ExportFormat::Csv;
-    const QString title = csv ? QStringLiteral("Export CSV") : QStringLiteral("Export Positive Pay");
-    const QString suggested = (csv ? QStringLiteral("CheckHistory-") : QStringLiteral("PositivePay-")) +
-                              platform_.clock.Today().toString(Qt::ISODate) + QStringLiteral(".csv");
+void frmHistory::exportShown(const ExportRequest &request, const QString &namePrefix) {
+    const bool pay = request.format == ExportFormat::PositivePay;
+    const QString title = pay ? QStringLiteral("Export Positive Pay") : QStringLiteral("Export CSV");
+    const QString suggested = namePrefix + platform_.clock.Today().toString(Qt::ISODate) + QStringLiteral(".csv");
     const QString path = platform_.saveDialog.GetSaveFileName(title, suggested, QStringLiteral("CSV files (*.csv)"),
                                                               QStringLiteral("csv"));
     if (path.isEmpty()) {
         return;
     }
-    const ExportOutcome outcome =
-        ExportToFile(journal_.ConnectionName(), model_->filter(), model_->sortOrder(), format, path);
-    if (!outcome.ok) {
-        platform_.messages.MsgBox(QStringLiteral("The export could not be written to\r\n") +
-                                      QDir::toNativeSeparators(path) + QStringLiteral("\r\n\r\n") + outcome.error,
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!journal_.IsOpen()) {
+        platform_.messages.MsgBox(QStringLiteral("Nothing was written to %1: the check journal %2 holds no printed "
+                                                 "check yet. Print checks first, then export.")
+                                      .arg(shown, QDir::toNativeSeparators(journal_.Path())),
                                   MsgButtons::OK, title);
         return;
     }
-    platform_.messages.MsgBox(QString::number(outcome.rows) +
-                                  (outcome.rows == 1 ? QStringLiteral(" check") : QStringLiteral(" checks")) +
-                                  QStringLiteral(" written to\r\n") + QDir::toNativeSeparators(path),
-                              MsgButtons::OK, title);
+    // The export reads on the journal's connection: the list's open read goes first.
+    const HistoryRow *current = currentCheck();
+    const qint64 currentId = current != nullptr ? current->id : 0;
+    const int rowsRead = model_->rowCount();
+    model_->finishReading();
+    ExportRequest written = request;
+    written.writeEmpty = !pay;
+    const ExportOutcome outcome =
+        ExportToFile(journal_.ConnectionName(), model_->filter(), model_->sortOrder(), written, path);
+    if (!outcome.ok) {
+        platform_.messages.MsgBox(QStringLiteral("The export could not be written to\r\n") + shown +
+                                      QStringLiteral("\r\n\r\n") + outcome.error +
+                                      QStringLiteral("\r\n\r\nNo file was made. Choose another folder, or free "
+                                                     "some room on the disk, and export again."),
+                                  MsgButtons::OK, title);
+        refreshAt(currentId, rowsRead);
+        return;
+    }
+    QString note;
+    if (pay && outcome.rows == 0) {
+        note = QStringLiteral("No check of account %1 is new since the last export; nothing was written to\r\n%2")
+                   .arg(request.accountDigits, shown);
+    } else {
+        note = Plural(outcome.rows, "check") + QStringLiteral(" written to\r\n") + shown;
+    }
+    if (pay && outcome.rows > 0) {
+        // The journal remembers what went out, so that the next export sends only what is new.
+        const ExportLog log{QDateTime::currentDateTime(),
+                            request.accountDigits,
+                            request.layout.name,
+                            path,
+                            outcome.checkIds,
+                            outcome.codes};
+        if (const FileResult recorded = journal_.RecordExport(log); !recorded) {
+            note += QStringLiteral("\r\n\r\nThe file is complete, but the journal could not note what it holds:\r\n") +
+                    recorded.error +
+                    QStringLiteral("\r\nThe next export of new checks sends these again; tell the "
+                                   "bank, or export all checks of the account instead.");
+        }
+    }
+    seenChanges_ = journalChanges();
+    refreshAt(currentId, rowsRead);
+    platform_.messages.MsgBox(note, MsgButtons::OK, title);
 }
 
 frmHistory *ShowHistoryWindow(Platform &platform, CheckJournal &journal, QWidget *parent) {

@@ -64,7 +64,8 @@ private:
     void showTotals();
     // The selected check, or nullptr.
     const HistoryRow *currentCheck() const;
-    void exportShown(ExportFormat format);
+    // Asks where, writes the export of the shown checks there and says how it went.
+    void exportShown(const ExportRequest &request, const QString &namePrefix);
     // Runs the queries again and goes back to the check with this id, reading as far as it was.
     void refreshAt(qint64 id, int rowsRead);
     // The journal's count of rows changed through its connection; -1 when it is not open.
