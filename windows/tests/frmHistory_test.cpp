@@ -1,6 +1,8 @@
 #include "history/tests/JournalFixture.h"
 #include "platform/QtPrinter.h"
+#include "platform/testing/TestHelpers.h"
 #include "windows/frmHistory.h"
+#include "windows/frmHistoryExport.h"
 #include "windows/tests/WindowFixture.h"
 #include "windows/tests/frmMainFixture.h"
 
@@ -362,27 +364,114 @@ TEST_F(HistoryWindowTest, aCheckVoidedElsewhereMeanwhileIsReportedNotVoidedTwice
     EXPECT_FALSE(history->cmdVoid->isEnabled()); // the list shows it void now
 }
 
+// Picks a bank layout and the account by keyboard in the export dialog, then presses Return.
+void AnswerExport(frmExport &dialog, int layout, int account) {
+    dialog.cboLayout->setCurrentIndex(layout);
+    dialog.cboAccount->setCurrentIndex(account);
+    QTest::keyClick(dialog.cboAccount, Qt::Key_Return);
+}
+
 TEST_F(HistoryWindowTest, exportsWriteTheShownRowsWhereTheDialogSays) {
     ASSERT_NE(openHistory(), nullptr);
     QTest::keyClicks(history->txtCheckNoFrom, QStringLiteral("1003"));
     QTest::keyClicks(history->txtCheckNoTo, QStringLiteral("1004"));
     const QString csv = dir.filePath(QStringLiteral("out/history.csv"));
     const QString pay = dir.filePath(QStringLiteral("out/pay.csv"));
+    const QString again = dir.filePath(QStringLiteral("out/again.csv"));
     QDir(dir.path()).mkpath(QStringLiteral("out"));
-    saveDialog.answers = {csv, pay};
+    saveDialog.answers = {csv, pay, again};
     AccessKey(history, Qt::Key_C, [&] { return saveDialog.asked.size() == 1; });
+    QStringList accounts;
+    whenUp<frmExport>([&](frmExport &dialog) {
+        for (int i = 0; i < dialog.cboAccount->count(); ++i) {
+            accounts << dialog.cboAccount->itemText(i);
+        }
+        EXPECT_TRUE(dialog.chkOnlyNew->isChecked());
+        AnswerExport(dialog, 2, 0);
+    });
     AccessKey(history, Qt::Key_P, [&] { return saveDialog.asked.size() == 2; });
     ASSERT_EQ(saveDialog.asked.size(), 2);
+    EXPECT_EQ(accounts, Strings({"1234567 (7 checks)", "7654321 (1 check)"}));
     EXPECT_EQ(saveDialog.asked[0].title, QStringLiteral("Export CSV"));
     EXPECT_EQ(saveDialog.asked[0].suggested, QStringLiteral("CheckHistory-2026-12-07.csv"));
     EXPECT_EQ(saveDialog.asked[1].title, QStringLiteral("Export Positive Pay"));
+    EXPECT_EQ(saveDialog.asked[1].suggested, QStringLiteral("PositivePay-1234567-2026-12-07.csv"));
     EXPECT_EQ(readFile(QStringLiteral("out/history.csv")).count("\r\n"), 4); // header, 1003, 1004 (two lines)
     EXPECT_EQ(readFile(QStringLiteral("out/pay.csv")),
-              QByteArray("1234567,1003,2026-11-15,0.50,M\xc3\xbcller & S\xc3\xb6hne,V\r\n"
-                         "1234567,1004,2026-11-30,1000000.00,\"line one\r\nline two\",I\r\n"));
+              QByteArray("1234567,1003,0.50,112026,V,M\xc3\xbcller & S\xc3\xb6hne\r\n"
+                         "1234567,1004,1000000.00,113026,I,line one line two\r\n"));
     ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_TRUE(messages.shown[1].text.startsWith(QStringLiteral("2 checks written to")))
         << messages.shown[1].text.toStdString();
+
+    // The journal remembers them: the same export again has nothing new and writes no file.
+    whenUp<frmExport>([](frmExport &dialog) { AnswerExport(dialog, 2, 0); });
+    history->cmdExportPositivePay->click();
+    ASSERT_EQ(messages.shown.size(), 3);
+    EXPECT_TRUE(messages.shown[2].text.startsWith(QStringLiteral("No check of account 1234567 is new")))
+        << messages.shown[2].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(again));
+}
+
+// The person's own layout: each box that cannot be used is named and the dialog stays; a good one
+// is kept in Exports.ini (owner-only, a link planted in its place replaced, not written through)
+// and offered again next time.
+TEST_F(HistoryWindowTest, theOwnLayoutIsCheckedThenKeptInTheExportSettings) {
+    ASSERT_NE(openHistory(), nullptr);
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.txt"));
+    writeFile(QStringLiteral("elsewhere.txt"), "not for the export settings");
+    ASSERT_TRUE(QFile::setPermissions(elsewhere, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::link(elsewhere, dir.filePath(QStringLiteral("Exports.ini"))));
+    const struct {
+        const char *box;
+        const char *typed;
+        const char *named;
+    } wrong[] = {{"txtColumns", "number, amonut", "Columns: \"amonut\""},
+                 {"txtDateFormat", "MMXX", "Date format: \"MMXX\""},
+                 {"txtVoidCode", "I", "Void code: \"I\""}};
+    QStringList focusAfter;
+    whenUp<frmExport>([&](frmExport &dialog) {
+        dialog.cboLayout->setCurrentIndex(dialog.cboLayout->count() - 1);
+        ASSERT_TRUE(dialog.fraOwnLayout->isEnabled());
+        for (const auto &row : wrong) {
+            auto *box = dialog.findChild<QLineEdit *>(QString::fromLatin1(row.box));
+            const QString good = box->text();
+            box->setText(QString::fromLatin1(row.typed));
+            QTest::keyClick(&dialog, Qt::Key_Return);
+            EXPECT_TRUE(dialog.isVisible()) << row.box;
+            focusAfter << QApplication::focusWidget()->objectName();
+            box->setText(good);
+        }
+        dialog.txtColumns->setText(QStringLiteral("number, amount, code"));
+        dialog.txtVoidCode->setText(QStringLiteral("x"));
+        dialog.chkHeader->setChecked(true);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    saveDialog.answers = {dir.filePath(QStringLiteral("own.csv"))};
+    history->cmdExportPositivePay->click();
+    ASSERT_EQ(messages.shown.size(), 4);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(messages.shown[i].text.startsWith(QString::fromUtf8(wrong[i].named)))
+            << messages.shown[i].text.toStdString();
+        EXPECT_EQ(focusAfter.value(i), QString::fromLatin1(wrong[i].box));
+    }
+    EXPECT_EQ(readFile(QStringLiteral("own.csv")),
+              QByteArray("Check Number,Amount,Code\r\n998,250.00,I\r\n1001,1234.50,I\r\n1002,99.99,I\r\n"
+                         "1003,0.50,X\r\n1004,1000000.00,I\r\n1005,700.01,X\r\n1006,700.01,I\r\n"));
+    EXPECT_EQ(readFile(QStringLiteral("elsewhere.txt")), QByteArray("not for the export settings"));
+    const QFileInfo settings(dir.filePath(QStringLiteral("Exports.ini")));
+    EXPECT_FALSE(settings.isSymLink());
+    EXPECT_EQ(settings.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions{});
+    EXPECT_TRUE(readFile(QStringLiteral("Exports.ini")).contains("Columns=number, amount, code"));
+
+    QString offered;
+    whenUp<frmExport>([&](frmExport &dialog) {
+        offered = dialog.cboLayout->currentText() + QLatin1Char('|') + dialog.txtColumns->text() + QLatin1Char('|') +
+                  dialog.txtVoidCode->text();
+        dialog.reject();
+    });
+    history->cmdExportPositivePay->click();
+    EXPECT_EQ(offered, QStringLiteral("My own layout|number, amount, code|X"));
 }
 
 TEST_F(HistoryWindowTest, aCancelledExportWritesNothingAndSaysNothing) {
@@ -398,6 +487,7 @@ TEST_F(HistoryWindowTest, anExportThatCannotBeWrittenNamesTheFileAndLeavesNone) 
     ASSERT_NE(openHistory(), nullptr);
     const QString target = dir.filePath(QStringLiteral("no such folder/pay.csv"));
     saveDialog.answers = {target};
+    whenUp<frmExport>([](frmExport &dialog) { AnswerExport(dialog, 0, 0); });
     history->cmdExportPositivePay->click();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(target)))
