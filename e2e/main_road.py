@@ -35,7 +35,8 @@ ORDER_FORMS = "Ordering from Deluxe"
 NOT_PRINTED = "Checks are NOT Printed"
 
 SETTINGS = "DraftMere.txt"
-JOURNAL = "CheckJournal.db"
+JOURNAL_FOLDER = "Journal"
+JOURNAL = JOURNAL_FOLDER + "/CheckJournal.db"
 REVIEW = "Printed Checks"
 REGISTER = "TempRegister.txt"
 RECORD_LENGTH = 115
@@ -354,10 +355,15 @@ def main_road(run):
 
     run.check_private(JOURNAL)
 
+    folder_mode = stat.S_IMODE(os.stat(run.path(JOURNAL_FOLDER)).st_mode)
+    run.check(folder_mode == 0o700, f"{JOURNAL_FOLDER} has mode {folder_mode:04o}; it must be its owner's alone (0700)")
+
     run.close_program(MAIN_MENU)
-    # The journal's write-ahead files may stay beside it; nothing else may.
-    files = sorted(f for f in os.listdir(run.folder) if f not in (JOURNAL + "-wal", JOURNAL + "-shm"))
-    run.check(files == sorted(["quillane", SETTINGS, JOURNAL]), f"the program folder holds {files} at the end")
+    files = sorted(os.listdir(run.folder))
+    run.check(files == sorted(["quillane", SETTINGS, JOURNAL_FOLDER]), f"the program folder holds {files} at the end")
+    # The journal's write-ahead file may stay beside it; nothing else may (no -shm: it is locked exclusively).
+    journal_files = sorted(f for f in os.listdir(run.path(JOURNAL_FOLDER)) if f != "CheckJournal.db-wal")
+    run.check(journal_files == ["CheckJournal.db"], f"the journal's folder holds {journal_files} at the end")
 
 
 def open_order_forms(run):

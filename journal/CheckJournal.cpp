@@ -545,15 +545,18 @@ FileResult CheckJournal::migrate() {
     return FileResult::Ok();
 }
 
-FileResult CheckJournal::CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count) {
+FileResult CheckJournal::CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken) {
+    if (taken != nullptr) {
+        *taken = false;
+    }
     FileResult opened = Open();
     if (!opened) {
         return opened;
     }
-    return checkNumbersFree(accountNo, first, count);
+    return checkNumbersFree(accountNo, first, count, taken);
 }
 
-FileResult CheckJournal::checkNumbersFree(const QString &accountNo, qint64 first, qint64 count) {
+FileResult CheckJournal::checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken) {
     const QString digits = AccountDigits(accountNo);
     QSqlQuery query(db_);
     query.prepare(QStringLiteral("SELECT check_no, status, date_printed, void_reason FROM checks WHERE "
@@ -567,7 +570,7 @@ FileResult CheckJournal::checkNumbersFree(const QString &accountNo, qint64 first
     if (!query.next()) {
         return FileResult::Ok();
     }
-    const qint64 taken = query.value(0).toLongLong();
+    const qint64 number = query.value(0).toLongLong();
     const QString status = statusText(query.value(1).toString(), query.value(3).toString());
     const QString date = query.value(2).toString();
     query.finish();
@@ -580,19 +583,22 @@ FileResult CheckJournal::checkNumbersFree(const QString &accountNo, qint64 first
     if (!used.exec()) {
         return failQuery(QStringLiteral("be read"), used);
     }
+    if (taken != nullptr) {
+        *taken = true;
+    }
     qint64 next = first;
     while (used.next()) {
-        const qint64 number = used.value(0).toLongLong();
-        if (number >= next + count) {
+        const qint64 usedNo = used.value(0).toLongLong();
+        if (usedNo >= next + count) {
             break;
         }
-        next = qMax(next, number + 1);
+        next = qMax(next, usedNo + 1);
     }
     return FileResult::Fail(
         QStringLiteral("Check No. %1 of account %2 is already in the check journal %3: %4 on %5. A number in the "
                        "journal is never used again.\r\nThe next free number is %6: set the next check number in "
                        "the checkbook setup to %6, or higher to match the first blank form in the printer.")
-            .arg(taken)
+            .arg(number)
             .arg(accountNo, Path(), status, date)
             .arg(next));
 }

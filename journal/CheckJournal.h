@@ -105,8 +105,9 @@ public:
     QString ConnectionName() const;
 
     // Fails, naming the number, its status and date and the next free run of numbers, when a number
-    // of first..first+count-1 is in the journal for this account's digits, whatever its status.
-    FileResult CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count);
+    // of first..first+count-1 is in the journal for this account's digits, whatever its status
+    // (*taken true then; false when the journal could not answer).
+    FileResult CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr);
 
     // The intent of a run, before the printer gets anything: the run and every check it will use
     // as "printing", with the file work its end will owe, in one transaction that first makes sure
@@ -168,7 +169,7 @@ private:
     // Runs body inside one transaction, committed when body succeeds and rolled back otherwise.
     FileResult transact(const QString &what, const std::function<FileResult()> &body);
     FileResult writeDue(const DueWork &due, qint64 runId, bool armed, const QByteArray &records, qint64 *dueId);
-    FileResult checkNumbersFree(const QString &accountNo, qint64 first, qint64 count);
+    FileResult checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr);
     FileResult writeIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
                            const QByteArray &records, qint64 *runId);
     FileResult writeEnd(qint64 runId, const QList<PrintMark> &marks, QDate today, const DueWork &due, qint64 *dueId,

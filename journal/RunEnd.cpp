@@ -32,34 +32,34 @@ FileResult readPlain(Files &files, const QString &name, QByteArray &bytes) {
 
 // The one way file work the journal holds as due is done: each file is given its new contents only
 // while it still holds the old ones (the register read as it is, no Backup copy), so doing it twice
-// changes nothing. The due work is then cleared.
-FileResult applyDue(CheckJournal &journal, Files &files, const DueWork &due, qint64 dueId, bool *settingsChanged) {
+// changes nothing. Both files are tried; the due work is cleared once both are done.
+struct Applied {
+    FileResult settings;
+    FileResult registerFile;
+    FileResult cleared;
+    bool settingsChanged = false;
+    FileResult first() const { return !settings ? settings : !registerFile ? registerFile : cleared; }
+};
+
+Applied applyDue(CheckJournal &journal, Files &files, const DueWork &due, qint64 dueId) {
+    Applied out;
     if (!due.settingsBefore.isEmpty()) {
         QByteArray now;
-        FileResult result = readPlain(files, kSettingsFile, now);
-        if (!result) {
-            return result;
-        }
-        if (now == due.settingsBefore && now != due.settingsAfter) {
-            result = files.ReplaceContents(kSettingsFile, due.settingsAfter);
-            if (!result) {
-                return result;
-            }
-            *settingsChanged = true;
+        out.settings = readPlain(files, kSettingsFile, now);
+        if (out.settings && now == due.settingsBefore && now != due.settingsAfter) {
+            out.settings = files.ReplaceContents(kSettingsFile, due.settingsAfter);
+            out.settingsChanged = out.settings.ok;
         }
     }
     QByteArray now;
-    FileResult result = readPlain(files, kRegisterFile, now);
-    if (!result) {
-        return result;
+    out.registerFile = readPlain(files, kRegisterFile, now);
+    if (out.registerFile && sha256(now) == due.registerBefore && now != due.registerAfter) {
+        out.registerFile = WriteRegisterBytes(files, due.registerAfter);
     }
-    if (sha256(now) == due.registerBefore && now != due.registerAfter) {
-        result = WriteRegisterBytes(files, due.registerAfter);
-        if (!result) {
-            return result;
-        }
+    if (out.settings && out.registerFile && dueId > 0) {
+        out.cleared = journal.ClearDueWork(dueId);
     }
-    return dueId > 0 ? journal.ClearDueWork(dueId) : FileResult::Ok();
+    return out;
 }
 
 } // namespace
@@ -213,20 +213,13 @@ FinishResult FinishRun(CheckJournal &journal, Files &files, const FinishedRun &r
         // run's checks wait as "printing" for the person to say what came out of the printer.
         return result;
     }
-    bool settingsChanged = false;
-    const FileResult applied = applyDue(journal, files, due, dueId, &settingsChanged);
-    if (!applied) {
-        // Which file refused: the settings when they still hold the old contents.
-        QByteArray now;
-        readPlain(files, kSettingsFile, now);
-        if (!due.settingsBefore.isEmpty() && now == due.settingsBefore) {
-            result.settings = applied;
-        } else {
-            result.registerTrim = applied;
-        }
-    } else if (!result.settings || due.settingsBefore.isEmpty()) {
+    const Applied applied = applyDue(journal, files, due, dueId);
+    result.registerTrim = result.registerTrim ? applied.registerFile : result.registerTrim;
+    if (!result.settings || due.settingsBefore.isEmpty()) {
         // Unreadable or missing before: the settings are written outright.
         result.settings = SaveSettings(files, run.settingsAfter);
+    } else {
+        result.settings = applied.settings;
     }
     return result;
 }
@@ -236,7 +229,9 @@ FileResult FinishDueWork(CheckJournal &journal, Files &files, bool *settingsChan
     QList<DueWork> due;
     FileResult result = journal.LoadDueWork(due);
     for (qsizetype i = 0; result && i < due.size(); ++i) {
-        result = applyDue(journal, files, due[i], due[i].id, settingsChanged);
+        const Applied applied = applyDue(journal, files, due[i], due[i].id);
+        *settingsChanged = *settingsChanged || applied.settingsChanged;
+        result = applied.first();
     }
     return result;
 }
@@ -265,7 +260,9 @@ FileResult ResolveRun(CheckJournal &journal, Files &files, const UnresolvedRun &
         return result;
     }
     *requeued = static_cast<int>(again.size() / kRecordLength);
-    return applyDue(journal, files, due, dueId, settingsChanged);
+    const Applied applied = applyDue(journal, files, due, dueId);
+    *settingsChanged = applied.settingsChanged;
+    return applied.first();
 }
 
 FileResult ApplyReview(CheckJournal &journal, Files &files, qint64 runId, const QList<JournalCheck> &checks,
@@ -301,6 +298,5 @@ FileResult ApplyReview(CheckJournal &journal, Files &files, qint64 runId, const 
         *requeued = 0;
         return result;
     }
-    bool settingsChanged = false;
-    return applyDue(journal, files, due, dueId, &settingsChanged);
+    return applyDue(journal, files, due, dueId).first();
 }
