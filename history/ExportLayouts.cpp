@@ -208,8 +208,8 @@ FileResult LoadExportSettings(Files &files, ExportSettings &settings) {
     settings = DecodeExportSettings(result ? bytes : QByteArray(), &problems);
     const QString path = QDir::toNativeSeparators(files.FullPath(kExportSettingsFile));
     if (!result) {
-        return FileResult::Fail(QStringLiteral("The export settings %1 could not be read: %2\r\nThe built-in layouts "
-                                               "are offered; saving your own layout writes the file anew.")
+        return FileResult::Fail(QStringLiteral("The export settings %1 could not be read: %2\r\nThe bank layouts "
+                                               "are offered meanwhile, and your own layout with its first settings.")
                                     .arg(path, result.error));
     }
     if (!problems.isEmpty()) {

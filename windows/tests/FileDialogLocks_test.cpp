@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -94,14 +95,25 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
         ASSERT_TRUE(journal.Open().ok);
-        // A write leaves the journal in WAL with its -wal and -shm files beside it.
-        ASSERT_TRUE(journal.CheckWritable().ok);
+        // A write leaves the journal in WAL with its write-ahead log beside it.
+        ASSERT_TRUE(journal
+                        .RecordExport({QDateTime(QDate(2026, 12, 8), QTime(9, 0)),
+                                       QStringLiteral("1"),
+                                       QStringLiteral("test"),
+                                       QStringLiteral("x.csv"),
+                                       {},
+                                       {}})
+                        .ok);
         database = journal.Path();
         journalFolder = QFileInfo(database).absolutePath();
         ASSERT_TRUE(QFileInfo::exists(database + QStringLiteral("-wal")));
+        ASSERT_GE(files(), 2);
         before = HeldLocks(database);
         ASSERT_GT(before, 0);
     }
+
+    // The journal's files: the database and its write-ahead log (no shared memory in exclusive mode).
+    int files() const { return static_cast<int>(QDir(journalFolder).entryList(QDir::Files).size()); }
 
     TempFolder folder;
     CheckJournal journal{folder.path()};
@@ -150,14 +162,14 @@ TEST_F(FileDialogLocks, thePrintDialogsOutputFileBoxAndItsBrowseButtonLeaveTheLo
         name->clear();
         name->setFocus();
         QTest::keyClicks(name, journalFolder + QStringLiteral("/C"));
-        WaitForListing(dialog, journalFolder, 3);
+        WaitForListing(dialog, journalFolder, files());
         // "..." opens a file dialog on that folder.
         WhenUp<QFileDialog>(
-            [this, &browsed](QFileDialog &files) {
+            [this, &browsed](QFileDialog &browser) {
                 browsed = true;
-                EXPECT_EQ(QFileInfo(files.directory().absolutePath()), QFileInfo(journalFolder));
-                WaitForListing(files, journalFolder, 3);
-                files.reject();
+                EXPECT_EQ(QFileInfo(browser.directory().absolutePath()), QFileInfo(journalFolder));
+                WaitForListing(browser, journalFolder, files());
+                browser.reject();
             },
             &dialog);
         browse->click();

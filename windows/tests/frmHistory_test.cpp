@@ -449,16 +449,34 @@ TEST_F(HistoryWindowTest, theOwnLayoutIsCheckedThenKeptInTheExportSettings) {
     });
     saveDialog.answers = {dir.filePath(QStringLiteral("own.csv"))};
     history->cmdExportPositivePay->click();
-    ASSERT_EQ(messages.shown.size(), 4);
+    // The planted link is neither read nor written through: both are refused, naming the file.
+    const QString settingsFile = QDir::toNativeSeparators(dir.filePath(QStringLiteral("Exports.ini")));
+    ASSERT_EQ(messages.shown.size(), 6);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("The export settings ") + settingsFile))
+        << messages.shown[0].text.toStdString();
     for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(messages.shown[i].text.startsWith(QString::fromUtf8(wrong[i].named)))
-            << messages.shown[i].text.toStdString();
+        EXPECT_TRUE(messages.shown[i + 1].text.startsWith(QString::fromUtf8(wrong[i].named)))
+            << messages.shown[i + 1].text.toStdString();
         EXPECT_EQ(focusAfter.value(i), QString::fromLatin1(wrong[i].box));
     }
+    EXPECT_TRUE(messages.shown[4].text.contains(settingsFile)) << messages.shown[4].text.toStdString();
+    EXPECT_TRUE(messages.shown[5].text.startsWith(QStringLiteral("7 checks written to")));
     EXPECT_EQ(readFile(QStringLiteral("own.csv")),
               QByteArray("Check Number,Amount,Code\r\n998,250.00,I\r\n1001,1234.50,I\r\n1002,99.99,I\r\n"
                          "1003,0.50,X\r\n1004,1000000.00,I\r\n1005,700.01,X\r\n1006,700.01,I\r\n"));
     EXPECT_EQ(readFile(QStringLiteral("elsewhere.txt")), QByteArray("not for the export settings"));
+
+    // Without the link the own layout is kept, owner-only.
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("Exports.ini"))));
+    whenUp<frmExport>([](frmExport &dialog) {
+        dialog.cboLayout->setCurrentIndex(dialog.cboLayout->count() - 1);
+        dialog.txtColumns->setText(QStringLiteral("number, amount, code"));
+        dialog.txtVoidCode->setText(QStringLiteral("x"));
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    saveDialog.answers = {dir.filePath(QStringLiteral("own2.csv"))};
+    history->cmdExportPositivePay->click();
+    EXPECT_EQ(messages.shown.size(), 7);
     const QFileInfo settings(dir.filePath(QStringLiteral("Exports.ini")));
     EXPECT_FALSE(settings.isSymLink());
     EXPECT_EQ(settings.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions{});
