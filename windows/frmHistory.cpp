@@ -194,6 +194,8 @@ void frmHistory::createList() {
     header->setSortIndicator(ColCheckNo, Qt::AscendingOrder);
     connect(header, &QHeaderView::sortIndicatorChanged, model_, &HistoryModel::sort);
     // Ctrl+1 to Ctrl+7 sort by the heading of that place from the keyboard; again, the other way.
+    grdChecks->setToolTip(QStringLiteral("Click a heading, or press Ctrl+1 to Ctrl+7, to sort by that column; again "
+                                         "to sort the other way"));
     for (int column = 0; column < ColumnCount; ++column) {
         auto *key = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + column)), this);
         key->setContext(Qt::WidgetWithChildrenShortcut);

@@ -216,6 +216,10 @@ void frmStartup::mnuHelp_Click() {
 void frmStartup::mnuHistory_Click() {
     if (!history_) {
         history_ = ShowHistoryWindow(program_.platform, program_.Journal(), this);
+        if (history_) {
+            // A run, a review or a void elsewhere shows in the history at once.
+            connect(&program_, &Program::JournalChanged, history_, &frmHistory::Refresh);
+        }
         return;
     }
     history_->showNormal();

@@ -2,6 +2,7 @@
 #include "history/HistoryModel.h"
 #include "history/tests/JournalFixture.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -78,6 +79,69 @@ INSTANTIATE_TEST_SUITE_P(Payees, OneLinePayeeTest,
                                                     "aise",
                                                     6, "\xc3\x89lodie"},
                                            PayeeRow{"Short", 40, "Short"}));
+
+struct SettingsRow {
+    const char *label;
+    const char *ini;
+    QString columns;
+    QString dateFormat;
+    QString voidCode;
+    bool header;
+    int payeeLength;
+    QStringList problems;
+};
+
+void PrintTo(const SettingsRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+class ExportSettingsTest : public ::testing::TestWithParam<SettingsRow> {};
+
+// The person's own layout read from Exports.ini: what can be used is kept, each damaged entry keeps
+// its default and is named.
+TEST_P(ExportSettingsTest, keepsWhatIsReadableAndNamesTheRest) {
+    QStringList problems;
+    const ExportSettings settings = DecodeExportSettings(QByteArray(GetParam().ini), &problems);
+    EXPECT_EQ(FieldsText(settings.custom.fields), GetParam().columns);
+    EXPECT_EQ(settings.custom.dateFormat, GetParam().dateFormat);
+    EXPECT_EQ(settings.custom.voidCode, GetParam().voidCode);
+    EXPECT_EQ(settings.custom.header, GetParam().header);
+    EXPECT_EQ(settings.custom.payeeLength, GetParam().payeeLength);
+    EXPECT_EQ(problems, GetParam().problems);
+    // What was read is written back the same.
+    QStringList again;
+    EXPECT_EQ(DecodeExportSettings(EncodeExportSettings(settings), &again).custom, settings.custom);
+    EXPECT_TRUE(again.isEmpty());
+}
+
+const QString kDefaultColumns = QStringLiteral("code, account, number, amount, date, payee");
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ExportSettingsTest,
+    ::testing::Values(
+        SettingsRow{"missing", "", kDefaultColumns, QStringLiteral("MMDDYY"), QStringLiteral("C"), false, 40, {}},
+        SettingsRow{"whole",
+                    "[PositivePay]\r\nLayout=My own layout\r\n[MyLayout]\r\nColumns=number,payee\r\n"
+                    "DateFormat=YYYY-MM-DD\r\nVoidCode=X\r\nHeader=1\r\nPayeeLength=12\r\n",
+                    QStringLiteral("number, payee"),
+                    QStringLiteral("YYYY-MM-DD"),
+                    QStringLiteral("X"),
+                    true,
+                    12,
+                    {}},
+        SettingsRow{"damaged entries",
+                    "Columns=number, amonut\nDateFormat=QQ\nVoidCode=I\nHeader=yes\nPayeeLength=-3\nVoidCode=V\n",
+                    kDefaultColumns, QStringLiteral("MMDDYY"), QStringLiteral("V"), false, 40,
+                    Strings({"Columns", "DateFormat", "VoidCode", "Header", "PayeeLength"})},
+        SettingsRow{"binary junk",
+                    "\x01\x02=\xff\xfe\n=\n[x",
+                    kDefaultColumns,
+                    QStringLiteral("MMDDYY"),
+                    QStringLiteral("C"),
+                    false,
+                    40,
+                    {}}),
+    [](const ::testing::TestParamInfo<SettingsRow> &row) { return "file" + std::to_string(row.index); });
 
 struct AmountRow {
     qint64 cents;

@@ -554,6 +554,8 @@ TEST_F(HistoryOverRunsTest, showsEachRunAndVoidsWhileItsListIsHalfRead) {
     AcceptCheck(QStringLiteral("Payee 251"), QStringLiteral("20.50"), QStringLiteral("Memo"));
     printPending();
     ASSERT_FALSE(RegisterExists());
+    // The run's end is shown at once, before the window comes to the front again.
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("251 checks: 251 issued, total 2,520.50; 0 voided"));
     backToHistory();
     EXPECT_EQ(history->lblTotal->text(), QStringLiteral("251 checks: 251 issued, total 2,520.50; 0 voided"));
 
