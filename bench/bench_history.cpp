@@ -1,8 +1,8 @@
 // The history window on a journal of 100,000 checks: opened until its first rows are drawn, a payee
 // filter typed until the list and total are drawn again, and both exports of every row to a file on
 // this machine's disk. The other services are test doubles.
-#include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
+#include "journal/CheckJournal.h"
 #include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
 #include "windows/frmHistory.h"
@@ -41,18 +41,15 @@ void Report(benchmark::State &state, std::vector<double> &micros) {
 // a few hundred payees, three years of dates, one check in twenty void.
 struct Journal : TestPlatform {
     Journal() {
-        path = files.FullPath(QStringLiteral("/CheckJournal.db"));
-        const QString connection = QStringLiteral("bench-writer");
+        // The journal makes its own tables; the checks go in straight through its connection.
+        journal.Open();
+        path = journal.Path();
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-            db.setDatabaseName(path);
-            db.open();
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-            for (const QString &statement : HistoryTablesSql().split(QLatin1Char('\n'))) {
-                QSqlQuery(db).exec(statement);
-            }
-            QSqlQuery(db).exec(QStringLiteral("INSERT INTO runs VALUES(1, '2026-01-01T09:00:00', 'PDF', "
-                                              "'Deluxe 3-On-A-Page', '0012-345678', 'First Example Bank', 3)"));
+            QSqlDatabase db = QSqlDatabase::database(journal.ConnectionName());
+            QSqlQuery(db).exec(QStringLiteral("INSERT INTO runs(id, printed_at, printer, style, account_no, bank_name, "
+                                              "checks_on_first_sheet, account_digits) VALUES(1, '2026-01-01T09:00:00', "
+                                              "'PDF', 'Deluxe 3-On-A-Page', '0012-345678', 'First Example Bank', 3, "
+                                              "'0012345678')"));
             const QStringList first = {QStringLiteral("Ann"),    QStringLiteral("Bob"),    QStringLiteral("Carla"),
                                        QStringLiteral("Dmitri"), QStringLiteral("Élodie"), QStringLiteral("Farid"),
                                        QStringLiteral("Grace"),  QStringLiteral("Hiro"),   QStringLiteral("Ines"),
@@ -70,9 +67,9 @@ struct Journal : TestPlatform {
             db.transaction();
             QSqlQuery insert(db);
             insert.prepare(QStringLiteral(
-                "INSERT INTO checks(run_id, account_no, check_no, date_printed, payee, amount_cents, memo, sheet, "
-                "slot, "
-                "status, void_reason, void_date) VALUES(1, '0012-345678', ?, ?, ?, ?, ?, 1, 1, ?, ?, ?)"));
+                "INSERT INTO checks(run_id, account_no, account_digits, check_no, date_printed, payee, amount_cents, "
+                "memo, sheet, slot, status, void_reason, void_date) "
+                "VALUES(1, '0012-345678', '0012345678', ?, ?, ?, ?, ?, 1, 1, ?, ?, ?)"));
             const QDate start(2024, 1, 1);
             for (int i = 0; i < kChecks; ++i) {
                 const QString date = start.addDays(i / 90).toString(Qt::ISODate);
@@ -90,10 +87,9 @@ struct Journal : TestPlatform {
                 insert.exec();
             }
             db.commit();
-            db.close();
         }
-        QSqlDatabase::removeDatabase(connection);
     }
+    CheckJournal journal{files.Root()};
     QString path;
 };
 
@@ -107,7 +103,7 @@ void BM_HistoryOpenedFirstRowsDrawn(benchmark::State &state) {
     std::vector<double> micros;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        frmHistory *window = ShowHistoryWindow(journal.platform, nullptr);
+        frmHistory *window = ShowHistoryWindow(journal.platform, journal.journal, nullptr);
         if (window == nullptr || window->Model().rowCount() == 0) {
             state.SkipWithError("no rows");
             return;
@@ -126,7 +122,7 @@ BENCHMARK(BM_HistoryOpenedFirstRowsDrawn)->UseManualTime()->Unit(benchmark::kMil
 // change to the list drawn again.
 void PayeeFilter(benchmark::State &state, int sortColumn) {
     Journal &journal = SharedJournal();
-    frmHistory *window = ShowHistoryWindow(journal.platform, nullptr);
+    frmHistory *window = ShowHistoryWindow(journal.platform, journal.journal, nullptr);
     window->grdChecks->sortByColumn(sortColumn, Qt::AscendingOrder);
     const QStringList payees = {QStringLiteral("müller"), QStringLiteral("smith"), QStringLiteral("zzz"),
                                 QStringLiteral("élodie gar"), QString()};
@@ -162,12 +158,16 @@ BENCHMARK(BM_PayeeFilterByAmount)->UseManualTime()->Unit(benchmark::kMillisecond
 
 void Export(benchmark::State &state, ExportFormat format) {
     Journal &journal = SharedJournal();
-    const HistoryConnection connection = OpenHistoryDatabase(journal.path);
+    // Positive pay: every check of the one account, in the first bank layout.
+    ExportRequest request;
+    request.format = format;
+    request.layout = BuiltInLayouts().constFirst();
+    request.accountDigits = QStringLiteral("0012345678");
     const QString target = journal.dir.filePath(QStringLiteral("export.csv"));
     std::vector<double> micros;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        const ExportOutcome outcome = ExportToFile(connection.connectionName, {}, {}, format, target);
+        const ExportOutcome outcome = ExportToFile(journal.journal.ConnectionName(), {}, {}, request, target);
         const double took = MicrosSince(start);
         state.SetIterationTime(took / 1e6);
         micros.push_back(took);
@@ -176,7 +176,6 @@ void Export(benchmark::State &state, ExportFormat format) {
             break;
         }
     }
-    CloseHistoryDatabase(connection.connectionName);
     Report(state, micros);
 }
 

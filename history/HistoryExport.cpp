@@ -12,6 +12,8 @@
 namespace {
 
 constexpr qsizetype kChunk = 64 * 1024;
+// The digits of the account, selected after the history's own columns for positive pay.
+constexpr int kFieldAccountDigits = FieldAccountNo + 1;
 
 bool NeedsQuotes(const QString &text) {
     for (const QChar c : text) {
@@ -22,16 +24,29 @@ bool NeedsQuotes(const QString &text) {
     return false;
 }
 
-void AppendRecord(QByteArray &buffer, const QStringList &fields) {
+struct Field {
+    QString text;
+    bool quoted = false;
+};
+
+void AppendRecord(QByteArray &buffer, const QList<Field> &fields) {
     QString line;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0) {
             line += QLatin1Char(',');
         }
-        line += CsvField(fields.at(i));
+        line += CsvField(fields.at(i).text, fields.at(i).quoted);
     }
     buffer += line.toUtf8();
     buffer += "\r\n";
+}
+
+QList<Field> Plain(const QStringList &texts) {
+    QList<Field> fields;
+    for (const QString &text : texts) {
+        fields.append({text});
+    }
+    return fields;
 }
 
 QStringList CsvHeader() {
@@ -41,22 +56,83 @@ QStringList CsvHeader() {
             QStringLiteral("Account Number")};
 }
 
-QStringList Fields(const HistoryRow &row, ExportFormat format) {
-    if (format == ExportFormat::PositivePay) {
-        return {row.accountNo,   QString::number(row.checkNo),
-                row.datePrinted, PlainAmount(row.amountCents),
-                row.payee,       row.status == QLatin1String("issued") ? QStringLiteral("I") : QStringLiteral("V")};
+// The person's texts are neutralised; the account number is always quoted so that a spreadsheet
+// that keeps quoted fields as text keeps its leading zeros and hyphens.
+QList<Field> CsvFields(const HistoryRow &row) {
+    return {{QString::number(row.checkNo)},
+            {row.datePrinted},
+            {SpreadsheetText(row.payee)},
+            {PlainAmount(row.amountCents)},
+            {SpreadsheetText(row.memo)},
+            {row.status},
+            {SpreadsheetText(row.voidReason)},
+            {row.voidDate},
+            {row.reprintedAs.isNull() ? QString() : QString::number(row.reprintedAs.toLongLong())},
+            {SpreadsheetText(row.accountNo), true}};
+}
+
+QString PayHeading(PayField field) {
+    switch (field) {
+    case PayField::Account:
+        return QStringLiteral("Account");
+    case PayField::CheckNo:
+        return QStringLiteral("Check Number");
+    case PayField::Amount:
+        return QStringLiteral("Amount");
+    case PayField::Date:
+        return QStringLiteral("Date");
+    case PayField::Code:
+        return QStringLiteral("Code");
+    case PayField::Payee:
+        return QStringLiteral("Payee");
     }
-    return {QString::number(row.checkNo),
-            row.datePrinted,
-            row.payee,
-            PlainAmount(row.amountCents),
-            row.memo,
-            row.status,
-            row.voidReason,
-            row.voidDate,
-            row.reprintedAs.isNull() ? QString() : QString::number(row.reprintedAs.toLongLong()),
-            row.accountNo};
+    return QString();
+}
+
+// A void row carries the date it was voided; an issued one the date it was printed.
+QStringList PayFields(const HistoryRow &row, const QString &digits, const PayLayout &layout, bool issued) {
+    QStringList fields;
+    for (const PayField field : layout.fields) {
+        switch (field) {
+        case PayField::Account:
+            fields << digits;
+            break;
+        case PayField::CheckNo:
+            fields << QString::number(row.checkNo);
+            break;
+        case PayField::Amount:
+            fields << PlainAmount(row.amountCents);
+            break;
+        case PayField::Date:
+            fields << FormatPayDate(issued || row.voidDate.isEmpty() ? row.datePrinted : row.voidDate,
+                                    layout.dateFormat);
+            break;
+        case PayField::Code:
+            fields << (issued ? layout.issuedCode : layout.voidCode);
+            break;
+        case PayField::Payee:
+            fields << OneLinePayee(row.payee, layout.payeeLength);
+            break;
+        }
+    }
+    return fields;
+}
+
+// The rows of the export: the history's filter, and for positive pay the account, no check of an
+// unfinished run, and (only new) nothing already sent with the same meaning.
+WhereClause ExportWhere(const HistoryFilter &filter, const ExportRequest &request) {
+    WhereClause where = BuildWhere(filter);
+    if (request.format != ExportFormat::PositivePay) {
+        return where;
+    }
+    QString terms = QStringLiteral("account_digits = ? AND status <> 'printing'");
+    where.values << request.accountDigits;
+    if (request.onlyNew) {
+        terms += QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM export_rows e WHERE e.check_id = checks.id AND "
+                                "e.code = CASE checks.status WHEN 'issued' THEN 'I' ELSE 'V' END)");
+    }
+    where.sql += (where.sql.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + terms;
+    return where;
 }
 
 bool Flush(QIODevice &out, QByteArray &buffer, ExportOutcome &outcome) {
@@ -76,8 +152,8 @@ bool Flush(QIODevice &out, QByteArray &buffer, ExportOutcome &outcome) {
 
 } // namespace
 
-QString CsvField(const QString &text) {
-    if (!NeedsQuotes(text)) {
+QString CsvField(const QString &text, bool alwaysQuoted) {
+    if (!alwaysQuoted && !NeedsQuotes(text)) {
         return text;
     }
     QString quoted = text;
@@ -85,18 +161,66 @@ QString CsvField(const QString &text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString SpreadsheetText(const QString &text) {
+    if (text.isEmpty()) {
+        return text;
+    }
+    const QChar first = text.front();
+    const bool formula = first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-') ||
+                         first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r');
+    return formula ? QLatin1Char('\'') + text : text;
+}
+
+QString OneLinePayee(const QString &payee, int length) {
+    QString line;
+    line.reserve(payee.size());
+    for (const QChar c : payee) {
+        line += c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator
+                    ? QLatin1Char(' ')
+                    : c;
+    }
+    line = line.simplified();
+    return length > 0 && line.size() > length ? line.left(length).trimmed() : line;
+}
+
+bool ListExportAccounts(const QString &connectionName, QList<ExportAccount> &accounts, QString *error) {
+    accounts.clear();
+    const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    if (!db.isOpen()) {
+        *error = QStringLiteral("the check journal is not open");
+        return false;
+    }
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT account_digits, MIN(account_no), COUNT(*) FROM checks WHERE status <> "
+                                   "'printing' GROUP BY account_digits ORDER BY account_digits"))) {
+        *error = query.lastError().text();
+        return false;
+    }
+    while (query.next()) {
+        accounts.append({query.value(0).toString(), query.value(1).toString(), query.value(2).toLongLong()});
+    }
+    return true;
+}
+
 ExportOutcome WriteExport(const QString &connectionName, const HistoryFilter &filter, const HistorySort &sort,
-                          ExportFormat format, QIODevice &out) {
+                          const ExportRequest &request, QIODevice &out) {
     ExportOutcome outcome;
+    const bool pay = request.format == ExportFormat::PositivePay;
+    if (pay && !LayoutProblem(request.layout).isEmpty()) {
+        outcome.error = LayoutProblem(request.layout);
+        return outcome;
+    }
     const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     if (!db.isOpen()) {
         outcome.error = QStringLiteral("the check journal is not open");
         return outcome;
     }
-    const WhereClause where = BuildWhere(filter);
+    const WhereClause where = ExportWhere(filter, request);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(QStringLiteral("SELECT ") + HistorySelectColumns() + QStringLiteral(" FROM checks") + where.sql +
+    const QString columns = HistorySelectColumns() + (pay ? QStringLiteral(", account_digits") : QString());
+    if (!query.prepare(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM checks") + where.sql +
                        BuildOrderBy(sort))) {
         outcome.error = query.lastError().text();
         return outcome;
@@ -110,11 +234,27 @@ ExportOutcome WriteExport(const QString &connectionName, const HistoryFilter &fi
     }
     QByteArray buffer;
     buffer.reserve(kChunk + 4096);
-    if (format == ExportFormat::Csv) {
-        AppendRecord(buffer, CsvHeader());
+    if (!pay) {
+        buffer += "\xEF\xBB\xBF"; // the byte-order mark: spreadsheets then read the file as UTF-8
+        AppendRecord(buffer, Plain(CsvHeader()));
+    } else if (request.layout.header) {
+        QStringList headings;
+        for (const PayField field : request.layout.fields) {
+            headings << PayHeading(field);
+        }
+        AppendRecord(buffer, Plain(headings));
     }
     while (query.next()) {
-        AppendRecord(buffer, Fields(ReadHistoryRow(query), format));
+        const HistoryRow row = ReadHistoryRow(query);
+        if (pay) {
+            const bool issued = row.status == QLatin1String("issued");
+            AppendRecord(buffer,
+                         Plain(PayFields(row, query.value(kFieldAccountDigits).toString(), request.layout, issued)));
+            outcome.checkIds.append(row.id);
+            outcome.codes.append(issued ? QLatin1Char('I') : QLatin1Char('V'));
+        } else {
+            AppendRecord(buffer, CsvFields(row));
+        }
         ++outcome.rows;
         if (buffer.size() >= kChunk && !Flush(out, buffer, outcome)) {
             return outcome;
@@ -132,7 +272,7 @@ ExportOutcome WriteExport(const QString &connectionName, const HistoryFilter &fi
 }
 
 ExportOutcome ExportToFile(const QString &connectionName, const HistoryFilter &filter, const HistorySort &sort,
-                           ExportFormat format, const QString &path) {
+                           const ExportRequest &request, const QString &path) {
     ExportOutcome outcome;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -145,8 +285,8 @@ ExportOutcome ExportToFile(const QString &connectionName, const HistoryFilter &f
         file.cancelWriting();
         return outcome;
     }
-    outcome = WriteExport(connectionName, filter, sort, format, file);
-    if (!outcome.ok) {
+    outcome = WriteExport(connectionName, filter, sort, request, file);
+    if (!outcome.ok || (outcome.rows == 0 && !request.writeEmpty)) {
         file.cancelWriting();
         return outcome;
     }

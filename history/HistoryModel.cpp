@@ -1,6 +1,5 @@
 #include "history/HistoryModel.h"
 
-#include <QSqlDatabase>
 #include <QSqlError>
 
 HistoryRow ReadHistoryRow(const QSqlQuery &query) {
@@ -25,6 +24,9 @@ HistoryRow ReadHistoryRow(const QSqlQuery &query) {
 QString StatusText(const HistoryRow &row) {
     if (row.status == QLatin1String("issued")) {
         return QStringLiteral("Issued");
+    }
+    if (row.status == QLatin1String("printing")) {
+        return QStringLiteral("Printing: run not finished");
     }
     QString text = row.status == QLatin1String("reprinted")
                        ? QStringLiteral("Reprinted as ") + QString::number(row.reprintedAs.toLongLong())
@@ -72,9 +74,13 @@ void HistoryModel::clear() {
     atEnd_ = true;
     rows_.clear();
     endResetModel();
-    count_ = 0;
-    totalCents_ = 0;
+    count_ = issuedCount_ = totalCents_ = voidedCount_ = 0;
     emit totalsChanged();
+}
+
+void HistoryModel::finishReading() {
+    query_.reset();
+    atEnd_ = true;
 }
 
 void HistoryModel::fail(const QString &error) {
@@ -83,53 +89,61 @@ void HistoryModel::fail(const QString &error) {
     atEnd_ = true;
 }
 
+bool HistoryModel::readTotals(const QSqlDatabase &db, const WhereClause &where) {
+    // Only issued checks are payable: the total is theirs; voided and reprinted forms are counted.
+    QSqlQuery totals(db);
+    totals.setForwardOnly(true);
+    if (!totals.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(SUM(status = 'issued'), 0), "
+                                       "COALESCE(SUM(CASE WHEN status = 'issued' THEN amount_cents END), 0), "
+                                       "COALESCE(SUM(status IN ('voided', 'reprinted')), 0) FROM checks") +
+                        where.sql)) {
+        fail(totals.lastError().text());
+        return false;
+    }
+    for (const QVariant &value : where.values) {
+        totals.addBindValue(value);
+    }
+    if (!totals.exec() || !totals.next()) {
+        fail(totals.lastError().text());
+        return false;
+    }
+    count_ = totals.value(0).toLongLong();
+    issuedCount_ = totals.value(1).toLongLong();
+    totalCents_ = totals.value(2).toLongLong();
+    voidedCount_ = totals.value(3).toLongLong();
+    return true;
+}
+
 void HistoryModel::requery() {
     beginResetModel();
     query_.reset();
     rows_.clear();
     atEnd_ = true;
     error_.clear();
-    count_ = 0;
-    totalCents_ = 0;
+    count_ = issuedCount_ = totalCents_ = voidedCount_ = 0;
 
     const QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const WhereClause where = BuildWhere(filter_);
-    if (!db.isOpen()) {
+    if (connection_.isEmpty()) {
+        // Nothing printed yet: no journal, an empty history.
+    } else if (!db.isOpen()) {
         fail(QStringLiteral("the journal is not open"));
-    } else {
-        QSqlQuery totals(db);
-        totals.setForwardOnly(true);
-        if (!totals.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(SUM(amount_cents), 0) FROM checks") +
-                            where.sql)) {
-            fail(totals.lastError().text());
+    } else if (readTotals(db, where)) {
+        query_ = std::make_unique<QSqlQuery>(db);
+        query_->setForwardOnly(true);
+        const QString sql = QStringLiteral("SELECT ") + HistorySelectColumns() + QStringLiteral(" FROM checks") +
+                            where.sql + BuildOrderBy(sort_);
+        if (!query_->prepare(sql)) {
+            fail(query_->lastError().text());
         } else {
             for (const QVariant &value : where.values) {
-                totals.addBindValue(value);
+                query_->addBindValue(value);
             }
-            if (!totals.exec() || !totals.next()) {
-                fail(totals.lastError().text());
-            } else {
-                count_ = totals.value(0).toLongLong();
-                totalCents_ = totals.value(1).toLongLong();
-            }
-        }
-        if (error_.isEmpty()) {
-            query_ = std::make_unique<QSqlQuery>(db);
-            query_->setForwardOnly(true);
-            const QString sql = QStringLiteral("SELECT ") + HistorySelectColumns() + QStringLiteral(" FROM checks") +
-                                where.sql + BuildOrderBy(sort_);
-            if (!query_->prepare(sql)) {
+            if (!query_->exec()) {
                 fail(query_->lastError().text());
             } else {
-                for (const QVariant &value : where.values) {
-                    query_->addBindValue(value);
-                }
-                if (!query_->exec()) {
-                    fail(query_->lastError().text());
-                } else {
-                    atEnd_ = false;
-                    readPage(false);
-                }
+                atEnd_ = false;
+                readPage(false);
             }
         }
     }

@@ -3,6 +3,7 @@
 #include "history/HistoryQuery.h"
 
 #include <QAbstractTableModel>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVector>
 
@@ -16,7 +17,7 @@ struct HistoryRow {
     QString payee;
     qint64 amountCents = 0;
     QString memo;
-    QString status; // "issued", "voided" or "reprinted"
+    QString status; // "printing", "issued", "voided" or "reprinted"
     QString voidReason;
     QString voidDate;
     QVariant reprintedAs; // null unless reprinted
@@ -25,12 +26,14 @@ struct HistoryRow {
 
 // Reads one row of a query that selects HistorySelectColumns().
 HistoryRow ReadHistoryRow(const QSqlQuery &query);
-// The status column's text: "Issued", "Void: reason (date)", "Reprinted as N: reason (date)".
+// The status column's text: "Issued", "Void: reason (date)", "Reprinted as N: reason (date)",
+// "Printing: run not finished".
 QString StatusText(const HistoryRow &row);
 
 // The checks of the journal for a filter and a sort, read a page at a time as the view scrolls:
-// one query stays open and each fetchMore() reads the next page of it. The count and total of all
-// matching checks come from a query of their own, not from the rows read so far.
+// one query stays open and each fetchMore() reads the next page of it. The counts and the total of
+// all matching checks come from a query of their own, not from the rows read so far. An empty
+// connection name is a journal not written yet: no rows and no error.
 class HistoryModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -47,13 +50,21 @@ public:
     void refresh();
     // Drops the open query, e.g. before the connection closes.
     void clear();
+    // Lets the open query go, keeping the rows read; the rest is read after the next refresh. Done
+    // before a write to the journal, so that no statement of the history is open across it.
+    void finishReading();
+    // Reads from another connection from the next query on (the journal opened meanwhile).
+    void setConnectionName(const QString &connectionName) { connection_ = connectionName; }
 
     const HistoryFilter &filter() const { return filter_; }
     const HistorySort &sortOrder() const { return sort_; }
     QString connectionName() const { return connection_; }
-    // Checks matching the filter and the sum of their amounts, in cents.
+    // Checks matching the filter; of them the issued ones (payable) and the sum of their amounts in
+    // cents, and the voided ones (reprinted forms among them).
     qint64 matchingCount() const { return count_; }
+    qint64 issuedCount() const { return issuedCount_; }
     qint64 totalCents() const { return totalCents_; }
+    qint64 voidedCount() const { return voidedCount_; }
     // Empty unless the last query failed.
     QString lastError() const { return error_; }
     const HistoryRow &rowAt(int row) const { return rows_.at(row); }
@@ -74,6 +85,7 @@ signals:
 
 private:
     void requery();
+    bool readTotals(const QSqlDatabase &db, const WhereClause &where);
     void readPage(bool announce);
     void fail(const QString &error);
 
@@ -84,7 +96,9 @@ private:
     bool atEnd_ = true;
     QVector<HistoryRow> rows_;
     qint64 count_ = 0;
+    qint64 issuedCount_ = 0;
     qint64 totalCents_ = 0;
+    qint64 voidedCount_ = 0;
     QString error_;
     int pageSize_ = 200;
 };

@@ -59,6 +59,8 @@ QList<ButtonSpec> buttonsOf(MsgButtons buttons) {
         return {yes, no};
     case MsgButtons::SaveDiscardCancel:
         return {save, discard, cancel};
+    case MsgButtons::YesNoCancel:
+        return {yes, no, cancel};
     }
     return {ok};
 }
@@ -80,8 +82,7 @@ MsgResult QtMessageBoxes::MsgBox(const QString &text, MsgButtons buttons, const 
         }
     }
     box.setDefaultButton(initial);
-    // OK alone: Escape and the close control mean OK; OK/Cancel and Save/Discard/Cancel: Cancel; Yes/No:
-    // nothing (see AnswerBox).
+    // OK alone: Escape and the close control mean OK; with Cancel: Cancel; Yes/No: nothing (see AnswerBox).
     if (buttons != MsgButtons::YesNo) {
         box.setEscapeButton(answers.last().first);
     }
@@ -92,6 +93,5 @@ MsgResult QtMessageBoxes::MsgBox(const QString &text, MsgButtons buttons, const 
         }
     }
     // Only a box torn down without an answer (the program ending) gets here.
-    return buttons == MsgButtons::OKCancel || buttons == MsgButtons::SaveDiscardCancel ? MsgResult::Cancel
-                                                                                       : defaultButton;
+    return buttons == MsgButtons::YesNo || buttons == MsgButtons::OK ? defaultButton : MsgResult::Cancel;
 }

@@ -1,6 +1,7 @@
 #include "platform/QtPrinter.h"
 
 #include "platform/Fonts.h"
+#include "platform/QuietFileDialogs.h"
 #include "platform/Units.h"
 
 #include <QAbstractPrintDialog>
@@ -342,6 +343,7 @@ std::unique_ptr<Printer> QtPrinterDialog::ShowPrinter(const QString &preselect) 
         copies->setRange(1, 1);
         copies->setEnabled(false);
     }
+    QuietFileDialogs(&dialog);
     if (dialog.exec() != QDialog::Accepted) {
         return nullptr;
     }

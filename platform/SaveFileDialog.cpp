@@ -1,5 +1,7 @@
 #include "platform/SaveFileDialog.h"
 
+#include "platform/QuietFileDialogs.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -19,6 +21,7 @@ QString QtSaveFileDialog::GetSaveFileName(const QString &title, const QString &s
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix);
+    QuietFileDialogs(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }

@@ -1,12 +1,16 @@
 #include "windows/frmHistory.h"
 
-#include "history/HistoryDatabase.h"
+#include "journal/CheckJournal.h"
 #include "platform/Platform.h"
+#include "windows/frmHistoryExport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDateTime>
 #include <QDir>
+#include <QEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +18,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -48,11 +55,16 @@ std::optional<qint64> Bound(const QLineEdit *box) {
     return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
+QString Plural(qint64 count, const char *one) {
+    return QString::number(count) + QLatin1Char(' ') + QString::fromLatin1(one) +
+           (count == 1 ? QString() : QStringLiteral("s"));
+}
+
 } // namespace
 
-frmHistory::frmHistory(Platform &platform, QString connectionName, QWidget *parent)
-    : QWidget(parent, Qt::Window), platform_(platform), connection_(std::move(connectionName)),
-      model_(new HistoryModel(connection_, this)) {
+frmHistory::frmHistory(Platform &platform, CheckJournal &journal, QWidget *parent)
+    : QWidget(parent, Qt::Window), platform_(platform), journal_(journal),
+      model_(new HistoryModel(journal.IsOpen() ? journal.ConnectionName() : QString(), this)) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("Check History"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -72,17 +84,46 @@ frmHistory::frmHistory(Platform &platform, QString connectionName, QWidget *pare
     resize(980, 520);
 
     connect(model_, &HistoryModel::totalsChanged, this, &frmHistory::showTotals);
+    seenChanges_ = journalChanges();
     model_->setFilter(Filter());
     grdChecks_CurrentChanged();
     txtPayee->setFocus();
 }
 
 frmHistory::~frmHistory() {
-    // The open query goes before the connection can.
+    // The open query goes before the journal's connection can.
     grdChecks->setModel(nullptr);
     delete model_;
-    if (ownsConnection_) {
-        CloseHistoryDatabase(connection_);
+}
+
+qint64 frmHistory::journalChanges() const {
+    if (!journal_.IsOpen()) {
+        return -1;
+    }
+    QSqlQuery changes(QSqlDatabase::database(journal_.ConnectionName(), false));
+    return changes.exec(QStringLiteral("SELECT total_changes()")) && changes.next() ? changes.value(0).toLongLong()
+                                                                                    : -1;
+}
+
+void frmHistory::Refresh() {
+    // A journal written since the window opened (the first print run) is opened now.
+    if (!journal_.IsOpen() && QFileInfo::exists(journal_.Path()) && !journal_.Open()) {
+        return;
+    }
+    const qint64 changes = journalChanges();
+    if (changes == seenChanges_) {
+        return;
+    }
+    seenChanges_ = changes;
+    model_->setConnectionName(journal_.IsOpen() ? journal_.ConnectionName() : QString());
+    const HistoryRow *current = currentCheck();
+    refreshAt(current != nullptr ? current->id : 0, model_->rowCount());
+}
+
+void frmHistory::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Refresh();
     }
 }
 
@@ -152,6 +193,19 @@ void frmHistory::createList() {
     header->setSortIndicatorShown(true);
     header->setSortIndicator(ColCheckNo, Qt::AscendingOrder);
     connect(header, &QHeaderView::sortIndicatorChanged, model_, &HistoryModel::sort);
+    // Ctrl+1 to Ctrl+7 sort by the heading of that place from the keyboard; again, the other way.
+    grdChecks->setToolTip(QStringLiteral("Click a heading, or press Ctrl+1 to Ctrl+7, to sort by that column; again "
+                                         "to sort the other way"));
+    for (int column = 0; column < ColumnCount; ++column) {
+        auto *key = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + column)), this);
+        key->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(key, &QShortcut::activated, this, [header, column] {
+            const bool again = header->sortIndicatorSection() == column;
+            header->setSortIndicator(column, again && header->sortIndicatorOrder() == Qt::AscendingOrder
+                                                 ? Qt::DescendingOrder
+                                                 : Qt::AscendingOrder);
+        });
+    }
     const int widths[ColumnCount] = {80, 95, 240, 110, 170, 220, 100};
     for (int column = 0; column < ColumnCount; ++column) {
         grdChecks->setColumnWidth(column, widths[column]);
@@ -202,9 +256,11 @@ void frmHistory::showTotals() {
         lblTotal->setText(QStringLiteral("The check journal could not be read: ") + model_->lastError());
         return;
     }
-    const qint64 count = model_->matchingCount();
-    lblTotal->setText(QString::number(count) + (count == 1 ? QStringLiteral(" check") : QStringLiteral(" checks")) +
-                      QStringLiteral(", total ") + GroupedAmount(model_->totalCents()));
+    // Only issued checks are payable: their count and total, and beside them what was voided.
+    lblTotal->setText(Plural(model_->matchingCount(), "check") + QStringLiteral(": ") +
+                      QString::number(model_->issuedCount()) + QStringLiteral(" issued, total ") +
+                      GroupedAmount(model_->totalCents()) + QStringLiteral("; ") +
+                      QString::number(model_->voidedCount()) + QStringLiteral(" voided"));
 }
 
 const HistoryRow *frmHistory::currentCheck() const {
@@ -230,13 +286,18 @@ void frmHistory::cmdVoid_Click() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    const VoidOutcome outcome = VoidCheck(connection_, check.id, dialog.Reason(), dialog.VoidDate());
+    // No statement of the history stays open across the journal's write.
+    const int rowsRead = model_->rowCount();
+    model_->finishReading();
+    const FileResult outcome = journal_.VoidCheck(check.id, dialog.Reason(), dialog.VoidDate());
     if (!outcome.ok) {
         platform_.messages.MsgBox(QStringLiteral("Check ") + QString::number(check.checkNo) +
-                                      QStringLiteral(" was not voided.\r\n") + outcome.error,
+                                      QStringLiteral(" was not voided; the journal is unchanged.\r\n") + outcome.error +
+                                      QStringLiteral("\r\nSee the list for its status now."),
                                   MsgButtons::OK, QStringLiteral("Void Check"));
     }
-    refreshAt(check.id, model_->rowCount());
+    seenChanges_ = journalChanges();
+    refreshAt(check.id, rowsRead);
 }
 
 void frmHistory::refreshAt(qint64 id, int rowsRead) {
@@ -254,48 +315,116 @@ void frmHistory::refreshAt(qint64 id, int rowsRead) {
 }
 
 void frmHistory::cmdExportCsv_Click() {
-    exportShown(ExportFormat::Csv);
+    exportShown(ExportRequest{}, QStringLiteral("CheckHistory-"));
 }
 
 void frmHistory::cmdExportPositivePay_Click() {
-    exportShown(ExportFormat::PositivePay);
+    const QString title = QStringLiteral("Export Positive Pay");
+    QList<ExportAccount> accounts;
+    QString error;
+    if (!journal_.IsOpen() || !ListExportAccounts(journal_.ConnectionName(), accounts, &error) || accounts.isEmpty()) {
+        platform_.messages.MsgBox(
+            error.isEmpty() ? QStringLiteral("The check journal %1 holds no printed check yet: there is nothing to "
+                                             "send to the bank. Print checks first, then export.")
+                                  .arg(QDir::toNativeSeparators(journal_.Path()))
+                            : QStringLiteral("The accounts of the check journal %1 could not be read: %2\r\nClose "
+                                             "other programs that use it and export again.")
+                                  .arg(QDir::toNativeSeparators(journal_.Path()), error),
+            MsgButtons::OK, title);
+        return;
+    }
+    ExportSettings settings;
+    if (const FileResult loaded = LoadExportSettings(platform_.files, settings); !loaded) {
+        platform_.messages.MsgBox(loaded.error, MsgButtons::OK, title);
+    }
+    frmExport dialog(settings, accounts, platform_.messages, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (const FileResult saved = SaveExportSettings(platform_.files, dialog.Settings()); !saved) {
+        platform_.messages.MsgBox(saved.error + QStringLiteral("\r\nThe export goes on with the layout chosen."),
+                                  MsgButtons::OK, title);
+    }
+    exportShown(dialog.Request(), QStringLiteral("PositivePay-") + dialog.Request().accountDigits + QLatin1Char('-'));
 }
 
-void frmHistory::exportShown(ExportFormat format) {
-    const bool csv = format == ExportFormat::Csv;
-    const QString title = csv ? QStringLiteral("Export CSV") : QStringLiteral("Export Positive Pay");
-    const QString suggested = (csv ? QStringLiteral("CheckHistory-") : QStringLiteral("PositivePay-")) +
-                              platform_.clock.Today().toString(Qt::ISODate) + QStringLiteral(".csv");
+void frmHistory::exportShown(const ExportRequest &request, const QString &namePrefix) {
+    const bool pay = request.format == ExportFormat::PositivePay;
+    const QString title = pay ? QStringLiteral("Export Positive Pay") : QStringLiteral("Export CSV");
+    const QString suggested = namePrefix + platform_.clock.Today().toString(Qt::ISODate) + QStringLiteral(".csv");
     const QString path = platform_.saveDialog.GetSaveFileName(title, suggested, QStringLiteral("CSV files (*.csv)"),
                                                               QStringLiteral("csv"));
     if (path.isEmpty()) {
         return;
     }
-    const ExportOutcome outcome = ExportToFile(connection_, model_->filter(), model_->sortOrder(), format, path);
-    if (!outcome.ok) {
-        platform_.messages.MsgBox(QStringLiteral("The export could not be written to\r\n") +
-                                      QDir::toNativeSeparators(path) + QStringLiteral("\r\n\r\n") + outcome.error,
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!journal_.IsOpen()) {
+        platform_.messages.MsgBox(QStringLiteral("Nothing was written to %1: the check journal %2 holds no printed "
+                                                 "check yet. Print checks first, then export.")
+                                      .arg(shown, QDir::toNativeSeparators(journal_.Path())),
                                   MsgButtons::OK, title);
         return;
     }
-    platform_.messages.MsgBox(QString::number(outcome.rows) +
-                                  (outcome.rows == 1 ? QStringLiteral(" check") : QStringLiteral(" checks")) +
-                                  QStringLiteral(" written to\r\n") + QDir::toNativeSeparators(path),
-                              MsgButtons::OK, title);
+    // The export reads on the journal's connection: the list's open read goes first.
+    const HistoryRow *current = currentCheck();
+    const qint64 currentId = current != nullptr ? current->id : 0;
+    const int rowsRead = model_->rowCount();
+    model_->finishReading();
+    ExportRequest written = request;
+    written.writeEmpty = !pay;
+    const ExportOutcome outcome =
+        ExportToFile(journal_.ConnectionName(), model_->filter(), model_->sortOrder(), written, path);
+    if (!outcome.ok) {
+        platform_.messages.MsgBox(QStringLiteral("The export could not be written to\r\n") + shown +
+                                      QStringLiteral("\r\n\r\n") + outcome.error +
+                                      QStringLiteral("\r\n\r\nNo file was made. Choose another folder, or free "
+                                                     "some room on the disk, and export again."),
+                                  MsgButtons::OK, title);
+        refreshAt(currentId, rowsRead);
+        return;
+    }
+    QString note;
+    if (pay && outcome.rows == 0) {
+        note = QStringLiteral("No check of account %1 is new since the last export; nothing was written to\r\n%2")
+                   .arg(request.accountDigits, shown);
+    } else {
+        note = Plural(outcome.rows, "check") + QStringLiteral(" written to\r\n") + shown;
+    }
+    if (pay && outcome.rows > 0) {
+        // The journal remembers what went out, so that the next export sends only what is new.
+        const ExportLog log{QDateTime::currentDateTime(),
+                            request.accountDigits,
+                            request.layout.name,
+                            path,
+                            outcome.checkIds,
+                            outcome.codes};
+        if (const FileResult recorded = journal_.RecordExport(log); !recorded) {
+            note += QStringLiteral("\r\n\r\nThe file is complete, but the journal could not note what it holds:\r\n") +
+                    recorded.error +
+                    QStringLiteral("\r\nThe next export of new checks sends these again; tell the "
+                                   "bank, or export all checks of the account instead.");
+        }
+    }
+    seenChanges_ = journalChanges();
+    refreshAt(currentId, rowsRead);
+    platform_.messages.MsgBox(note, MsgButtons::OK, title);
 }
 
-frmHistory *ShowHistoryWindow(Platform &platform, QWidget *parent) {
-    // The one place that opens the journal for the history.
-    const QString path = platform.files.FullPath(QStringLiteral("/CheckJournal.db"));
-    const HistoryConnection connection = OpenHistoryDatabase(path);
-    if (!connection.ok()) {
-        platform.messages.MsgBox(QStringLiteral("The check journal\r\n") + QDir::toNativeSeparators(path) +
-                                     QStringLiteral("\r\ncould not be read: ") + connection.error,
-                                 MsgButtons::OK, QStringLiteral("Check History"));
-        return nullptr;
+frmHistory *ShowHistoryWindow(Platform &platform, CheckJournal &journal, QWidget *parent) {
+    // The history reads through the journal's own connection; a journal not written yet is not
+    // made for it.
+    if (!journal.IsOpen() && QFileInfo::exists(journal.Path())) {
+        const FileResult opened = journal.Open();
+        if (!opened) {
+            platform.messages.MsgBox(opened.error +
+                                         QStringLiteral("\r\nThe history cannot be shown. Close any other program "
+                                                        "that has the journal open, or put back a copy of it, then "
+                                                        "choose History again."),
+                                     MsgButtons::OK, QStringLiteral("Check History"));
+            return nullptr;
+        }
     }
-    auto *window = new frmHistory(platform, connection.connectionName, parent);
-    window->CloseConnectionWithWindow();
+    auto *window = new frmHistory(platform, journal, parent);
     window->show();
     window->raise();
     window->activateWindow();

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 struct Platform;
+class CheckJournal;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -17,16 +18,19 @@ class QPushButton;
 class QTableView;
 
 // The history of issued and voided checks: filters, the list read from the journal a page at a
-// time, the total of the checks shown, voiding an issued check and the two exports.
+// time, the payable total of the checks shown, voiding an issued check and the two exports. It
+// reads through the journal's one connection and writes only through the journal.
 class frmHistory : public QWidget {
     Q_OBJECT
 
 public:
-    // Shows the journal on an open connection, which stays the caller's.
-    frmHistory(Platform &platform, QString connectionName, QWidget *parent = nullptr);
+    // Shows the journal, open or (not written yet) closed; the journal stays the caller's.
+    frmHistory(Platform &platform, CheckJournal &journal, QWidget *parent = nullptr);
     ~frmHistory() override;
-    // The window closes the connection when it goes (for a connection opened just for it).
-    void CloseConnectionWithWindow() { ownsConnection_ = true; }
+
+    // Reads the journal again when it changed since the last reading (a print run, a void),
+    // keeping the current check. Runs whenever the window becomes active.
+    void Refresh();
 
     // The filter the controls describe.
     HistoryFilter Filter() const;
@@ -60,14 +64,21 @@ private:
     void showTotals();
     // The selected check, or nullptr.
     const HistoryRow *currentCheck() const;
-    void exportShown(ExportFormat format);
+    // Asks where, writes the export of the shown checks there and says how it went.
+    void exportShown(const ExportRequest &request, const QString &namePrefix);
     // Runs the queries again and goes back to the check with this id, reading as far as it was.
     void refreshAt(qint64 id, int rowsRead);
+    // The journal's count of rows changed through its connection; -1 when it is not open.
+    qint64 journalChanges() const;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
     Platform &platform_;
-    QString connection_;
-    bool ownsConnection_ = false;
+    CheckJournal &journal_;
     HistoryModel *model_;
+    qint64 seenChanges_ = -1;
 };
 
 // Asks the reason and the date for voiding a check. OK is enabled once a reason is typed; the date
@@ -88,6 +99,6 @@ public:
     QPushButton *cmdCancel;
 };
 
-// Opens the check journal in the program's folder and shows its history window, or says why the
-// journal cannot be read. A journal not written yet shows an empty history.
-frmHistory *ShowHistoryWindow(Platform &platform, QWidget *parent);
+// Opens the check journal (when it exists) and shows its history window, or says why the journal
+// cannot be read. A journal not written yet shows an empty history and no file is made for it.
+frmHistory *ShowHistoryWindow(Platform &platform, CheckJournal &journal, QWidget *parent);

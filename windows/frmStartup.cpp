@@ -29,7 +29,7 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuHelp = menuBar->addAction(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     connect(mnuHelp, &QAction::triggered, this, &frmStartup::mnuHelp_Click);
-    mnuHistory = menuBar->addAction(QStringLiteral("History"));
+    mnuHistory = menuBar->addAction(QStringLiteral("Hi&story"));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     connect(mnuHistory, &QAction::triggered, this, &frmStartup::mnuHistory_Click);
     mnuAlignment = menuBar->addAction(QStringLiteral("Printer A&lignment"));
@@ -215,7 +215,11 @@ void frmStartup::mnuHelp_Click() {
 
 void frmStartup::mnuHistory_Click() {
     if (!history_) {
-        history_ = ShowHistoryWindow(program_.platform, this);
+        history_ = ShowHistoryWindow(program_.platform, program_.Journal(), this);
+        if (history_) {
+            // A run, a review or a void elsewhere shows in the history at once.
+            connect(&program_, &Program::JournalChanged, history_, &frmHistory::Refresh);
+        }
         return;
     }
     history_->showNormal();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "journal/CheckJournal.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -10,6 +12,8 @@
 #include <QVariant>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 // One check as a test puts it into the journal.
 struct TestCheck {
@@ -25,47 +29,80 @@ struct TestCheck {
     const char *account = "1234567";
 };
 
-// A journal file written with the agreed tables, independent of the code under test, in a
-// temporary folder (or the given one); `connection` is an open connection to it.
+// A journal file written with the tables of an older program, independent of the code under test,
+// in the journal's folder of a temporary program folder (or the given one); `connection` is an open
+// connection to it: its own until the program's journal takes the file over (openJournal, attach).
 class JournalFile {
 public:
-    explicit JournalFile(int version = 2, const QString &folder = QString()) {
-        path = QDir(folder.isEmpty() ? dir.path() : folder).filePath(QStringLiteral("CheckJournal.db"));
+    // version 1: the tables of the first program, written here; otherwise the journal makes the
+    // file with the tables of today.
+    explicit JournalFile(int version = kJournalVersion, const QString &folder = QString()) {
+        programFolder = folder.isEmpty() ? dir.path() : folder;
+        EXPECT_TRUE(QDir(programFolder).mkpath(kJournalFolder));
+        path = QDir(programFolder).filePath(kJournalFolder + QLatin1Char('/') + kJournalFile);
+        if (version > 1) {
+            CheckJournal made(programFolder);
+            const FileResult opened = made.Open();
+            EXPECT_TRUE(opened.ok) << opened.error.toStdString();
+        }
         connection = QStringLiteral("test-journal-") + QString::number(++serial());
+        own_ = connection;
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(path);
         EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
-        const QString slotColumns =
-            version >= 2 ? QStringLiteral("sheet INTEGER NOT NULL, slot INTEGER NOT NULL, ") : QString();
-        const QStringList ddl = {
-            QStringLiteral("PRAGMA journal_mode = WAL"),
+        const QStringList firstTables = {
             QStringLiteral("CREATE TABLE runs(id INTEGER PRIMARY KEY, printed_at TEXT NOT NULL, printer TEXT NOT NULL, "
                            "style TEXT NOT NULL, account_no TEXT NOT NULL, bank_name TEXT NOT NULL, "
                            "checks_on_first_sheet INTEGER NOT NULL)"),
             QStringLiteral("CREATE TABLE checks(id INTEGER PRIMARY KEY, run_id INTEGER NOT NULL REFERENCES runs(id), "
                            "account_no TEXT NOT NULL, check_no INTEGER NOT NULL, date_printed TEXT NOT NULL, "
-                           "payee TEXT NOT NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, ") +
-                slotColumns +
-                QStringLiteral("status TEXT NOT NULL CHECK(status IN ('issued','voided','reprinted')), "
-                               "void_reason TEXT, void_date TEXT, reprinted_as INTEGER)"),
+                           "payee TEXT NOT NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, "
+                           "status TEXT NOT NULL CHECK(status IN ('issued','voided','reprinted')), "
+                           "void_reason TEXT, void_date TEXT, reprinted_as INTEGER)"),
             QStringLiteral(
                 "CREATE UNIQUE INDEX checks_issued_number ON checks(account_no, check_no) WHERE status = 'issued'"),
-            QStringLiteral("CREATE INDEX checks_check_no ON checks(check_no)"),
-            QStringLiteral("CREATE INDEX checks_date ON checks(date_printed)"),
-            QStringLiteral("CREATE INDEX checks_payee ON checks(payee COLLATE NOCASE)"),
-            QStringLiteral("PRAGMA user_version = ") + QString::number(version),
-            QStringLiteral("INSERT INTO runs VALUES(1, '2026-12-01T10:00:00', 'PDF', 'Deluxe 3-On-A-Page', '1234567', "
-                           "'First Bank', 3)"),
+            QStringLiteral("PRAGMA user_version = 1"),
         };
-        for (const QString &statement : ddl) {
+        QStringList statements = {QStringLiteral("PRAGMA journal_mode = WAL")};
+        if (version == 1) {
+            statements += firstTables;
+        }
+        statements << QStringLiteral("INSERT INTO runs(id, printed_at, printer, style, account_no, bank_name, "
+                                     "checks_on_first_sheet) VALUES(1, '2026-12-01T10:00:00', 'PDF', "
+                                     "'Deluxe 3-On-A-Page', '1234567', 'First Bank', 3)");
+        for (const QString &statement : statements) {
             QSqlQuery query(db);
             EXPECT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
         }
         version_ = version;
     }
     ~JournalFile() {
-        QSqlDatabase::database(connection, false).close();
-        QSqlDatabase::removeDatabase(connection);
+        release();
+        checkJournal.reset();
+    }
+
+    // Lets the file go, so that the program's journal can lock it.
+    void release() {
+        if (!own_.isEmpty()) {
+            QSqlDatabase::database(own_, false).close();
+            QSqlDatabase::removeDatabase(own_);
+            own_.clear();
+        }
+    }
+    // Reads and writes from here on through the program's journal, which has the file open.
+    void attach(const CheckJournal &journal) {
+        release();
+        connection = journal.ConnectionName();
+        version_ = kJournalVersion;
+    }
+    // Opens the file through a journal of its own (bringing it up to date) and attaches to it.
+    CheckJournal &openJournal() {
+        release();
+        checkJournal = std::make_unique<CheckJournal>(programFolder);
+        const FileResult opened = checkJournal->Open();
+        EXPECT_TRUE(opened.ok) << opened.error.toStdString();
+        attach(*checkJournal);
+        return *checkJournal;
     }
     JournalFile(const JournalFile &) = delete;
     JournalFile &operator=(const JournalFile &) = delete;
@@ -75,10 +112,11 @@ public:
         QSqlDatabase db = QSqlDatabase::database(connection);
         db.transaction();
         QSqlQuery insert(db);
-        insert.prepare(version_ >= 2
+        insert.prepare(version_ >= 3
                            ? QStringLiteral("INSERT INTO checks(run_id, account_no, check_no, date_printed, payee, "
                                             "amount_cents, memo, sheet, slot, status, void_reason, void_date, "
-                                            "reprinted_as) VALUES(1, ?, ?, ?, ?, ?, ?, 1, 1, ?, ?, ?, ?)")
+                                            "reprinted_as, account_digits) "
+                                            "VALUES(1, ?, ?, ?, ?, ?, ?, 1, 1, ?, ?, ?, ?, ?)")
                            : QStringLiteral("INSERT INTO checks(run_id, account_no, check_no, date_printed, payee, "
                                             "amount_cents, memo, status, void_reason, void_date, reprinted_as) "
                                             "VALUES(1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
@@ -94,6 +132,9 @@ public:
             insert.addBindValue(check.voidReason ? QVariant(QString::fromUtf8(check.voidReason)) : QVariant());
             insert.addBindValue(check.voidDate ? QVariant(QString::fromUtf8(check.voidDate)) : QVariant());
             insert.addBindValue(check.reprintedAs ? QVariant(check.reprintedAs) : QVariant());
+            if (version_ >= 3) {
+                insert.addBindValue(AccountDigits(QString::fromUtf8(check.account)));
+            }
             EXPECT_TRUE(insert.exec()) << insert.lastError().text().toStdString();
             if (first < 0) {
                 first = insert.lastInsertId().toLongLong();
@@ -112,15 +153,18 @@ public:
     }
 
     QTemporaryDir dir;
+    QString programFolder;
     QString path;
     QString connection;
+    std::unique_ptr<CheckJournal> checkJournal;
 
 private:
     static int &serial() {
         static int n = 0;
         return n;
     }
-    int version_ = 2;
+    int version_ = kJournalVersion;
+    QString own_;
 };
 
 // The checks most tests look at: payees that need quoting, non-ASCII letters, every status.

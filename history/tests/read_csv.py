@@ -3,6 +3,6 @@ import csv
 import json
 import sys
 
-with open(sys.argv[1], encoding="utf-8", newline="") as f:
+with open(sys.argv[1], encoding="utf-8-sig", newline="") as f:
     rows = list(csv.reader(f, strict=True))
 json.dump(rows, sys.stdout, ensure_ascii=True)

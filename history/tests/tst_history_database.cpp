@@ -1,4 +1,5 @@
-#include "history/HistoryDatabase.h"
+// The history over the journal's own connection: old files brought up to date, bad files left
+// alone, and voiding through the journal while the history has a read open.
 #include "history/HistoryModel.h"
 #include "history/tests/JournalFixture.h"
 
@@ -9,26 +10,9 @@
 
 namespace {
 
-TEST(OpenHistoryDatabase, aMissingJournalIsAnEmptyHistoryAndNoFileAppears) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("CheckJournal.db"));
-    const HistoryConnection connection = OpenHistoryDatabase(path);
-    ASSERT_TRUE(connection.ok()) << connection.error.toStdString();
-    {
-        HistoryModel model(connection.connectionName);
-        model.setFilter(HistoryFilter{});
-        EXPECT_TRUE(model.lastError().isEmpty()) << model.lastError().toStdString();
-        EXPECT_EQ(model.rowCount(), 0);
-        EXPECT_EQ(model.totalCents(), 0);
-    }
-    CloseHistoryDatabase(connection.connectionName);
-    EXPECT_FALSE(QFileInfo::exists(path));
-    EXPECT_FALSE(QSqlDatabase::contains(connection.connectionName));
-}
-
 struct BadJournal {
     const char *label;
-    QByteArray bytes; // empty: a database without the checks table
+    QByteArray bytes;
 };
 
 void PrintTo(const BadJournal &row, std::ostream *out) {
@@ -39,16 +23,9 @@ class BadJournalTest : public ::testing::TestWithParam<BadJournal> {};
 
 TEST_P(BadJournalTest, failsWithAReasonAndLeavesTheFileAsItWas) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("CheckJournal.db"));
-    if (GetParam().bytes.isEmpty()) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bad-journal"));
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE other(x)"));
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("bad-journal"));
-    } else {
+    ASSERT_TRUE(QDir(dir.path()).mkpath(kJournalFolder));
+    const QString path = QDir(dir.path()).filePath(kJournalFolder + QLatin1Char('/') + kJournalFile);
+    {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(GetParam().bytes);
@@ -58,10 +35,12 @@ TEST_P(BadJournalTest, failsWithAReasonAndLeavesTheFileAsItWas) {
     const QByteArray bytes = before.readAll();
     before.close();
 
-    const HistoryConnection connection = OpenHistoryDatabase(path);
-    EXPECT_FALSE(connection.ok());
-    EXPECT_FALSE(connection.error.isEmpty());
-    EXPECT_FALSE(QSqlDatabase::contains(connection.connectionName));
+    {
+        CheckJournal journal(dir.path());
+        const FileResult opened = journal.Open();
+        EXPECT_FALSE(opened.ok);
+        EXPECT_TRUE(opened.error.contains(QDir::toNativeSeparators(path))) << opened.error.toStdString();
+    }
     QFile after(path);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), bytes);
@@ -69,20 +48,17 @@ TEST_P(BadJournalTest, failsWithAReasonAndLeavesTheFileAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(Files, BadJournalTest,
                          ::testing::Values(BadJournal{"text file", QByteArray("\"First Bank\"\r\n").repeated(200)},
-                                           BadJournal{"no checks table", QByteArray()}));
+                                           BadJournal{"zeros", QByteArray(8192, '\0')}));
 
-TEST(OpenHistoryDatabase, readsAVersionOneJournal) {
+TEST(HistoryOverTheJournal, readsAVersionOneJournalBroughtUpToDate) {
     JournalFile journal(1);
     journal.add({{1001, "2026-11-02", "Old style", 500}});
-    const HistoryConnection connection = OpenHistoryDatabase(journal.path);
-    ASSERT_TRUE(connection.ok()) << connection.error.toStdString();
-    {
-        HistoryModel model(connection.connectionName);
-        model.setFilter(HistoryFilter{});
-        ASSERT_EQ(model.rowCount(), 1);
-        EXPECT_EQ(model.rowAt(0).payee, QStringLiteral("Old style"));
-    }
-    CloseHistoryDatabase(connection.connectionName);
+    CheckJournal &opened = journal.openJournal();
+    EXPECT_EQ(opened.SchemaVersion(), kJournalVersion);
+    HistoryModel model(opened.ConnectionName());
+    model.setFilter(HistoryFilter{});
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.rowAt(0).payee, QStringLiteral("Old style"));
 }
 
 struct VoidRow {
@@ -101,12 +77,12 @@ class VoidCheckTest : public ::testing::TestWithParam<VoidRow> {};
 
 TEST_P(VoidCheckTest, voidsOnlyAnIssuedCheckWithAReasonAndAPlausibleDate) {
     JournalFile journal;
+    CheckJournal &checks = journal.openJournal();
     const qint64 id = journal.add({GetParam().check});
     const QString statusBefore = journal.value(id, QStringLiteral("status")).toString();
     const QVariant reasonBefore = journal.value(id, QStringLiteral("void_reason"));
 
-    const VoidOutcome outcome =
-        VoidCheck(journal.connection, id, QString::fromUtf8(GetParam().reason), GetParam().date);
+    const FileResult outcome = checks.VoidCheck(id, QString::fromUtf8(GetParam().reason), GetParam().date);
     EXPECT_EQ(outcome.ok, GetParam().ok) << outcome.error.toStdString();
     if (GetParam().ok) {
         EXPECT_EQ(journal.value(id, QStringLiteral("status")).toString(), QStringLiteral("voided"));
@@ -145,8 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(VoidCheck, anUnknownCheckChangesNothing) {
     JournalFile journal;
+    CheckJournal &checks = journal.openJournal();
     const qint64 id = journal.add({{1001, "2026-11-02", "Acme", 100}});
-    const VoidOutcome outcome = VoidCheck(journal.connection, id + 1, QStringLiteral("gone"), QDate(2026, 11, 5));
+    const FileResult outcome = checks.VoidCheck(id + 1, QStringLiteral("gone"), QDate(2026, 11, 5));
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_EQ(journal.value(id, QStringLiteral("status")).toString(), QStringLiteral("issued"));

@@ -2,6 +2,7 @@
 #include "history/HistoryModel.h"
 #include "history/tests/JournalFixture.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/TestHelpers.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -35,6 +36,113 @@ INSTANTIATE_TEST_SUITE_P(Fields, CsvFieldTest,
                                            FieldRow{" spaces kept ", " spaces kept "},
                                            FieldRow{"M\xc3\xbcller", "M\xc3\xbcller"}));
 
+struct SpreadsheetRow {
+    const char *text;
+    const char *cell;
+};
+
+class SpreadsheetTextTest : public ::testing::TestWithParam<SpreadsheetRow> {};
+
+// The characters OWASP's CSV-injection guidance names start a formula; a single quote before them
+// makes the cell plain text. Anything else is left as it is.
+TEST_P(SpreadsheetTextTest, neutralisesWhatASpreadsheetWouldRun) {
+    EXPECT_EQ(SpreadsheetText(QString::fromUtf8(GetParam().text)), QString::fromUtf8(GetParam().cell));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, SpreadsheetTextTest,
+                         ::testing::Values(SpreadsheetRow{"=HYPERLINK(\"http://x\")", "'=HYPERLINK(\"http://x\")"},
+                                           SpreadsheetRow{"+1+2", "'+1+2"}, SpreadsheetRow{"-2+3", "'-2+3"},
+                                           SpreadsheetRow{"@SUM(A1)", "'@SUM(A1)"}, SpreadsheetRow{"\tcmd", "'\tcmd"},
+                                           SpreadsheetRow{"\rcmd", "'\rcmd"},
+                                           SpreadsheetRow{"Acme = best", "Acme = best"},
+                                           SpreadsheetRow{" =padded", " =padded"}, SpreadsheetRow{"", ""},
+                                           SpreadsheetRow{"'quoted", "'quoted"}));
+
+struct PayeeRow {
+    const char *payee;
+    int length;
+    const char *line;
+};
+
+class OneLinePayeeTest : public ::testing::TestWithParam<PayeeRow> {};
+
+TEST_P(OneLinePayeeTest, isOneLineCutToTheLength) {
+    EXPECT_EQ(OneLinePayee(QString::fromUtf8(GetParam().payee), GetParam().length), QString::fromUtf8(GetParam().line));
+}
+
+INSTANTIATE_TEST_SUITE_P(Payees, OneLinePayeeTest,
+                         ::testing::Values(PayeeRow{"line one\r\nline two", 0, "line one line two"},
+                                           PayeeRow{"tab\there", 0, "tab here"},
+                                           PayeeRow{"Acme Hardware and Lumber", 10, "Acme Hardw"},
+                                           PayeeRow{"Ann  Example ", 5, "Ann E"}, PayeeRow{"Ann Ex", 4, "Ann"},
+                                           PayeeRow{"\xc3\x89lodie Fran\xc3\xa7"
+                                                    "aise",
+                                                    6, "\xc3\x89lodie"},
+                                           PayeeRow{"Short", 40, "Short"}));
+
+struct SettingsRow {
+    const char *label;
+    const char *ini;
+    QString columns;
+    QString dateFormat;
+    QString voidCode;
+    bool header;
+    int payeeLength;
+    QStringList problems;
+};
+
+void PrintTo(const SettingsRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+class ExportSettingsTest : public ::testing::TestWithParam<SettingsRow> {};
+
+// The person's own layout read from Exports.ini: what can be used is kept, each damaged entry keeps
+// its default and is named.
+TEST_P(ExportSettingsTest, keepsWhatIsReadableAndNamesTheRest) {
+    QStringList problems;
+    const ExportSettings settings = DecodeExportSettings(QByteArray(GetParam().ini), &problems);
+    EXPECT_EQ(FieldsText(settings.custom.fields), GetParam().columns);
+    EXPECT_EQ(settings.custom.dateFormat, GetParam().dateFormat);
+    EXPECT_EQ(settings.custom.voidCode, GetParam().voidCode);
+    EXPECT_EQ(settings.custom.header, GetParam().header);
+    EXPECT_EQ(settings.custom.payeeLength, GetParam().payeeLength);
+    EXPECT_EQ(problems, GetParam().problems);
+    // What was read is written back the same.
+    QStringList again;
+    EXPECT_EQ(DecodeExportSettings(EncodeExportSettings(settings), &again).custom, settings.custom);
+    EXPECT_TRUE(again.isEmpty());
+}
+
+const QString kDefaultColumns = QStringLiteral("code, account, number, amount, date, payee");
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ExportSettingsTest,
+    ::testing::Values(
+        SettingsRow{"missing", "", kDefaultColumns, QStringLiteral("MMDDYY"), QStringLiteral("C"), false, 40, {}},
+        SettingsRow{"whole",
+                    "[PositivePay]\r\nLayout=My own layout\r\n[MyLayout]\r\nColumns=number,payee\r\n"
+                    "DateFormat=YYYY-MM-DD\r\nVoidCode=X\r\nHeader=1\r\nPayeeLength=12\r\n",
+                    QStringLiteral("number, payee"),
+                    QStringLiteral("YYYY-MM-DD"),
+                    QStringLiteral("X"),
+                    true,
+                    12,
+                    {}},
+        SettingsRow{"damaged entries",
+                    "Columns=number, amonut\nDateFormat=QQ\nVoidCode=I\nHeader=yes\nPayeeLength=-3\nVoidCode=V\n",
+                    kDefaultColumns, QStringLiteral("MMDDYY"), QStringLiteral("V"), false, 40,
+                    Strings({"Columns", "DateFormat", "VoidCode", "Header", "PayeeLength"})},
+        SettingsRow{"binary junk",
+                    "\x01\x02=\xff\xfe\n=\n[x",
+                    kDefaultColumns,
+                    QStringLiteral("MMDDYY"),
+                    QStringLiteral("C"),
+                    false,
+                    40,
+                    {}}),
+    [](const ::testing::TestParamInfo<SettingsRow> &row) { return "file" + std::to_string(row.index); });
+
 struct AmountRow {
     qint64 cents;
     const char *plain;
@@ -52,14 +160,28 @@ INSTANTIATE_TEST_SUITE_P(Amounts, PlainAmountTest,
                                            AmountRow{-5, "-0.05"},
                                            AmountRow{std::numeric_limits<qint64>::min(), "-92233720368547758.08"}));
 
+ExportRequest Csv() {
+    return ExportRequest{};
+}
+
+ExportRequest Pay(const PayLayout &layout, const char *digits, bool onlyNew = false) {
+    ExportRequest request;
+    request.format = ExportFormat::PositivePay;
+    request.layout = layout;
+    request.accountDigits = QString::fromLatin1(digits);
+    request.onlyNew = onlyNew;
+    return request;
+}
+
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override { journal.add(SampleChecks()); }
 
-    QByteArray exportBytes(ExportFormat format, const HistoryFilter &filter = {}, const HistorySort &sort = {}) {
+    QByteArray exportBytes(const ExportRequest &request, const HistoryFilter &filter = {},
+                           const HistorySort &sort = {}) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        const ExportOutcome outcome = WriteExport(journal.connection, filter, sort, format, buffer);
+        const ExportOutcome outcome = WriteExport(journal.connection, filter, sort, request, buffer);
         EXPECT_TRUE(outcome.ok) << outcome.error.toStdString();
         return buffer.data();
     }
@@ -89,26 +211,124 @@ TEST_F(ExportTest, csvIsUtf8WithCrlfQuotedFieldsAndAHeader) {
     HistoryFilter filter;
     filter.checkFrom = 1002;
     filter.checkTo = 1004;
-    EXPECT_EQ(exportBytes(ExportFormat::Csv, filter),
-              QByteArray("Check Number,Date Printed,Payee,Amount,Memo,Status,Void Reason,Void Date,Reprinted As,"
-                         "Account Number\r\n"
-                         "1002,2026-11-02,\"The \"\"Best\"\" Plumbing\",99.99,\"Pipes, valves\",issued,,,,1234567\r\n"
-                         "1003,2026-11-15,M\xc3\xbcller & S\xc3\xb6hne,0.50,,voided,lost in the mail,2026-11-20,,"
-                         "1234567\r\n"
-                         "1004,2026-11-30,\"line one\r\nline two\",1000000.00,\"note\nsecond\",issued,,,,1234567\r\n"));
+    EXPECT_EQ(
+        exportBytes(Csv(), filter),
+        QByteArray("\xEF\xBB\xBF"
+                   "Check Number,Date Printed,Payee,Amount,Memo,Status,Void Reason,Void Date,Reprinted As,"
+                   "Account Number\r\n"
+                   "1002,2026-11-02,\"The \"\"Best\"\" Plumbing\",99.99,\"Pipes, valves\",issued,,,,\"1234567\"\r\n"
+                   "1003,2026-11-15,M\xc3\xbcller & S\xc3\xb6hne,0.50,,voided,lost in the mail,2026-11-20,,"
+                   "\"1234567\"\r\n"
+                   "1004,2026-11-30,\"line one\r\nline two\",1000000.00,\"note\nsecond\",issued,,,,"
+                   "\"1234567\"\r\n"));
 }
 
-TEST_F(ExportTest, positivePayHasTheBankColumnsAndNoHeader) {
+struct LayoutRow {
+    const char *label;
+    PayLayout layout;
+    QByteArray bytes;
+};
+
+void PrintTo(const LayoutRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+PayLayout OwnLayout() {
+    PayLayout own;
+    own.name = CustomLayoutName();
+    own.fields = {PayField::CheckNo, PayField::Payee, PayField::Date, PayField::Code};
+    own.dateFormat = QStringLiteral("YYYY-MM-DD");
+    own.voidCode = QStringLiteral("X");
+    own.header = true;
+    own.payeeLength = 5;
+    return own;
+}
+
+class PositivePayLayoutTest : public ExportTest, public ::testing::WithParamInterface<LayoutRow> {};
+
+// Checks 1003 to 1006 of account 1234567: void (voided 2026-11-20), issued with a two-line payee,
+// spoiled and reprinted (2026-12-01) and its reprint. A void row carries its void date; payees are
+// one line, cut to the layout's length.
+TEST_P(PositivePayLayoutTest, writesTheBanksColumnsCodesAndDates) {
     HistoryFilter filter;
     filter.checkFrom = 1003;
-    filter.checkTo = 1006;
-    EXPECT_EQ(exportBytes(ExportFormat::PositivePay, filter),
-              QByteArray("1234567,1003,2026-11-15,0.50,M\xc3\xbcller & S\xc3\xb6hne,V\r\n"
-                         "1234567,1004,2026-11-30,1000000.00,\"line one\r\nline two\",I\r\n"
-                         "1234567,1005,2026-12-01,700.01,\xc3\x89lodie Fran\xc3\xa7"
-                         "aise,V\r\n"
-                         "1234567,1006,2026-12-01,700.01,\xc3\x89lodie Fran\xc3\xa7"
-                         "aise,I\r\n"));
+    filter.checkTo = 1007;
+    const QByteArray bytes = exportBytes(Pay(GetParam().layout, "1234567"), filter);
+    EXPECT_EQ(bytes, GetParam().bytes) << bytes.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PositivePayLayoutTest,
+                         ::testing::Values(LayoutRow{"issue code first", BuiltInLayouts()[0],
+                                                     "C,1234567,1003,0.50,112026,M\xc3\xbcller & S\xc3\xb6hne\r\n"
+                                                     "I,1234567,1004,1000000.00,113026,line one line two\r\n"
+                                                     "C,1234567,1005,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
+                                                     "aise\r\n"
+                                                     "I,1234567,1006,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
+                                                     "aise\r\n"},
+                                           LayoutRow{"account amount number date", BuiltInLayouts()[1],
+                                                     "1234567,0.50,1003,11/20/2026,V\r\n"
+                                                     "1234567,1000000.00,1004,11/30/2026,I\r\n"
+                                                     "1234567,700.01,1005,12/01/2026,V\r\n"
+                                                     "1234567,700.01,1006,12/01/2026,I\r\n"},
+                                           LayoutRow{"account number amount date code payee", BuiltInLayouts()[2],
+                                                     "1234567,1003,0.50,112026,V,M\xc3\xbcller & S\xc3\xb6hne\r\n"
+                                                     "1234567,1004,1000000.00,113026,I,line one line two\r\n"
+                                                     "1234567,1005,700.01,120126,V,\xc3\x89lodie Fran\xc3\xa7"
+                                                     "aise\r\n"
+                                                     "1234567,1006,700.01,120126,I,\xc3\x89lodie Fran\xc3\xa7"
+                                                     "aise\r\n"},
+                                           LayoutRow{"own columns with a header", OwnLayout(),
+                                                     "Check Number,Payee,Date,Code\r\n"
+                                                     "1003,M\xc3\xbclle,2026-11-20,X\r\n"
+                                                     "1004,line,2026-11-30,I\r\n"
+                                                     "1005,\xc3\x89lodi,2026-12-01,X\r\n"
+                                                     "1006,\xc3\x89lodi,2026-12-01,I\r\n"}),
+                         [](const ::testing::TestParamInfo<LayoutRow> &row) {
+                             return "layout" + std::to_string(row.index);
+                         });
+
+TEST_F(ExportTest, positivePayHoldsOneAccountByItsDigits) {
+    EXPECT_EQ(exportBytes(Pay(BuiltInLayouts()[1], "7654321")), QByteArray("7654321,0.01,1007,12/05/2026,I\r\n"));
+    EXPECT_EQ(exportBytes(Pay(BuiltInLayouts()[1], "999")), QByteArray());
+}
+
+// What an export sent is remembered: the next "only new" export sends nothing again, a check voided
+// since goes out once more as void with its void date, and "all" sends everything.
+TEST_F(ExportTest, onlyNewSendsWhatNoEarlierExportSent) {
+    CheckJournal &checks = journal.openJournal();
+    const PayLayout layout = BuiltInLayouts()[1];
+    const QString path = folder.file(QStringLiteral("pay.csv"));
+    ExportOutcome first = ExportToFile(journal.connection, {}, {}, Pay(layout, "1234567", true), path);
+    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    EXPECT_EQ(first.rows, 7);
+    ASSERT_EQ(first.checkIds.size(), 7);
+    EXPECT_EQ(first.codes.count(QLatin1Char('V')), 2);
+    ASSERT_TRUE(checks
+                    .RecordExport({QDateTime(QDate(2026, 12, 6), QTime(9, 0)), QStringLiteral("1234567"), layout.name,
+                                   path, first.checkIds, first.codes})
+                    .ok);
+    EXPECT_EQ(exportBytes(Pay(layout, "1234567", true)), QByteArray());
+
+    ASSERT_TRUE(checks.VoidCheck(2, QStringLiteral("stolen"), QDate(2026, 12, 7)).ok); // 1002
+    EXPECT_EQ(exportBytes(Pay(layout, "1234567", true)), QByteArray("1234567,99.99,1002,12/07/2026,V\r\n"));
+    EXPECT_EQ(exportBytes(Pay(layout, "1234567", false)).count("\r\n"), 7);
+
+    // Nothing new: no file at all when the export is told not to write an empty one.
+    ExportRequest quiet = Pay(layout, "7654321", true);
+    const QString none = folder.file(QStringLiteral("none.csv"));
+    ASSERT_TRUE(checks
+                    .RecordExport({QDateTime(QDate(2026, 12, 6), QTime(9, 0)),
+                                   QStringLiteral("7654321"),
+                                   layout.name,
+                                   none,
+                                   {7},
+                                   {QLatin1Char('I')}})
+                    .ok);
+    quiet.writeEmpty = false;
+    const ExportOutcome empty = ExportToFile(journal.connection, {}, {}, quiet, none);
+    EXPECT_TRUE(empty.ok);
+    EXPECT_EQ(empty.rows, 0);
+    EXPECT_FALSE(QFileInfo::exists(none));
 }
 
 TEST_F(ExportTest, followsTheFilterAndSortOfTheHistory) {
@@ -123,22 +343,31 @@ TEST_F(ExportTest, followsTheFilterAndSortOfTheHistory) {
         shown << QString::number(model.rowAt(row).checkNo);
     }
     const QString path = folder.file(QStringLiteral("positive-pay.csv"));
-    ASSERT_TRUE(ExportToFile(journal.connection, filter, sort, ExportFormat::PositivePay, path).ok);
+    ASSERT_TRUE(ExportToFile(journal.connection, filter, sort, Csv(), path).ok);
     QStringList exported;
-    for (const QStringList &record : ReadWithPython(path)) {
-        exported << record.value(1);
+    QList<QStringList> records = ReadWithPython(path);
+    ASSERT_FALSE(records.isEmpty());
+    records.removeFirst();
+    for (const QStringList &record : records) {
+        exported << record.value(0);
     }
     EXPECT_EQ(exported, shown);
     EXPECT_EQ(shown.size(), 6);
 }
 
 TEST_F(ExportTest, bothFilesReadBackWithPythonsCsvModule) {
+    // The bank's layout with every column, the payee whole.
+    PayLayout every = BuiltInLayouts()[2];
+    every.payeeLength = 0;
     for (const ExportFormat format : {ExportFormat::Csv, ExportFormat::PositivePay}) {
         const QString path = folder.file(format == ExportFormat::Csv ? QStringLiteral("history.csv")
                                                                      : QStringLiteral("positive-pay.csv"));
-        const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, format, path);
+        const bool csv = format == ExportFormat::Csv;
+        // Positive pay: one account per file; the sample's other account is 1007's alone.
+        const ExportOutcome outcome =
+            ExportToFile(journal.connection, {}, {}, csv ? Csv() : Pay(every, "1234567"), path);
         ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
-        EXPECT_EQ(outcome.rows, 8);
+        EXPECT_EQ(outcome.rows, csv ? 8 : 7);
 
         QList<QStringList> records = ReadWithPython(path);
         if (format == ExportFormat::Csv) {
@@ -146,6 +375,9 @@ TEST_F(ExportTest, bothFilesReadBackWithPythonsCsvModule) {
             EXPECT_EQ(records.takeFirst().first(), QStringLiteral("Check Number"));
         }
         QList<TestCheck> expected = SampleChecks();
+        if (!csv) {
+            expected.removeIf([](const TestCheck &check) { return check.checkNo == 1007; });
+        }
         std::sort(expected.begin(), expected.end(),
                   [](const TestCheck &a, const TestCheck &b) { return a.checkNo < b.checkNo; });
         ASSERT_EQ(records.size(), expected.size());
@@ -169,12 +401,14 @@ TEST_F(ExportTest, bothFilesReadBackWithPythonsCsvModule) {
                 EXPECT_EQ(fields[9], QString::fromUtf8(check.account));
             } else {
                 ASSERT_EQ(fields.size(), 6);
+                const QDate date = QDate::fromString(
+                    QString::fromUtf8(issued || !check.voidDate ? check.date : check.voidDate), Qt::ISODate);
                 EXPECT_EQ(fields[0], QString::fromUtf8(check.account));
                 EXPECT_EQ(fields[1], QString::number(check.checkNo));
-                EXPECT_EQ(fields[2], QString::fromUtf8(check.date));
-                EXPECT_EQ(fields[3], amount);
-                EXPECT_EQ(fields[4], QString::fromUtf8(check.payee));
-                EXPECT_EQ(fields[5], issued ? QStringLiteral("I") : QStringLiteral("V"));
+                EXPECT_EQ(fields[2], amount);
+                EXPECT_EQ(fields[3], date.toString(QStringLiteral("MMddyy")));
+                EXPECT_EQ(fields[4], issued ? QStringLiteral("I") : QStringLiteral("V"));
+                EXPECT_EQ(fields[5], QString::fromUtf8(check.payee).simplified());
             }
         }
     }
@@ -185,11 +419,13 @@ TEST_F(ExportTest, theFileIsForItsOwnerOnlyEvenWhenReplacingAnOpenerOne) {
     ASSERT_TRUE(folder.write(QStringLiteral("history.csv"), "old"));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                                     QFileDevice::ReadOther);
-    ASSERT_TRUE(ExportToFile(journal.connection, {}, {}, ExportFormat::Csv, path).ok);
+    ASSERT_TRUE(ExportToFile(journal.connection, {}, {}, Csv(), path).ok);
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-    EXPECT_TRUE(folder.read(QStringLiteral("history.csv")).startsWith("Check Number,"));
+    EXPECT_TRUE(folder.read(QStringLiteral("history.csv"))
+                    .startsWith("\xEF\xBB\xBF"
+                                "Check Number,"));
     EXPECT_EQ(folder.entries(), QStringList{QStringLiteral("history.csv")});
 }
 
@@ -198,7 +434,7 @@ TEST_F(ExportTest, aFolderThatCannotBeWrittenLeavesNoFileAndSaysWhy) {
     for (const QString &path : {folder.file(QStringLiteral("missing/history.csv")),
                                 folder.file(QStringLiteral("not-a-folder/history.csv"))}) {
         SCOPED_TRACE(path.toStdString());
-        const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, ExportFormat::Csv, path);
+        const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, Csv(), path);
         EXPECT_FALSE(outcome.ok);
         EXPECT_FALSE(outcome.error.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(path));
@@ -215,7 +451,7 @@ TEST_F(ExportTest, aReadOnlyFolderLeavesNoFile) {
     ASSERT_EQ(::mount("tmpfs", QFile::encodeName(tmpfs.path()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr),
               0);
     const QString path = tmpfs.path() + QStringLiteral("/history.csv");
-    const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, ExportFormat::PositivePay, path);
+    const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, Pay(BuiltInLayouts()[0], "1234567"), path);
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_TRUE(QDir(tmpfs.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
@@ -238,7 +474,7 @@ TEST_F(ExportTest, aFullDiskLeavesNoPartialFileAndKeepsTheOldOne) {
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("older export\r\n");
     }
-    const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, ExportFormat::Csv, path);
+    const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, Csv(), path);
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_EQ(QDir(tmpfs.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -250,7 +486,7 @@ TEST_F(ExportTest, aFullDiskLeavesNoPartialFileAndKeepsTheOldOne) {
 
 TEST_F(ExportTest, aJournalThatCannotBeReadLeavesNoFile) {
     const QString path = folder.file(QStringLiteral("history.csv"));
-    const ExportOutcome outcome = ExportToFile(QStringLiteral("no-such-connection"), {}, {}, ExportFormat::Csv, path);
+    const ExportOutcome outcome = ExportToFile(QStringLiteral("no-such-connection"), {}, {}, Csv(), path);
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_TRUE(folder.entries().isEmpty());

@@ -1,4 +1,3 @@
-#include "history/HistoryDatabase.h"
 #include "history/HistoryModel.h"
 #include "history/tests/JournalFixture.h"
 
@@ -19,14 +18,23 @@ QList<qint64> FetchAllCheckNumbers(HistoryModel &model) {
     return numbers;
 }
 
+// The payable total of these sample checks: the issued ones alone.
 qint64 SampleTotal(const QList<qint64> &numbers) {
     qint64 total = 0;
     for (const TestCheck &check : SampleChecks()) {
-        if (numbers.contains(check.checkNo)) {
+        if (numbers.contains(check.checkNo) && qstrcmp(check.status, "issued") == 0) {
             total += check.cents;
         }
     }
     return total;
+}
+
+qint64 SampleCount(const QList<qint64> &numbers, bool issued) {
+    qint64 count = 0;
+    for (const TestCheck &check : SampleChecks()) {
+        count += numbers.contains(check.checkNo) && (qstrcmp(check.status, "issued") == 0) == issued ? 1 : 0;
+    }
+    return count;
 }
 
 class HistoryModelTest : public ::testing::Test {
@@ -110,6 +118,8 @@ TEST_P(HistoryFilterTest, showsExactlyTheMatchingChecksAndTheirTotal) {
     EXPECT_TRUE(model.lastError().isEmpty()) << model.lastError().toStdString();
     EXPECT_EQ(model.matchingCount(), GetParam().expected.size());
     EXPECT_EQ(model.totalCents(), SampleTotal(GetParam().expected));
+    EXPECT_EQ(model.issuedCount(), SampleCount(GetParam().expected, true));
+    EXPECT_EQ(model.voidedCount(), SampleCount(GetParam().expected, false));
     EXPECT_EQ(FetchAllCheckNumbers(model), GetParam().expected);
 }
 
@@ -232,17 +242,35 @@ TEST_F(HistoryModelTest, aClosedJournalShowsNothingAndSaysWhy) {
     EXPECT_EQ(totals.size(), 1);
 }
 
-TEST_F(HistoryModelTest, refreshSeesChangesMadeThroughAnotherConnection) {
-    HistoryModel model(journal.connection);
+TEST_F(HistoryModelTest, aJournalNotWrittenYetIsAnEmptyHistoryWithoutAnError) {
+    HistoryModel model(QString{});
+    model.setFilter(HistoryFilter{});
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_TRUE(model.lastError().isEmpty()) << model.lastError().toStdString();
+}
+
+// A void through the journal's one connection while the history's read of a long list is still
+// open: the read is let go first, the void is written, and a refresh shows it.
+TEST_F(HistoryModelTest, aVoidThroughTheJournalGoesThroughWhileTheListIsHalfRead) {
+    QList<TestCheck> many;
+    for (int i = 0; i < 300; ++i) {
+        many.append({3000 + i, "2026-12-02", "Bulk payee", 100});
+    }
+    journal.add(many);
+    CheckJournal &checks = journal.openJournal();
+    HistoryModel model(checks.ConnectionName());
+    model.setPageSize(50);
     model.setFilter(Status(StatusFilter::Issued));
-    EXPECT_EQ(model.matchingCount(), 6);
-    const HistoryConnection other = OpenHistoryDatabase(journal.path);
-    ASSERT_TRUE(other.ok()) << other.error.toStdString();
-    ASSERT_TRUE(VoidCheck(other.connectionName, 1, QStringLiteral("stolen"), QDate(2026, 12, 3)).ok);
-    CloseHistoryDatabase(other.connectionName);
+    ASSERT_TRUE(model.canFetchMore());
+    EXPECT_EQ(model.matchingCount(), 306);
+    model.finishReading();
+    const FileResult voided = checks.VoidCheck(1, QStringLiteral("stolen"), QDate(2026, 12, 3));
+    ASSERT_TRUE(voided.ok) << voided.error.toStdString();
     model.refresh();
-    EXPECT_EQ(model.matchingCount(), 5);
-    EXPECT_EQ(model.totalCents(), SampleTotal({998, 1002, 1004, 1006, 1007}));
+    EXPECT_EQ(model.matchingCount(), 305);
+    EXPECT_EQ(model.issuedCount(), 305);
+    EXPECT_EQ(model.totalCents(), SampleTotal({998, 1002, 1004, 1006, 1007}) + 300 * 100);
+    EXPECT_EQ(model.rowCount(), 50);
 }
 
 } // namespace

@@ -176,7 +176,12 @@ INSTANTIATE_TEST_SUITE_P(
         BoxRow{"SaveDiscardCancel_AltC", MsgButtons::SaveDiscardCancel, R::Save, Act::AccessKey, R::Cancel, R::Cancel},
         BoxRow{"SaveDiscardCancel_ClickDiscard", MsgButtons::SaveDiscardCancel, R::Save, Act::Click, R::Discard,
                R::Discard},
-        BoxRow{"SaveDiscardCancel_Close", MsgButtons::SaveDiscardCancel, R::Save, Act::Close, R::Save, R::Cancel}),
+        BoxRow{"SaveDiscardCancel_Close", MsgButtons::SaveDiscardCancel, R::Save, Act::Close, R::Save, R::Cancel},
+        BoxRow{"YesNoCancel_Return", MsgButtons::YesNoCancel, R::Yes, Act::Return, R::Yes, R::Yes},
+        BoxRow{"YesNoCancel_Escape", MsgButtons::YesNoCancel, R::Yes, Act::Escape, R::Yes, R::Cancel},
+        BoxRow{"YesNoCancel_AltN", MsgButtons::YesNoCancel, R::Yes, Act::AccessKey, R::No, R::No},
+        BoxRow{"YesNoCancel_AltC", MsgButtons::YesNoCancel, R::Yes, Act::AccessKey, R::Cancel, R::Cancel},
+        BoxRow{"YesNoCancel_Close", MsgButtons::YesNoCancel, R::Yes, Act::Close, R::Yes, R::Cancel}),
     [](const ::testing::TestParamInfo<BoxRow> &row) { return std::string(row.param.name); });
 
 TEST(RealBox, showsTitleTextAndTheButtonsWithNoIcon) {
@@ -189,6 +194,7 @@ TEST(RealBox, showsTitleTextAndTheButtonsWithNoIcon) {
         {MsgButtons::YesNo, {QStringLiteral("&Yes"), QStringLiteral("&No")}},
         {MsgButtons::SaveDiscardCancel,
          {QStringLiteral("&Save"), QStringLiteral("&Discard"), QStringLiteral("&Cancel")}},
+        {MsgButtons::YesNoCancel, {QStringLiteral("&Yes"), QStringLiteral("&No"), QStringLiteral("&Cancel")}},
     };
     for (const auto &set : sets) {
         SCOPED_TRACE(set.captions.join(QLatin1Char(' ')).toStdString());

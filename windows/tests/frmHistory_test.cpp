@@ -1,6 +1,10 @@
 #include "history/tests/JournalFixture.h"
+#include "platform/QtPrinter.h"
+#include "platform/testing/TestHelpers.h"
 #include "windows/frmHistory.h"
+#include "windows/frmHistoryExport.h"
 #include "windows/tests/WindowFixture.h"
+#include "windows/tests/frmMainFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,7 +42,7 @@ class HistoryWindowTest : public WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        journal = std::make_unique<JournalFile>(2, dir.path());
+        journal = std::make_unique<JournalFile>(kJournalVersion, dir.path());
         journal->add(SampleChecks());
     }
     void TearDown() override {
@@ -48,13 +52,20 @@ protected:
         WindowFixture::TearDown();
     }
 
-    // The main menu's History entry, chosen.
+    // The main menu's History entry, chosen; the test's file access then goes through the
+    // program's journal, which holds the file locked.
     frmHistory *openHistory() {
         frmStartup *startup = startAndContinue();
+        if (journal) {
+            journal->release();
+        }
         startup->mnuHistory->trigger();
         history = startup->findChild<frmHistory *>();
         if (history) {
             EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == history; }));
+            if (journal) {
+                journal->attach(program->Journal());
+            }
         }
         return history;
     }
@@ -90,21 +101,25 @@ protected:
 
 TEST_F(HistoryWindowTest, theHistoryEntryStandsBesideHelpAndOpensOneWindow) {
     frmStartup *startup = startAndContinue();
+    journal->release();
     const QList<QAction *> entries = startup->menuBar->actions();
     // Help, History, Printer Alignment.
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0]->text(), QStringLiteral("Help"));
-    EXPECT_EQ(entries[1]->text(), QStringLiteral("History"));
+    EXPECT_EQ(entries[1]->text(), QStringLiteral("Hi&story"));
     EXPECT_EQ(entries[1]->objectName(), QStringLiteral("mnuHistory"));
 
-    startup->mnuHistory->trigger();
+    // Its access key opens it from the keyboard; choosing it again brings the same window up.
+    QTest::keyClick(startup, Qt::Key_S, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([startup] { return startup->findChild<frmHistory *>() != nullptr; }));
     startup->mnuHistory->trigger();
     const QList<frmHistory *> windows = startup->findChildren<frmHistory *>();
     ASSERT_EQ(windows.size(), 1);
     history = windows.first();
     EXPECT_TRUE(history->isVisible());
     EXPECT_EQ(shownNumbers(), (QList<qint64>{998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}));
-    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("8 checks, total 1,002,985.02"));
+    // The total is what is payable: the six issued checks; the voided and reprinted forms are counted beside.
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("8 checks: 6 issued, total 1,002,284.51; 2 voided"));
     EXPECT_TRUE(messages.shown.isEmpty());
     for (const char *name : {"fraFilter", "chkDateFrom", "dtpDateFrom", "chkDateTo", "dtpDateTo", "txtPayee",
                              "cboStatus", "txtCheckNoFrom", "txtCheckNoTo", "grdChecks", "lblTotal", "cmdVoid",
@@ -113,18 +128,46 @@ TEST_F(HistoryWindowTest, theHistoryEntryStandsBesideHelpAndOpensOneWindow) {
     }
 }
 
-TEST_F(HistoryWindowTest, closingTheWindowClosesItsConnectionAndTheMenuOpensAFreshOne) {
-    ASSERT_NE(openHistory(), nullptr);
+TEST_F(HistoryWindowTest, theHistoryReadsThroughTheJournalsOneConnectionAndLeavesItOpen) {
+    journal->release();
     const QStringList before = QSqlDatabase::connectionNames();
+    ASSERT_NE(openHistory(), nullptr);
+    // The journal's connection is the one more; the history has none of its own.
+    EXPECT_EQ(QSqlDatabase::connectionNames().size(), before.size() + 1);
+    EXPECT_TRUE(QSqlDatabase::connectionNames().contains(program->Journal().ConnectionName()));
     history->close();
     flushDeletes();
     EXPECT_TRUE(history.isNull());
-    EXPECT_EQ(QSqlDatabase::connectionNames().size(), before.size() - 1);
+    EXPECT_TRUE(program->Journal().IsOpen());
     ASSERT_NE(openHistory(), nullptr);
     EXPECT_EQ(history->Model().matchingCount(), 8);
 }
 
+// Ctrl+1 to Ctrl+7 sort by the heading of that place; the same key again sorts the other way.
+TEST_F(HistoryWindowTest, columnsSortFromTheKeyboard) {
+    ASSERT_NE(openHistory(), nullptr);
+    history->grdChecks->setFocus();
+    const struct {
+        Qt::Key key;
+        int column;
+        bool descending;
+        QList<qint64> numbers;
+    } steps[] = {
+        {Qt::Key_4, ColAmount, false, {1007, 1003, 1002, 998, 1005, 1006, 1001, 1004}},
+        {Qt::Key_4, ColAmount, true, {1004, 1001, 1006, 1005, 998, 1002, 1003, 1007}},
+        {Qt::Key_1, ColCheckNo, false, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+    };
+    for (const auto &step : steps) {
+        QTest::keyClick(history->grdChecks, step.key, Qt::ControlModifier);
+        EXPECT_EQ(history->Model().sortOrder().column, step.column);
+        EXPECT_EQ(history->Model().sortOrder().descending, step.descending);
+        EXPECT_EQ(history->grdChecks->horizontalHeader()->sortIndicatorSection(), step.column);
+        EXPECT_EQ(shownNumbers(), step.numbers);
+    }
+}
+
 TEST_F(HistoryWindowTest, movingBackToTheMainMenuKeepsWhatIsTypedInTheSetup) {
+    journal->release();
     // With a settings file, an activation of the main menu would load it over the typed text.
     writeFile(QStringLiteral("DraftMere.txt"),
               settingsBytes({QStringLiteral("Saved Bank"), QStringLiteral("0012-345678"), QStringLiteral("1041"),
@@ -145,10 +188,13 @@ TEST_F(HistoryWindowTest, movingBackToTheMainMenuKeepsWhatIsTypedInTheSetup) {
 TEST_F(HistoryWindowTest, aMissingJournalShowsAnEmptyHistoryAndCreatesNoFile) {
     const QString file = journal->path;
     journal.reset();
-    ASSERT_TRUE(QFile::remove(file));
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        QFile::remove(file + QLatin1String(suffix));
+    }
+    ASSERT_FALSE(QFile::exists(file));
     ASSERT_NE(openHistory(), nullptr);
     EXPECT_EQ(history->Model().rowCount(), 0);
-    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("0 checks, total 0.00"));
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("0 checks: 0 issued, total 0.00; 0 voided"));
     EXPECT_FALSE(history->cmdVoid->isEnabled());
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(file));
@@ -159,11 +205,30 @@ TEST_F(HistoryWindowTest, aDamagedJournalNamesTheFileAndOpensNoWindow) {
     journal.reset();
     QFile::remove(file + QStringLiteral("-wal"));
     QFile::remove(file + QStringLiteral("-shm"));
-    writeFile(QStringLiteral("CheckJournal.db"), QByteArray("not a database at all, just text\r\n").repeated(100));
+    writeFile(kJournalFolder + QStringLiteral("/CheckJournal.db"),
+              QByteArray("not a database at all, just text\r\n").repeated(100));
     EXPECT_EQ(openHistory(), nullptr);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(file)))
         << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("then choose History again")))
+        << messages.shown[0].text.toStdString();
+}
+
+// A journal of a newer program: the history refuses it with the words the print run uses.
+TEST_F(HistoryWindowTest, aJournalOfANewerProgramIsRefusedAsPrintingRefusesIt) {
+    {
+        QSqlQuery newer(QSqlDatabase::database(journal->connection));
+        ASSERT_TRUE(newer.exec(QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion + 1)));
+    }
+    journal->release();
+    CheckJournal printing(dir.path());
+    const FileResult refused = printing.CheckNumbersFree(QStringLiteral("1234567"), 2001, 1);
+    ASSERT_FALSE(refused.ok);
+    EXPECT_EQ(openHistory(), nullptr);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(refused.error)) << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(refused.error.contains(QStringLiteral("newer"))) << refused.error.toStdString();
 }
 
 TEST_F(HistoryWindowTest, filtersFollowWhatIsTyped) {
@@ -171,7 +236,8 @@ TEST_F(HistoryWindowTest, filtersFollowWhatIsTyped) {
     history->txtPayee->setFocus();
     QTest::keyClicks(history->txtPayee, QString::fromUtf8("\xc3\x89LODIE"));
     EXPECT_EQ(shownNumbers(), (QList<qint64>{1005, 1006}));
-    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("2 checks, total 1,400.02"));
+    // 1005 was spoiled and printed again as 1006: only 1006 is payable.
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("2 checks: 1 issued, total 700.01; 1 voided"));
 
     // Status by the keyboard: All -> Issued.
     history->cboStatus->setFocus();
@@ -285,9 +351,8 @@ TEST_F(HistoryWindowTest, escapeOnTheVoidDialogChangesNothing) {
 TEST_F(HistoryWindowTest, aCheckVoidedElsewhereMeanwhileIsReportedNotVoidedTwice) {
     ASSERT_NE(openHistory(), nullptr);
     goToCheck(1001);
-    QSqlQuery(QSqlDatabase::database(journal->connection))
-        .exec(QStringLiteral("UPDATE checks SET status = 'voided', void_reason = 'first', void_date = '2026-12-01' "
-                             "WHERE id = 1"));
+    // Voided meanwhile through the journal, as another window of the program would.
+    ASSERT_TRUE(program->Journal().VoidCheck(1, QStringLiteral("first"), QDate(2026, 12, 1)).ok);
     whenUp<frmVoidCheck>([](frmVoidCheck &dialog) {
         QTest::keyClicks(dialog.txtReason, QStringLiteral("second"));
         QTest::keyClick(dialog.txtReason, Qt::Key_Return);
@@ -299,27 +364,132 @@ TEST_F(HistoryWindowTest, aCheckVoidedElsewhereMeanwhileIsReportedNotVoidedTwice
     EXPECT_FALSE(history->cmdVoid->isEnabled()); // the list shows it void now
 }
 
+// Picks a bank layout and the account by keyboard in the export dialog, then presses Return.
+void AnswerExport(frmExport &dialog, int layout, int account) {
+    dialog.cboLayout->setCurrentIndex(layout);
+    dialog.cboAccount->setCurrentIndex(account);
+    QTest::keyClick(dialog.cboAccount, Qt::Key_Return);
+}
+
 TEST_F(HistoryWindowTest, exportsWriteTheShownRowsWhereTheDialogSays) {
     ASSERT_NE(openHistory(), nullptr);
     QTest::keyClicks(history->txtCheckNoFrom, QStringLiteral("1003"));
     QTest::keyClicks(history->txtCheckNoTo, QStringLiteral("1004"));
     const QString csv = dir.filePath(QStringLiteral("out/history.csv"));
     const QString pay = dir.filePath(QStringLiteral("out/pay.csv"));
+    const QString again = dir.filePath(QStringLiteral("out/again.csv"));
     QDir(dir.path()).mkpath(QStringLiteral("out"));
-    saveDialog.answers = {csv, pay};
+    saveDialog.answers = {csv, pay, again};
     AccessKey(history, Qt::Key_C, [&] { return saveDialog.asked.size() == 1; });
+    QStringList accounts;
+    whenUp<frmExport>([&](frmExport &dialog) {
+        for (int i = 0; i < dialog.cboAccount->count(); ++i) {
+            accounts << dialog.cboAccount->itemText(i);
+        }
+        EXPECT_TRUE(dialog.chkOnlyNew->isChecked());
+        AnswerExport(dialog, 2, 0);
+    });
     AccessKey(history, Qt::Key_P, [&] { return saveDialog.asked.size() == 2; });
     ASSERT_EQ(saveDialog.asked.size(), 2);
+    EXPECT_EQ(accounts, Strings({"1234567 (7 checks)", "7654321 (1 check)"}));
     EXPECT_EQ(saveDialog.asked[0].title, QStringLiteral("Export CSV"));
     EXPECT_EQ(saveDialog.asked[0].suggested, QStringLiteral("CheckHistory-2026-12-07.csv"));
     EXPECT_EQ(saveDialog.asked[1].title, QStringLiteral("Export Positive Pay"));
+    EXPECT_EQ(saveDialog.asked[1].suggested, QStringLiteral("PositivePay-1234567-2026-12-07.csv"));
     EXPECT_EQ(readFile(QStringLiteral("out/history.csv")).count("\r\n"), 4); // header, 1003, 1004 (two lines)
     EXPECT_EQ(readFile(QStringLiteral("out/pay.csv")),
-              QByteArray("1234567,1003,2026-11-15,0.50,M\xc3\xbcller & S\xc3\xb6hne,V\r\n"
-                         "1234567,1004,2026-11-30,1000000.00,\"line one\r\nline two\",I\r\n"));
+              QByteArray("1234567,1003,0.50,112026,V,M\xc3\xbcller & S\xc3\xb6hne\r\n"
+                         "1234567,1004,1000000.00,113026,I,line one line two\r\n"));
     ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_TRUE(messages.shown[1].text.startsWith(QStringLiteral("2 checks written to")))
         << messages.shown[1].text.toStdString();
+
+    // The journal remembers them: the same export again has nothing new and writes no file.
+    whenUp<frmExport>([](frmExport &dialog) { AnswerExport(dialog, 2, 0); });
+    history->cmdExportPositivePay->click();
+    ASSERT_EQ(messages.shown.size(), 3);
+    EXPECT_TRUE(messages.shown[2].text.startsWith(QStringLiteral("No check of account 1234567 is new")))
+        << messages.shown[2].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(again));
+}
+
+// The person's own layout: each box that cannot be used is named and the dialog stays; a good one
+// is kept in Exports.ini (owner-only, a link planted in its place replaced, not written through)
+// and offered again next time.
+TEST_F(HistoryWindowTest, theOwnLayoutIsCheckedThenKeptInTheExportSettings) {
+    ASSERT_NE(openHistory(), nullptr);
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.txt"));
+    writeFile(QStringLiteral("elsewhere.txt"), "not for the export settings");
+    ASSERT_TRUE(QFile::setPermissions(elsewhere, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::link(elsewhere, dir.filePath(QStringLiteral("Exports.ini"))));
+    const struct {
+        const char *box;
+        const char *typed;
+        const char *named;
+    } wrong[] = {{"txtColumns", "number, amonut", "Columns: \"amonut\""},
+                 {"txtDateFormat", "MMXX", "Date format: \"MMXX\""},
+                 {"txtVoidCode", "I", "Void code: \"I\""}};
+    QStringList focusAfter;
+    whenUp<frmExport>([&](frmExport &dialog) {
+        dialog.cboLayout->setCurrentIndex(dialog.cboLayout->count() - 1);
+        ASSERT_TRUE(dialog.fraOwnLayout->isEnabled());
+        for (const auto &row : wrong) {
+            auto *box = dialog.findChild<QLineEdit *>(QString::fromLatin1(row.box));
+            const QString good = box->text();
+            box->setText(QString::fromLatin1(row.typed));
+            QTest::keyClick(&dialog, Qt::Key_Return);
+            EXPECT_TRUE(dialog.isVisible()) << row.box;
+            focusAfter << QApplication::focusWidget()->objectName();
+            box->setText(good);
+        }
+        dialog.txtColumns->setText(QStringLiteral("number, amount, code"));
+        dialog.txtVoidCode->setText(QStringLiteral("x"));
+        dialog.chkHeader->setChecked(true);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    saveDialog.answers = {dir.filePath(QStringLiteral("own.csv"))};
+    history->cmdExportPositivePay->click();
+    // The planted link is neither read nor written through: both are refused, naming the file.
+    const QString settingsFile = QDir::toNativeSeparators(dir.filePath(QStringLiteral("Exports.ini")));
+    ASSERT_EQ(messages.shown.size(), 6);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("The export settings ") + settingsFile))
+        << messages.shown[0].text.toStdString();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(messages.shown[i + 1].text.startsWith(QString::fromUtf8(wrong[i].named)))
+            << messages.shown[i + 1].text.toStdString();
+        EXPECT_EQ(focusAfter.value(i), QString::fromLatin1(wrong[i].box));
+    }
+    EXPECT_TRUE(messages.shown[4].text.contains(settingsFile)) << messages.shown[4].text.toStdString();
+    EXPECT_TRUE(messages.shown[5].text.startsWith(QStringLiteral("7 checks written to")));
+    EXPECT_EQ(readFile(QStringLiteral("own.csv")),
+              QByteArray("Check Number,Amount,Code\r\n998,250.00,I\r\n1001,1234.50,I\r\n1002,99.99,I\r\n"
+                         "1003,0.50,X\r\n1004,1000000.00,I\r\n1005,700.01,X\r\n1006,700.01,I\r\n"));
+    EXPECT_EQ(readFile(QStringLiteral("elsewhere.txt")), QByteArray("not for the export settings"));
+
+    // Without the link the own layout is kept, owner-only.
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("Exports.ini"))));
+    whenUp<frmExport>([](frmExport &dialog) {
+        dialog.cboLayout->setCurrentIndex(dialog.cboLayout->count() - 1);
+        dialog.txtColumns->setText(QStringLiteral("number, amount, code"));
+        dialog.txtVoidCode->setText(QStringLiteral("x"));
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    saveDialog.answers = {dir.filePath(QStringLiteral("own2.csv"))};
+    history->cmdExportPositivePay->click();
+    EXPECT_EQ(messages.shown.size(), 7);
+    const QFileInfo settings(dir.filePath(QStringLiteral("Exports.ini")));
+    EXPECT_FALSE(settings.isSymLink());
+    EXPECT_EQ(settings.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions{});
+    EXPECT_TRUE(readFile(QStringLiteral("Exports.ini")).contains("Columns=number, amount, code"));
+
+    QString offered;
+    whenUp<frmExport>([&](frmExport &dialog) {
+        offered = dialog.cboLayout->currentText() + QLatin1Char('|') + dialog.txtColumns->text() + QLatin1Char('|') +
+                  dialog.txtVoidCode->text();
+        dialog.reject();
+    });
+    history->cmdExportPositivePay->click();
+    EXPECT_EQ(offered, QStringLiteral("My own layout|number, amount, code|X"));
 }
 
 TEST_F(HistoryWindowTest, aCancelledExportWritesNothingAndSaysNothing) {
@@ -335,12 +505,78 @@ TEST_F(HistoryWindowTest, anExportThatCannotBeWrittenNamesTheFileAndLeavesNone) 
     ASSERT_NE(openHistory(), nullptr);
     const QString target = dir.filePath(QStringLiteral("no such folder/pay.csv"));
     saveDialog.answers = {target};
+    whenUp<frmExport>([](frmExport &dialog) { AnswerExport(dialog, 0, 0); });
     history->cmdExportPositivePay->click();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(target)))
         << messages.shown[0].text.toStdString();
     EXPECT_EQ(messages.shown[0].title, QStringLiteral("Export Positive Pay"));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("no such folder"))));
+}
+
+// History stays open while checks are printed and voided: it shows each run when it comes to the
+// front again, and neither a run nor a void through it fails while its list of a long run is half
+// read over the journal's one connection.
+class HistoryOverRunsTest : public EntryWindowTest {
+protected:
+    // The person turns to the entry window and prints what is pending.
+    void printPending() {
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+        main->cmdExpense[6]->click();
+        main->cmPrintSummary[0]->click();
+    }
+    void backToHistory() {
+        history->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(history));
+    }
+    QPointer<frmHistory> history;
+};
+
+TEST_F(HistoryOverRunsTest, showsEachRunAndVoidsWhileItsListIsHalfRead) {
+    const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
+    printerDialog.makePrinter = [pdf] { return MakePdfPrinter(pdf); };
+    startup->mnuHistory->trigger();
+    history = startup->findChild<frmHistory *>();
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("0 checks: 0 issued, total 0.00; 0 voided"));
+
+    WritePending(250, 1001);
+    OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
+    printPending();
+    ASSERT_FALSE(RegisterExists());
+    backToHistory();
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("250 checks: 250 issued, total 2,500.00; 0 voided"));
+    ASSERT_TRUE(history->Model().canFetchMore()); // its read of the list is still open
+
+    // A second run while the history is open over the first.
+    OpenEntry(Setup(QStringLiteral("1251"), QStringLiteral("3")));
+    AcceptCheck(QStringLiteral("Payee 251"), QStringLiteral("20.50"), QStringLiteral("Memo"));
+    printPending();
+    ASSERT_FALSE(RegisterExists());
+    // The run's end is shown at once, before the window comes to the front again.
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("251 checks: 251 issued, total 2,520.50; 0 voided"));
+    backToHistory();
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("251 checks: 251 issued, total 2,520.50; 0 voided"));
+
+    // A void of the first check through the window.
+    ASSERT_TRUE(history->Model().canFetchMore());
+    history->grdChecks->setFocus();
+    history->grdChecks->setCurrentIndex(history->Model().index(0, ColCheckNo));
+    ASSERT_EQ(history->Model().rowAt(0).checkNo, 1001);
+    WhenUp<frmVoidCheck>(history, [](frmVoidCheck &dialog) {
+        QTest::keyClicks(dialog.txtReason, QStringLiteral("lost in the mail"));
+        QTest::keyClick(dialog.txtReason, Qt::Key_Return);
+    });
+    history->cmdVoid->click();
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.value(0).text.toStdString();
+    EXPECT_EQ(history->lblTotal->text(), QStringLiteral("251 checks: 250 issued, total 2,510.50; 1 voided"));
+    EXPECT_EQ(history->Model().rowAt(0).status, QStringLiteral("voided"));
+    QList<CheckJournal::Row> rows;
+    ASSERT_TRUE(program->Journal().LoadChecks(rows).ok);
+    ASSERT_EQ(rows.size(), 251);
+    EXPECT_EQ(rows[0].status, QStringLiteral("voided"));
+    EXPECT_EQ(rows[250].check.payee, QStringLiteral("Payee 251"));
 }
 
 } // namespace

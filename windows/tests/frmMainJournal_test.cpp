@@ -305,7 +305,7 @@ TEST_F(JournalWindowTest, theRealReviewAfterARunTakesReturnAsAllPrintedWell) {
         auto *review = qobject_cast<frmPrintedChecks *>(QApplication::activeModalWidget());
         if (review != nullptr) {
             shownTitle = review->windowTitle();
-            rows = review->grdPrintedChecks->rowCount();
+            rows = review->grdPrintedChecks->model()->rowCount();
             QTest::keyClick(review, Qt::Key_Return);
         }
     });

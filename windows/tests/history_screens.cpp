@@ -1,12 +1,17 @@
-// Draws the history window and its void dialog as a person sees them, into PNG files for looking at:
-//   quillane_history_screens <folder>  writes history.png, history-filtered.png and history-void.png
+// Draws the history window, its void dialog, its export dialog and the review of printed checks as a
+// person sees them, into PNG files for looking at:
+//   quillane_history_screens <folder>  writes history.png, history-filtered.png, history-void.png,
+//                                      history-export.png and printed-checks.png
 // The journal is a small one written into a temporary program folder.
 #include "history/tests/JournalFixture.h"
 #include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
 #include "windows/frmHistory.h"
+#include "windows/frmHistoryExport.h"
+#include "windows/frmPrintedChecks.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTimer>
@@ -31,15 +36,17 @@ int main(int argc, char **argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     TestPlatform test;
-    JournalFile journal(2, test.dir.path());
+    JournalFile journal(kJournalVersion, test.dir.path());
     journal.add(SampleChecks());
     QList<TestCheck> more;
     for (int i = 0; i < 40; ++i) {
         more.append({2000 + i, "2026-12-03", i % 2 ? "Northside Utilities" : "Ann Example", 1999 + 250 * i, "Rent"});
     }
     journal.add(more);
+    journal.release();
 
-    frmHistory *window = ShowHistoryWindow(test.platform, nullptr);
+    CheckJournal checks(test.dir.path());
+    frmHistory *window = ShowHistoryWindow(test.platform, checks, nullptr);
     if (window == nullptr) {
         return 1;
     }
@@ -56,6 +63,25 @@ int main(int argc, char **argv) {
         }
     });
     window->cmdVoid_Click();
+    QTimer::singleShot(300, [&] {
+        if (auto *dialog = qobject_cast<frmExport *>(QApplication::activeModalWidget())) {
+            dialog->cboLayout->setCurrentIndex(dialog->cboLayout->count() - 1);
+            Save(dialog, out, "history-export.png");
+            dialog->reject();
+        }
+    });
+    window->cmdExportPositivePay_Click();
     delete window;
+
+    QList<JournalCheck> printed;
+    for (int i = 0; i < 9; ++i) {
+        printed.append({3001 + i, QDate(2026, 12, 8), QStringLiteral("Payee number %1").arg(i + 1), 12345 * (i + 1),
+                        QStringLiteral("Memo"), i / 3 + 1, i % 3 + 1});
+    }
+    frmPrintedChecks review(printed, test.messages);
+    review.show();
+    review.Model().setMark(1, PrintMark::Spoiled);
+    review.Model().setMark(4, PrintMark::Void);
+    Save(&review, out, "printed-checks.png");
     return 0;
 }
