@@ -1,7 +1,6 @@
 #include "checkbook/CheckbookSettings.h"
 
 #include "app/MoneyRoutines.h"
-#include "app/MoneyVariables.h"
 #include "platform/Ansi.h"
 
 #include <QDir>
@@ -193,9 +192,10 @@ SettingsLoad LoadSettings(Files &files) {
         return load;
     }
     QByteArray bytes;
-    result = OpenInputFile(files, kSettingsFile);
+    int number = 0;
+    result = OpenInputFile(files, kSettingsFile, number);
     if (result) {
-        result = files.ReadAll(FileNum, bytes);
+        result = files.ReadAll(number, bytes);
     }
     files.CloseAll();
     QString reason;

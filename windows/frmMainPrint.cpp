@@ -16,7 +16,6 @@
 #include "windows/frmSplash.h"
 #include "windows/frmStartup.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFrame>
 #include <QGroupBox>
@@ -48,8 +47,9 @@ QString checksText(qint64 count) {
 } // namespace
 
 void frmMain::LeaveToMenu() {
+    RestoreRegister();
     Files &files = program_.platform.files;
-    if (DataFileExists(files, kRegisterFileSlash)) {
+    if (files.Dir(kRegisterFileSlash)) {
         const MsgResult answer = program_.platform.messages.MsgBox(
             QStringLiteral("Checks remain Unprinted\r\nExiting Now will Delete all Check Entries\r\n"
                            "Do you want to Print the Checks?"),
@@ -166,10 +166,16 @@ void frmMain::PrintChecks() {
     if (!SettleJournal(true)) {
         return;
     }
+    // A register whose Backup copy was set aside whole stays that way: the run is not handed the
+    // copy to restore again.
+    Files &files = program_.platform.files;
+    const bool setAsideWhole = RestoreRegister() && files.FileLen(kRegisterFile) < 0;
     const qint64 pending = PendingChecks();
     // What is printed, for the journal; a damaged register is the print run's to report.
     QList<RegisterRecord> records;
-    ReadAllRecords(program_.platform.files, records);
+    if (!setAsideWhole) {
+        ReadAllRecords(files, records);
+    }
     // Every check of the run is in the journal as being printed before the printer gets anything.
     qint64 intentId = 0;
     const auto intent = [this, &records, &intentId](const QString &printer) {
@@ -181,7 +187,8 @@ void frmMain::PrintChecks() {
     Platform run{platform.App,        platform.files,    platform.messages, printerDialog,  platform.urls,
                  platform.help,       platform.clock,    platform.ender,    platform.forms, platform.progress,
                  platform.saveDialog, platform.printers, platform.preview};
-    const PrintResult result = PrintPendingChecks(run, request, intent);
+    const PrintResult result =
+        setAsideWhole ? PrintResult{PrintOutcome::NothingToPrint, 0, {}} : PrintPendingChecks(run, request, intent);
     switch (result.outcome) {
     case PrintOutcome::Printed:
         CommitPrinted(result.printed, true, records, printerDialog.name, intentId);
@@ -214,12 +221,8 @@ bool frmMain::RecordIntent(const QString &printer, const QList<RegisterRecord> &
     SetupNumbers setup;
     ReadSetupNumbers(settings, setup);
     FinishedRun run;
-    run.run = {QDateTime(program_.platform.clock.Today(), QTime::currentTime()),
-               printer,
-               settings.CheckStyle,
-               settings.AcctNo,
-               settings.BankName,
-               setup.left};
+    run.run = {
+        program_.platform.clock.Now(), printer, settings.CheckStyle, settings.AcctNo, settings.BankName, setup.left};
     run.printed = records;
     run.firstCheckNo = setup.checkNo;
     run.today = program_.platform.clock.Today();
@@ -266,12 +269,8 @@ void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterReco
     // The setup moves past exactly the checks that reached the printer. The journal takes the run
     // first, then the settings are saved, then the register lets go of the printed checks.
     FinishedRun run;
-    run.run = {QDateTime(program_.platform.clock.Today(), QTime::currentTime()),
-               printer,
-               settings.CheckStyle,
-               settings.AcctNo,
-               settings.BankName,
-               setup.left};
+    run.run = {
+        program_.platform.clock.Now(), printer, settings.CheckStyle, settings.AcctNo, settings.BankName, setup.left};
     run.printed = records.mid(0, printed);
     run.firstCheckNo = setup.checkNo;
     run.today = program_.platform.clock.Today();
