@@ -1,6 +1,6 @@
 #include "checkbook/CheckbookSettings.h"
 
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "platform/Ansi.h"
 
 #include <QDir>
@@ -192,12 +192,7 @@ SettingsLoad LoadSettings(Files &files) {
         return load;
     }
     QByteArray bytes;
-    int number = 0;
-    result = OpenInputFile(files, kSettingsFile, number);
-    if (result) {
-        result = files.ReadAll(number, bytes);
-    }
-    files.CloseAll();
+    result = files.ReadWhole(kSettingsFile, bytes);
     QString reason;
     if (!result) {
         load.state = SettingsState::Damaged;

@@ -1,6 +1,6 @@
 #include "register/Register.h"
 
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "platform/Ansi.h"
 #include "register/Amount.h"
 
@@ -48,14 +48,7 @@ FileResult readRegister(Files &files, QByteArray &bytes, bool &exists, FromBacku
     if (!exists) {
         return result;
     }
-    int number = 0;
-    result = OpenInputFile(files, kRegisterFile, number);
-    if (!result) {
-        return result;
-    }
-    result = files.ReadAll(number, bytes);
-    FileResult closed = files.Close(number);
-    return result ? closed : result;
+    return files.ReadWhole(kRegisterFile, bytes);
 }
 
 // What is wrong with a register's bytes: a record holding NUL bytes (the first one), or a length

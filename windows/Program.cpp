@@ -1,6 +1,6 @@
 #include "windows/Program.h"
 
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "windows/Controls.h"
 #include "windows/frmMain.h"
 #include "windows/frmPrintedChecks.h"

@@ -1,8 +1,8 @@
 // The check entry window: activation, the amount filter, Enter, Accept and Redo.
 #include "windows/frmMain.h"
 
-#include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
+#include "datafiles/DataFiles.h"
 #include "platform/Clock.h"
 #include "register/Register.h"
 #include "windows/Program.h"

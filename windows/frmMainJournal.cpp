@@ -2,8 +2,8 @@
 // is finished or put to the person, and a run's forms are reviewed.
 #include "windows/frmMain.h"
 
-#include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
+#include "datafiles/DataFiles.h"
 #include "journal/RunEnd.h"
 #include "journal/SetAside.h"
 #include "platform/Clock.h"

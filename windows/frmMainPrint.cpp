@@ -3,8 +3,8 @@
 #include "windows/frmMain.h"
 
 #include "alignment/AlignmentFile.h"
-#include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
+#include "datafiles/DataFiles.h"
 #include "journal/RunEnd.h"
 #include "platform/PrinterName.h"
 #include "print/PreviewRun.h"
@@ -119,7 +119,7 @@ bool frmMain::ComposePrintRequest(PrintRequest &request) {
     request.ChecksOnFirstSheet = setup.left;
     // The alignment is read once; the run asks it for the printer chosen in the printer dialog.
     AlignmentTable alignment;
-    const FileResult loaded = LoadAlignment(AlignmentFilePath(program_.platform.App.Path), alignment);
+    const FileResult loaded = LoadAlignment(program_.platform.files, alignment);
     if (!loaded) {
         // Asked before anything prints: unprotected checks cannot be taken back.
         const MsgResult answer = program_.platform.messages.MsgBox(

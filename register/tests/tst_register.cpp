@@ -1,6 +1,6 @@
 #include "register/Register.h"
 
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/TempFolder.h"
 #include "platform/testing/TestHelpers.h"

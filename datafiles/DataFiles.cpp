@@ -1,4 +1,4 @@
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 
 #include "platform/Ansi.h"
 #include "platform/Forms.h"

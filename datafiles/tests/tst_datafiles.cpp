@@ -1,4 +1,4 @@
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/RecordingForm.h"
 #include "platform/testing/TempFolder.h"
