@@ -8,10 +8,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -49,6 +46,34 @@ std::optional<int> parseHundredths(QString text) {
 QString where(const QString &path) {
     return QDir::toNativeSeparators(path);
 }
+
+// QSettings reads and writes INI text only through a file of its own: it works on a scratch copy in
+// a private temporary folder, and the settings file itself is read and replaced through the files
+// seam like every other data file.
+struct IniScratch {
+    QTemporaryDir folder;
+    QString path = folder.filePath(kAlignmentFileName);
+    QString error;
+
+    // Puts the bytes in the scratch file; false, with the reason in `error`, when it cannot.
+    bool Hold(const QByteArray &bytes) {
+        QFile file(path);
+        if (!folder.isValid() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            error = folder.isValid() ? file.errorString() : folder.errorString();
+            return false;
+        }
+        return true;
+    }
+    // What the scratch file holds now.
+    bool Take(QByteArray &bytes) const {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        bytes = file.readAll();
+        return file.error() == QFileDevice::NoError;
+    }
+};
 
 // The whole file is lost: nothing of it is used.
 FileResult damaged(const QString &path, const QString &fault) {
@@ -93,8 +118,9 @@ PrintAdjustment AlignmentTable::Adjustment(const QString &printerName, const QSt
     return {offset.Horizontal * kTwipsPerHundredth, offset.Vertical * kTwipsPerHundredth, CheckProtection(style)};
 }
 
-FileResult LoadAlignment(const QString &path, AlignmentTable &table) {
+FileResult LoadAlignment(Files &files, AlignmentTable &table) {
     table = AlignmentTable();
+    const QString path = files.FullPath(kAlignmentFile);
     const QFileInfo info(path);
     if (!info.exists()) {
         return FileResult::Ok();
@@ -102,21 +128,27 @@ FileResult LoadAlignment(const QString &path, AlignmentTable &table) {
     if (!info.isFile() || !info.isReadable()) {
         return FileResult::Fail(QStringLiteral("The alignment settings %1 cannot be read.").arg(where(path)));
     }
-    QFile raw(path);
-    if (!raw.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    const FileResult whole = files.ReadWhole(kAlignmentFile, bytes);
+    if (!whole) {
         return FileResult::Fail(
-            QStringLiteral("The alignment settings %1 cannot be read: %2.").arg(where(path), raw.errorString()));
+            QStringLiteral("The alignment settings %1 cannot be read: %2").arg(where(path), whole.error));
     }
     // Every line is blank, a comment, a [section] or a key=value pair.
-    for (const QByteArray &line : raw.readAll().split('\n')) {
+    for (const QByteArray &line : bytes.split('\n')) {
         const QByteArray text = line.trimmed();
         if (!text.isEmpty() && !text.startsWith(';') && !text.startsWith('#') &&
             !(text.startsWith('[') && text.endsWith(']')) && !text.contains('=')) {
             return damaged(path, QStringLiteral("it holds a line that is not a setting"));
         }
     }
-    raw.close();
-    QSettings settings(path, QSettings::IniFormat);
+    IniScratch scratch;
+    if (!scratch.Hold(bytes)) {
+        return FileResult::Fail(QStringLiteral("The alignment settings %1 cannot be read: no temporary copy could be "
+                                               "made (%2).")
+                                    .arg(where(path), scratch.error));
+    }
+    QSettings settings(scratch.path, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) {
         return damaged(path, QStringLiteral("it is not a settings file"));
     }
@@ -184,26 +216,12 @@ FileResult LoadAlignment(const QString &path, AlignmentTable &table) {
                  protectionLost ? QStringLiteral(" (no asterisks around the amounts)") : QString()));
 }
 
-FileResult SaveAlignment(const QString &path, const AlignmentTable &table) {
-    // A link planted in the file's place would have the settings replace whatever it points to.
-    if (QFileInfo(path).isSymLink()) {
-        return FileResult::Fail(QStringLiteral("The alignment settings %1 were not saved: that name is a link to "
-                                               "another file, and Quillane writes its settings only into a file of "
-                                               "its own. Remove the link, then save again.")
-                                    .arg(where(path)));
-    }
-    // Written whole into a new file beside the old one, which it then replaces in one step.
-    const QString fresh = path + QStringLiteral(".new");
-    QFile::remove(fresh);
-    {
-        QFile create(fresh);
-        if (!create.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-            return FileResult::Fail(QStringLiteral("The alignment settings %1 could not be written: %2.")
-                                        .arg(where(path), create.errorString()));
-        }
-    }
-    {
-        QSettings settings(fresh, QSettings::IniFormat);
+FileResult SaveAlignment(Files &files, const AlignmentTable &table) {
+    const QString path = files.FullPath(kAlignmentFile);
+    IniScratch scratch;
+    QByteArray bytes;
+    if (scratch.Hold(QByteArray())) {
+        QSettings settings(scratch.path, QSettings::IniFormat);
         settings.beginWriteArray(kOffsetsArray, static_cast<int>(table.Offsets().size()));
         int i = 0;
         for (auto it = table.Offsets().cbegin(); it != table.Offsets().cend(); ++it, ++i) {
@@ -223,17 +241,24 @@ FileResult SaveAlignment(const QString &path, const AlignmentTable &table) {
         }
         settings.endArray();
         settings.sync();
-        if (settings.status() != QSettings::NoError) {
-            QFile::remove(fresh);
-            return FileResult::Fail(QStringLiteral("The alignment settings %1 could not be written.").arg(where(path)));
+        if (settings.status() != QSettings::NoError || !scratch.Take(bytes)) {
+            scratch.error = QStringLiteral("the settings could not be put together");
         }
     }
-    QFile::setPermissions(fresh, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(fresh);
+    if (!scratch.error.isEmpty()) {
         return FileResult::Fail(
-            QStringLiteral("The alignment settings %1 could not be replaced: %2.").arg(where(path), reason));
+            QStringLiteral("The alignment settings %1 could not be written: %2.").arg(where(path), scratch.error));
+    }
+    // The replacement keeps the old file's permissions: the old file is made its owner's alone first.
+    const QFileInfo old(path);
+    if (old.exists() && !old.isSymLink()) {
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    // Replaced in one step; a link planted in the file's place is refused.
+    const FileResult saved = files.ReplaceContents(kAlignmentFile, bytes);
+    if (!saved) {
+        return FileResult::Fail(
+            QStringLiteral("The alignment settings %1 were not saved: %2").arg(where(path), saved.error));
     }
     return FileResult::Ok();
 }

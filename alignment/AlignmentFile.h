@@ -21,8 +21,9 @@ struct AlignmentOffset {
 // The largest offset either way, in hundredths of an inch.
 constexpr int kMaxOffsetHundredths = 100;
 
-// The file of the alignment settings in the program's folder.
+// The file of the alignment settings in the program's folder, and its data-file name.
 inline const QString kAlignmentFileName = QStringLiteral("Alignment.ini");
+inline const QString kAlignmentFile = QStringLiteral("\\Alignment.ini");
 
 // The alignment settings file of the program in the given folder.
 QString AlignmentFilePath(const QString &programFolder);
@@ -49,14 +50,14 @@ private:
     QMap<QString, bool> protection_;
 };
 
-// Reads the settings file (an INI file). A missing file is an empty table. A file that is not this
+// Reads the settings file (an INI file) through `files`. A missing file is an empty table. A file that is not this
 // program's INI file fails and leaves the table empty; entries without their printer or style or
 // with an offset out of range are left out while the others are read, and the failure names them.
 // Either way the text names the file and says what printing loses: offsets, check protection.
-FileResult LoadAlignment(const QString &path, AlignmentTable &table);
-// Writes the whole table in place of the file, readable by its owner alone. Refused when the name
-// is a symbolic link.
-FileResult SaveAlignment(const QString &path, const AlignmentTable &table);
+FileResult LoadAlignment(Files &files, AlignmentTable &table);
+// Replaces the file with the whole table through `files`: readable by its owner alone, never
+// written through a symbolic link.
+FileResult SaveAlignment(Files &files, const AlignmentTable &table);
 
 // Reads an offset as typed: inches from -1.00 to +1.00 with at most two decimals ("0.1", "+0.10",
 // "-.05", "0"); the locale's decimal separator is taken as well as the point ("0,1" under German).

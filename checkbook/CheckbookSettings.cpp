@@ -1,7 +1,6 @@
 #include "checkbook/CheckbookSettings.h"
 
-#include "app/MoneyRoutines.h"
-#include "app/MoneyVariables.h"
+#include "datafiles/DataFiles.h"
 #include "platform/Ansi.h"
 
 #include <QDir>
@@ -193,11 +192,7 @@ SettingsLoad LoadSettings(Files &files) {
         return load;
     }
     QByteArray bytes;
-    result = OpenInputFile(files, kSettingsFile);
-    if (result) {
-        result = files.ReadAll(FileNum, bytes);
-    }
-    files.CloseAll();
+    result = files.ReadWhole(kSettingsFile, bytes);
     QString reason;
     if (!result) {
         load.state = SettingsState::Damaged;

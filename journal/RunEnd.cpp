@@ -1,6 +1,6 @@
 #include "journal/RunEnd.h"
 
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "words/Currency.h"
 
 #include <QCryptographicHash>
@@ -17,17 +17,7 @@ FileResult readPlain(Files &files, const QString &name, QByteArray &bytes) {
     if (!files.Dir(name)) {
         return FileResult::Ok();
     }
-    const int number = files.FreeFile();
-    if (number == 0) {
-        return FileResult::Fail(QStringLiteral("Too many files are open."));
-    }
-    FileResult result = files.Open(number, name, Files::Mode::Input);
-    if (!result) {
-        return result;
-    }
-    result = files.ReadAll(number, bytes);
-    FileResult closed = files.Close(number);
-    return result ? closed : result;
+    return files.ReadWhole(name, bytes);
 }
 
 // The one way file work the journal holds as due is done: each file is given its new contents only

@@ -24,17 +24,8 @@ struct BackupCopy {
 
 BackupCopy ReadBackupCopy(Files &files) {
     BackupCopy copy;
-    if (!files.Dir(kBackupRegister)) {
-        return copy;
-    }
-    const int number = files.FreeFile();
-    if (number == 0 || !files.Open(number, kBackupRegister, Files::Mode::Input)) {
-        return copy;
-    }
     QByteArray bytes;
-    const bool read = files.ReadAll(number, bytes).ok;
-    files.Close(number);
-    if (!read) {
+    if (!files.Dir(kBackupRegister) || !files.ReadWhole(kBackupRegister, bytes)) {
         return copy;
     }
     copy.id = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());

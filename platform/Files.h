@@ -47,6 +47,8 @@ public:
     virtual FileResult Write(int number, const QByteArray &bytes) = 0;
     // Input: the whole file.
     virtual FileResult ReadAll(int number, QByteArray &bytes) = 0;
+    // The whole of an existing file, opened under a free number and closed again.
+    virtual FileResult ReadWhole(const QString &name, QByteArray &bytes) = 0;
     // Random: reads record `record` (1-based); a record past the end reads short.
     virtual FileResult Get(int number, qint64 record, QByteArray &bytes) = 0;
     // Random: writes record `record` (1-based) in one write call and flushes it to disk.

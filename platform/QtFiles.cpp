@@ -295,6 +295,21 @@ FileResult QtFiles::ReadAll(int number, QByteArray &bytes) {
     }
 }
 
+FileResult QtFiles::ReadWhole(const QString &name, QByteArray &bytes) {
+    bytes.clear();
+    const int number = FreeFile();
+    if (number == 0) {
+        return FileResult::Fail(QStringLiteral("Too many files are open."));
+    }
+    FileResult result = Open(number, name, Mode::Input);
+    if (!result) {
+        return result;
+    }
+    result = ReadAll(number, bytes);
+    const FileResult closed = Close(number);
+    return result ? closed : result;
+}
+
 FileResult QtFiles::Get(int number, qint64 record, QByteArray &bytes) {
     bytes.clear();
     if (!IsOpen(number) || open_[number].mode != Mode::Random || record < 1) {

@@ -19,6 +19,7 @@ public:
     bool IsOpen(int number) const override;
     FileResult Write(int number, const QByteArray &bytes) override;
     FileResult ReadAll(int number, QByteArray &bytes) override;
+    FileResult ReadWhole(const QString &name, QByteArray &bytes) override;
     FileResult Get(int number, qint64 record, QByteArray &bytes) override;
     FileResult Put(int number, qint64 record, const QByteArray &bytes) override;
     bool Dir(const QString &name) const override;

@@ -1,6 +1,6 @@
 #include "register/Register.h"
 
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "platform/Ansi.h"
 #include "register/Amount.h"
 
@@ -32,7 +32,7 @@ QString registerPath(const Files &files) {
 }
 
 // The whole register file; `exists` is false (and the result Ok) when there is none.
-FileResult readRegister(Files &files, QByteArray &bytes, bool &exists) {
+FileResult readRegister(Files &files, QByteArray &bytes, bool &exists, FromBackup backup = FromBackup::Restore) {
     bytes.clear();
     exists = false;
     // A folder (or any other entry that is not a file) under the register's name would otherwise
@@ -44,18 +44,11 @@ FileResult readRegister(Files &files, QByteArray &bytes, bool &exists) {
                                     .arg(registerPath(files)));
     }
     FileResult result;
-    exists = DataFileExists(files, kRegisterFile, &result);
+    exists = backup == FromBackup::Restore ? DataFileExists(files, kRegisterFile, &result) : files.Dir(kRegisterFile);
     if (!exists) {
         return result;
     }
-    result = OpenInputFile(files, kRegisterFile);
-    if (!result) {
-        return result;
-    }
-    const int number = FileNum;
-    result = files.ReadAll(number, bytes);
-    FileResult closed = files.Close(number);
-    return result ? closed : result;
+    return files.ReadWhole(kRegisterFile, bytes);
 }
 
 // What is wrong with a register's bytes: a record holding NUL bytes (the first one), or a length
@@ -161,13 +154,13 @@ RegisterRecord DecodeRecord(const QByteArray &bytes) {
     return record;
 }
 
-FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record) {
+FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record, FromBackup backup) {
     // The register is rewritten whole and renamed over the old one rather than written in place:
     // a process killed inside a write that crosses a page boundary keeps the first part of the
     // write, so even a single write call can leave a torn record at the end of the file.
     QByteArray bytes;
     bool existed = false;
-    FileResult result = readRegister(files, bytes, existed);
+    FileResult result = readRegister(files, bytes, existed, backup);
     if (!result) {
         // Also a backup that could not be restored: it must not be hidden behind a new register.
         return result;
@@ -210,11 +203,11 @@ FileResult ReadRegisterRecord(Files &files, qint64 n, RegisterRecord &record) {
                             QStringLiteral("The register %1 has no check number %2.").arg(registerPath(files)).arg(n))
                       : result;
     }
-    result = OpenRandomFile(files, kRegisterFile, kRecordLength);
+    int number = 0;
+    result = OpenRandomFile(files, kRegisterFile, kRecordLength, number);
     if (!result) {
         return result;
     }
-    const int number = FileNum;
     QByteArray bytes;
     result = files.Get(number, n, bytes);
     FileResult closed = files.Close(number);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MoneyVariables.h"
 #include "platform/Files.h"
+#include "register/RegisterRecord.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,19 +29,22 @@ QByteArray EncodeRecord(const RegisterRecord &record);
 // The fields of 115 bytes, trailing blanks kept.
 RegisterRecord DecodeRecord(const QByteArray &bytes);
 
-// Appends the record buffer (or the given record) as the next record; a register only in the
-// Backup folder is restored first. The register is replaced atomically (written whole to a
+// Whether a register found only in the Backup folder is restored first, or taken as no register
+// (for a caller that has restored it and set aside its checks already).
+enum class FromBackup { Restore, Ignore };
+// Appends the record as the next record; a register only in the
+// Backup folder is restored first unless told to ignore it. The register is replaced atomically (written whole to a
 // temporary file, flushed, renamed over the old one), so a crash leaves either the old records or
 // the old ones and the new one. Refused, the file left as it was, when the register is damaged or
 // holds an amount the print run refuses (see CheckRegister), when it already holds 32767 records,
 // or when the restore fails.
-FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record = RegisterBuffer);
+FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record, FromBackup backup = FromBackup::Restore);
 // Number of whole records in the register (restored from Backup when only a copy is there); 0 when
 // it is missing.
 qint64 RegisterRecordCount(Files &files);
-// Reads record n (1-based) into the record buffer; fails, leaving the record alone, when the
+// Reads record n (1-based) into `record`; fails, leaving the record alone, when the
 // register has no whole record n.
-FileResult ReadRegisterRecord(Files &files, qint64 n, RegisterRecord &record = RegisterBuffer);
+FileResult ReadRegisterRecord(Files &files, qint64 n, RegisterRecord &record);
 
 // Every record of the register, checked: a length that is not a whole number of records, or a
 // record holding NUL bytes, fails with a message naming the record number; the records before the

@@ -1,7 +1,6 @@
 #include "windows/Program.h"
 
-#include "app/MoneyRoutines.h"
-#include "register/Register.h"
+#include "datafiles/DataFiles.h"
 #include "windows/Controls.h"
 #include "windows/frmMain.h"
 #include "windows/frmPrintedChecks.h"
@@ -14,26 +13,8 @@ static void initWindowResources() {
     Q_INIT_RESOURCE(windows);
 }
 
-// A register restored from the Backup folder may bring back checks printed since the copy was made;
-// they are set aside before anything counts or prints them.
-class Program::RegisterRestored final : public RestoreListener {
-public:
-    explicit RegisterRestored(Program &program) : program_(program) { SetRestoreListener(this); }
-    ~RegisterRestored() override { SetRestoreListener(nullptr); }
-    void Restored(Files &files, const QString &name) override {
-        Q_UNUSED(files);
-        if (name.mid(1).compare(kRegisterFileSlash.mid(1), Qt::CaseInsensitive) == 0) {
-            program_.Main()->SetAsidePrintedChecks();
-        }
-    }
-
-private:
-    Program &program_;
-};
-
 Program::Program(Platform &platform_) : QObject(nullptr), platform(platform_) {
     initWindowResources();
-    restored_ = std::make_unique<RegisterRestored>(*this);
     ReviewPrintedChecks = [this](const QList<JournalCheck> &checks) {
         return ::ReviewPrintedChecks(checks, platform.messages, Main());
     };
@@ -47,7 +28,6 @@ CheckJournal &Program::Journal() {
 }
 
 Program::~Program() {
-    restored_.reset();
     // Windows unloaded last in the run may still wait for their deferred deletion.
     delete splash_.data();
     delete main_.data();

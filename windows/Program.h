@@ -44,9 +44,7 @@ signals:
     void JournalChanged();
 
 private:
-    class RegisterRestored;
     std::unique_ptr<CheckJournal> journal_;
-    std::unique_ptr<RegisterRestored> restored_;
 
     QPointer<frmSplash> splash_;
     QPointer<frmStartup> startup_;

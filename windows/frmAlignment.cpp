@@ -136,7 +136,7 @@ void frmAlignment::createControls(QWidget *client) {
 }
 
 void frmAlignment::loadTable() {
-    const FileResult loaded = LoadAlignment(path_, table_);
+    const FileResult loaded = LoadAlignment(program_.platform.files, table_);
     saved_ = table_;
     fileSound_ = loaded.ok;
     if (!loaded) {
@@ -258,7 +258,7 @@ bool frmAlignment::saveTable() {
         lblStatus->setText(QStringLiteral("No changes to save; %1 is as it was.").arg(file));
         return true;
     }
-    const FileResult saved = SaveAlignment(path_, table_);
+    const FileResult saved = SaveAlignment(program_.platform.files, table_);
     if (!saved) {
         lblStatus->setText(QStringLiteral("Not saved."));
         message(saved.error);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/MoneyVariables.h"
 #include "journal/CheckJournal.h"
 #include "platform/Files.h"
 #include "platform/Forms.h"
 #include "print/PrintRun.h"
+#include "register/RegisterRecord.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -43,12 +43,16 @@ public:
 
     void ShowEntryPanel();
     void ResetForNextCheck();
-    // Appends the register record buffer to the pending-check register.
-    FileResult AppendRegisterRecord();
+    // Appends the record to the pending-check register, which RestoreRegister has restored already.
+    FileResult AppendRegisterRecord(const RegisterRecord &record);
     // Sets aside the pending checks the check journal holds as printed, asking the person whether
     // to discard them (the default) or keep them to print again. False, after saying so, when the
     // journal could not answer: nothing may print then.
     bool SetAsidePrintedChecks();
+    // Restores a register found only in the Backup folder and sets aside the checks of it printed
+    // since the copy was made, before anything counts, takes or prints them. Afterwards a missing
+    // register is no register, whatever the Backup folder holds; fails when the copy fails.
+    FileResult RestoreRegister();
 
     // Blank checks left on the sheet now in the printer, counting the pending checks.
     int ChecksLeftOnForm = 0;

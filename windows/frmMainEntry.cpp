@@ -1,8 +1,8 @@
 // The check entry window: activation, the amount filter, Enter, Accept and Redo.
 #include "windows/frmMain.h"
 
-#include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
+#include "datafiles/DataFiles.h"
 #include "platform/Clock.h"
 #include "register/Register.h"
 #include "windows/Program.h"
@@ -54,8 +54,9 @@ void frmMain::Message(const QString &text, const QString &title) {
 }
 
 qint64 frmMain::PendingChecks() {
+    RestoreRegister();
     Files &files = program_.platform.files;
-    if (!DataFileExists(files, kRegisterFile)) {
+    if (!files.Dir(kRegisterFile)) {
         return 0;
     }
     // A cut-short last record counts as a check: such a register is damaged, not empty, and the
@@ -107,7 +108,11 @@ bool frmMain::StartCounting() {
 }
 
 void frmMain::TellOfDamagedRegister() {
-    const FileResult whole = CheckRegister(program_.platform.files);
+    // A missing register is whole; the Backup copy is not brought back behind the set-aside.
+    FileResult whole = RestoreRegister();
+    if (whole && program_.platform.files.FileLen(kRegisterFile) >= 0) {
+        whole = CheckRegister(program_.platform.files);
+    }
     if (whole) {
         return;
     }
@@ -257,15 +262,15 @@ void frmMain::cmdPrint_Click() {
                 QStringLiteral("Check Not Stored"));
         return;
     }
-    RegisterBuffer.CheckNo = lblCheckNo->text();
-    RegisterBuffer.CheckDate = ShortDateText(program_.platform.clock.Today(), ProgramLocale());
-    RegisterBuffer.Amount = txtCost->text();
-    RegisterBuffer.Memo = txtCategory->text();
-    RegisterBuffer.PayTo = txtPayto->text();
-    RegisterBuffer.Status = kStatusPrinted;
+    const RegisterRecord record{lblCheckNo->text(),  ShortDateText(program_.platform.clock.Today(), ProgramLocale()),
+                                txtPayto->text(),    txtCost->text(),
+                                txtCategory->text(), kStatusPrinted};
 
     // The check is counted only once it is safely in the register.
-    const FileResult appended = AppendRegisterRecord();
+    FileResult appended = RestoreRegister();
+    if (appended) {
+        appended = AppendRegisterRecord(record);
+    }
     if (!appended) {
         const QString path = QDir::toNativeSeparators(program_.platform.files.FullPath(kRegisterFile));
         Message(QStringLiteral("The check could not be stored in the register of pending checks,\r\n") + path +
@@ -304,6 +309,6 @@ void frmMain::ResetForNextCheck() {
     txtPayto->setFocus();
 }
 
-FileResult frmMain::AppendRegisterRecord() {
-    return ::AppendRegisterRecord(program_.platform.files, RegisterBuffer);
+FileResult frmMain::AppendRegisterRecord(const RegisterRecord &record) {
+    return ::AppendRegisterRecord(program_.platform.files, record, FromBackup::Ignore);
 }

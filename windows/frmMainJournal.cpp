@@ -3,6 +3,7 @@
 #include "windows/frmMain.h"
 
 #include "checkbook/CheckbookSettings.h"
+#include "datafiles/DataFiles.h"
 #include "journal/RunEnd.h"
 #include "journal/SetAside.h"
 #include "platform/Clock.h"
@@ -11,7 +12,6 @@
 #include "windows/frmMainRules.h"
 #include "windows/frmStartup.h"
 
-#include <QDateTime>
 #include <QScopedValueRollback>
 
 namespace {
@@ -40,9 +40,8 @@ bool frmMain::SetAsidePrintedChecks() {
             MsgButtons::YesNo, QStringLiteral("Checks Already Printed"), MsgResult::Yes);
         return answer == MsgResult::No;
     };
-    const SetAsideResult result =
-        SetAsidePrinted(program_.Journal(), platform.files, program_.Startup()->Settings().AcctNo, keep,
-                        QDateTime(platform.clock.Today(), QTime::currentTime()));
+    const SetAsideResult result = SetAsidePrinted(program_.Journal(), platform.files,
+                                                  program_.Startup()->Settings().AcctNo, keep, platform.clock.Now());
     if (result.result) {
         return true;
     }
@@ -56,6 +55,14 @@ bool frmMain::SetAsidePrintedChecks() {
                 QStringLiteral("Check Journal"));
     }
     return false;
+}
+
+FileResult frmMain::RestoreRegister() {
+    const BackupRestore restore = RestoreFromBackup(program_.platform.files, kRegisterFile);
+    if (restore.restored) {
+        SetAsidePrintedChecks();
+    }
+    return restore.result;
 }
 
 FileResult frmMain::ResolveUnfinishedRuns() {

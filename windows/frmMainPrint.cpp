@@ -3,8 +3,8 @@
 #include "windows/frmMain.h"
 
 #include "alignment/AlignmentFile.h"
-#include "app/MoneyRoutines.h"
 #include "checkbook/CheckbookSettings.h"
+#include "datafiles/DataFiles.h"
 #include "journal/RunEnd.h"
 #include "print/PreviewRun.h"
 #include "print/PrintRun.h"
@@ -15,7 +15,6 @@
 #include "windows/frmSplash.h"
 #include "windows/frmStartup.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFrame>
 #include <QGroupBox>
@@ -47,8 +46,9 @@ QString checksText(qint64 count) {
 } // namespace
 
 void frmMain::LeaveToMenu() {
+    RestoreRegister();
     Files &files = program_.platform.files;
-    if (DataFileExists(files, kRegisterFileSlash)) {
+    if (files.Dir(kRegisterFileSlash)) {
         const MsgResult answer = program_.platform.messages.MsgBox(
             QStringLiteral("Checks remain Unprinted\r\nExiting Now will Delete all Check Entries\r\n"
                            "Do you want to Print the Checks?"),
@@ -118,7 +118,7 @@ bool frmMain::ComposePrintRequest(PrintRequest &request) {
     request.ChecksOnFirstSheet = setup.left;
     // The alignment is read once; the run asks it for the printer chosen in the printer dialog.
     AlignmentTable alignment;
-    const FileResult loaded = LoadAlignment(AlignmentFilePath(program_.platform.App.Path), alignment);
+    const FileResult loaded = LoadAlignment(program_.platform.files, alignment);
     if (!loaded) {
         // Asked before anything prints: unprotected checks cannot be taken back.
         const MsgResult answer = program_.platform.messages.MsgBox(
@@ -165,17 +165,25 @@ void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
     if (!SettleJournal(true)) {
         return;
     }
+    // A register whose Backup copy was set aside whole stays that way: the run is not handed the
+    // copy to restore again.
+    Files &files = program_.platform.files;
+    const bool setAsideWhole = RestoreRegister() && files.FileLen(kRegisterFile) < 0;
     const qint64 pending = PendingChecks();
     // What is printed, for the journal; a damaged register is the print run's to report.
     QList<RegisterRecord> records;
-    ReadAllRecords(program_.platform.files, records);
+    if (!setAsideWhole) {
+        ReadAllRecords(files, records);
+    }
     // Every check of the run is in the journal as being printed before the printer gets anything.
     qint64 intentId = 0;
     const auto intent = [this, &records, &intentId](const QString &printer) {
         return RecordIntent(printer, records, &intentId);
     };
 
-    const PrintResult result = PrintPendingChecks(program_.platform, request, std::move(chosen), intent);
+    const PrintResult result = setAsideWhole
+                                   ? PrintResult{PrintOutcome::NothingToPrint, 0, {}, {}}
+                                   : PrintPendingChecks(program_.platform, request, std::move(chosen), intent);
     switch (result.outcome) {
     case PrintOutcome::Printed:
         CommitPrinted(result.printed, true, records, result.printerName, intentId);
@@ -208,12 +216,8 @@ bool frmMain::RecordIntent(const QString &printer, const QList<RegisterRecord> &
     SetupNumbers setup;
     ReadSetupNumbers(settings, setup);
     FinishedRun run;
-    run.run = {QDateTime(program_.platform.clock.Today(), QTime::currentTime()),
-               printer,
-               settings.CheckStyle,
-               settings.AcctNo,
-               settings.BankName,
-               setup.left};
+    run.run = {
+        program_.platform.clock.Now(), printer, settings.CheckStyle, settings.AcctNo, settings.BankName, setup.left};
     run.printed = records;
     run.firstCheckNo = setup.checkNo;
     run.today = program_.platform.clock.Today();
@@ -260,12 +264,8 @@ void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterReco
     // The setup moves past exactly the checks that reached the printer. The journal takes the run
     // first, then the settings are saved, then the register lets go of the printed checks.
     FinishedRun run;
-    run.run = {QDateTime(program_.platform.clock.Today(), QTime::currentTime()),
-               printer,
-               settings.CheckStyle,
-               settings.AcctNo,
-               settings.BankName,
-               setup.left};
+    run.run = {
+        program_.platform.clock.Now(), printer, settings.CheckStyle, settings.AcctNo, settings.BankName, setup.left};
     run.printed = records.mid(0, printed);
     run.firstCheckNo = setup.checkNo;
     run.today = program_.platform.clock.Today();

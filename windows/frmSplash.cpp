@@ -1,6 +1,6 @@
 #include "windows/frmSplash.h"
 
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "windows/Controls.h"
 #include "windows/Links.h"
 #include "windows/Program.h"

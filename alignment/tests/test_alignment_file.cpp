@@ -1,4 +1,6 @@
 #include "alignment/AlignmentFile.h"
+#include "platform/QtFiles.h"
+#include "platform/testing/FakePlatform.h"
 #include "platform/testing/TestHelpers.h"
 
 #include <QDir>
@@ -96,6 +98,7 @@ TEST(AlignmentTable, zeroOffsetLeavesNoEntry) {
 struct AlignmentFileTest : ::testing::Test {
     QTemporaryDir dir;
     QString path = AlignmentFilePath(dir.path());
+    QtFiles files{dir.path()};
 
     void write(const QByteArray &bytes) const {
         QFile file(path);
@@ -114,10 +117,10 @@ TEST_F(AlignmentFileTest, saveThenLoad_keepsEveryPrinterAndStyleWithAwkwardNames
         table.SetOffset(printer, kWallet, {-100, 100 - n});
     }
     table.SetCheckProtection(kWallet, true);
-    ASSERT_TRUE(SaveAlignment(path, table));
+    ASSERT_TRUE(SaveAlignment(files, table));
 
     AlignmentTable loaded;
-    const FileResult result = LoadAlignment(path, loaded);
+    const FileResult result = LoadAlignment(files, loaded);
     ASSERT_TRUE(result) << qPrintable(result.error);
     EXPECT_EQ(loaded, table);
     EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("Alignment.ini"));
@@ -130,7 +133,7 @@ TEST_F(AlignmentFileTest, savedFileIsReadableByItsOwnerAlone_evenWhenItWasOpenBe
                                     QFileDevice::ReadGroup);
     AlignmentTable table;
     table.SetOffset(QStringLiteral("Laser"), kThree, {1, 2});
-    ASSERT_TRUE(SaveAlignment(path, table));
+    ASSERT_TRUE(SaveAlignment(files, table));
     EXPECT_EQ(QFileInfo(path).permissions() &
                   (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther),
               QFileDevice::Permissions());
@@ -140,12 +143,12 @@ TEST_F(AlignmentFileTest, savedFileIsReadableByItsOwnerAlone_evenWhenItWasOpenBe
 TEST_F(AlignmentFileTest, saveReplacesEntriesThatAreGone) {
     AlignmentTable table;
     table.SetOffset(QStringLiteral("Old"), kThree, {5, 5});
-    ASSERT_TRUE(SaveAlignment(path, table));
+    ASSERT_TRUE(SaveAlignment(files, table));
     table.SetOffset(QStringLiteral("Old"), kThree, {0, 0});
     table.SetOffset(QStringLiteral("New"), kThree, {1, 1});
-    ASSERT_TRUE(SaveAlignment(path, table));
+    ASSERT_TRUE(SaveAlignment(files, table));
     AlignmentTable loaded;
-    ASSERT_TRUE(LoadAlignment(path, loaded));
+    ASSERT_TRUE(LoadAlignment(files, loaded));
     EXPECT_EQ(loaded.Offset(QStringLiteral("Old"), kThree), AlignmentOffset{});
     EXPECT_EQ(loaded.Offset(QStringLiteral("New"), kThree), (AlignmentOffset{1, 1}));
 }
@@ -153,15 +156,53 @@ TEST_F(AlignmentFileTest, saveReplacesEntriesThatAreGone) {
 TEST_F(AlignmentFileTest, missingFileIsAnEmptyTable) {
     AlignmentTable table;
     table.SetOffset(QStringLiteral("Stale"), kThree, {1, 1});
-    EXPECT_TRUE(LoadAlignment(path, table));
+    EXPECT_TRUE(LoadAlignment(files, table));
     EXPECT_TRUE(table.IsEmpty());
 }
 
 TEST_F(AlignmentFileTest, unwritableFolder_failsNamingTheFile) {
     const QString missing = dir.filePath(QStringLiteral("no/such/folder/Alignment.ini"));
-    const FileResult result = SaveAlignment(missing, AlignmentTable());
+    QtFiles nowhere(dir.filePath(QStringLiteral("no/such/folder")));
+    const FileResult result = SaveAlignment(nowhere, AlignmentTable());
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(missing))) << qPrintable(result.error);
+}
+
+TEST_F(AlignmentFileTest, aSaveThatFailsOnTheDiskLeavesTheOldSettingsWhole) {
+    AlignmentTable before;
+    before.SetOffset(QStringLiteral("Laser"), kThree, {1, 2});
+    ASSERT_TRUE(SaveAlignment(files, before));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const QByteArray oldBytes = old.readAll();
+    const struct {
+        const char *label;
+        qint64 bytesBeforeFull;
+        bool failSync;
+        bool failRename;
+    } faults[] = {{"full disk", 0, false, false},
+                  {"full disk part way", 20, false, false},
+                  {"failing flush", -1, true, false},
+                  {"failing rename", -1, false, true}};
+    AlignmentTable after;
+    after.SetOffset(QStringLiteral("Inkjet with a long name"), kWallet, {-5, 7});
+    for (const auto &fault : faults) {
+        FaultyFiles faulty(dir.path());
+        faulty.bytesBeforeFull = fault.bytesBeforeFull;
+        faulty.failSync = fault.failSync;
+        faulty.failRename = fault.failRename;
+        const FileResult result = SaveAlignment(faulty, after);
+        EXPECT_FALSE(result) << fault.label;
+        EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(path))) << qPrintable(result.error);
+        QFile now(path);
+        ASSERT_TRUE(now.open(QIODevice::ReadOnly));
+        EXPECT_EQ(now.readAll(), oldBytes) << fault.label;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{kAlignmentFileName})
+            << fault.label;
+        AlignmentTable loaded;
+        ASSERT_TRUE(LoadAlignment(files, loaded)) << fault.label;
+        EXPECT_EQ(loaded, before) << fault.label;
+    }
 }
 
 struct DamagedCase {
@@ -175,7 +216,7 @@ TEST_P(DamagedAlignmentFile, isReportedNamingTheFileAndMeansNoOffsets) {
     write(QByteArray(GetParam().bytes));
     AlignmentTable table;
     table.SetOffset(QStringLiteral("Stale"), kThree, {1, 1});
-    const FileResult result = LoadAlignment(path, table);
+    const FileResult result = LoadAlignment(files, table);
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(path))) << qPrintable(result.error);
     EXPECT_TRUE(result.error.contains(QStringLiteral("damaged"))) << qPrintable(result.error);
@@ -205,7 +246,7 @@ TEST_F(AlignmentFileTest, partlyDamagedFile_keepsTheReadableEntriesAndNamesTheOt
           "[CheckProtection]\nsize=2\n1\\Style=Deluxe 3-On-A-Page\n1\\On=true\n"
           "2\\Style=Deluxe Wallet-Size\n2\\On=yes\n");
     AlignmentTable table;
-    const FileResult result = LoadAlignment(path, table);
+    const FileResult result = LoadAlignment(files, table);
     ASSERT_FALSE(result);
     EXPECT_EQ(table.Offset(QStringLiteral("Laser"), kThree), (AlignmentOffset{10, -5}));
     EXPECT_EQ(table.Offset(QStringLiteral("Inkjet"), kWallet), (AlignmentOffset{2, 3}));
@@ -230,7 +271,7 @@ TEST_F(AlignmentFileTest, aLinkInTheFilesPlaceIsNotWrittenThrough) {
     ASSERT_TRUE(QFile::link(target, path));
     AlignmentTable table;
     table.SetOffset(QStringLiteral("Laser"), kThree, {1, 2});
-    const FileResult result = SaveAlignment(path, table);
+    const FileResult result = SaveAlignment(files, table);
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(path))) << qPrintable(result.error);
     EXPECT_TRUE(result.error.contains(QStringLiteral("link"))) << qPrintable(result.error);

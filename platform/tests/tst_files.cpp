@@ -199,6 +199,28 @@ TEST_F(FilesTest, fileCopy_overwritesTheDestinationByteForByte) {
     EXPECT_FALSE(folder.exists(S("Other.bin")));
 }
 
+TEST_F(FilesTest, readWhole_givesTheWholeFileAndKeepsNoNumber) {
+    const QByteArray bytes("line\r\n\x00\xe9 end", 11);
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), bytes));
+    ASSERT_TRUE(files.Open(1, S("/TempRegister.txt"), Files::Mode::Input));
+    const struct {
+        const char *name;
+        bool found;
+    } cases[] = {{"\\TempRegister.txt", true}, {"/tempregister.TXT", true}, {"/Missing.txt", false}};
+    for (const auto &c : cases) {
+        QByteArray read("stale");
+        const FileResult result = files.ReadWhole(S(c.name), read);
+        EXPECT_EQ(result.ok, c.found) << c.name;
+        EXPECT_EQ(read, c.found ? bytes : QByteArray()) << c.name;
+        EXPECT_FALSE(files.IsOpen(2)) << c.name << ": the number it took is closed again";
+        EXPECT_TRUE(files.IsOpen(1)) << c.name << ": other files stay open";
+        if (!c.found) {
+            EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(folder.file(S("Missing.txt")))))
+                << result.error.toStdString();
+        }
+    }
+}
+
 TEST_F(FilesTest, killAndFileLen) {
     ASSERT_TRUE(folder.write(S("a.txt"), "12345"));
     EXPECT_EQ(files.FileLen(S("/A.TXT")), 5);
@@ -496,6 +518,11 @@ TEST_F(FilesTest, aLinkOrAFolderPlantedInPlaceOfADataFileIsRefusedByEveryMode) {
         {"random", [](QtFiles &f) { return f.Open(1, S("/DraftMere.txt"), Files::Mode::Random, 6); }},
         {"output", [](QtFiles &f) { return f.Open(1, S("/DraftMere.txt"), Files::Mode::Output); }},
         {"replace", [](QtFiles &f) { return f.ReplaceContents(S("/DraftMere.txt"), "NEW"); }},
+        {"read whole",
+         [](QtFiles &f) {
+             QByteArray bytes;
+             return f.ReadWhole(S("/DraftMere.txt"), bytes);
+         }},
     };
     for (const auto &plant : plants) {
         for (const auto &use : uses) {

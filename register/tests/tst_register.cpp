@@ -1,6 +1,6 @@
 #include "register/Register.h"
 
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/TempFolder.h"
 #include "platform/testing/TestHelpers.h"
@@ -128,9 +128,8 @@ TEST_F(RegisterTest, threeAppendsWriteTheHandWrittenBytes) {
     EXPECT_FALSE(AnyFileOpen(files)) << "the register is never held open between operations";
 }
 
-TEST_F(RegisterTest, appendWithoutARecordUsesTheSharedBuffer) {
-    RegisterBuffer = kThird;
-    ASSERT_TRUE(AppendRegisterRecord(files));
+TEST_F(RegisterTest, appendToNoRegisterWritesTheRecordAlone) {
+    ASSERT_TRUE(AppendRegisterRecord(files, kThird));
     EXPECT_EQ(folder.read(S("TempRegister.txt")), kThirdBytes);
 }
 
@@ -250,8 +249,9 @@ TEST_F(RegisterTest, readRecordGivesRecordNAndRefusesRecordsPastTheEnd) {
     ASSERT_TRUE(ReadRegisterRecord(files, 3, record));
     EXPECT_EQ(EncodeRecord(record), kThirdBytes);
     EXPECT_EQ(record.PayTo, S("Bob                      "));
-    ASSERT_TRUE(ReadRegisterRecord(files, 1));
-    EXPECT_EQ(EncodeRecord(RegisterBuffer), kFirstBytes);
+    RegisterRecord first;
+    ASSERT_TRUE(ReadRegisterRecord(files, 1, first));
+    EXPECT_EQ(EncodeRecord(first), kFirstBytes);
 
     const FileResult past = ReadRegisterRecord(files, 4, record);
     EXPECT_FALSE(past);
@@ -341,7 +341,8 @@ TEST(RemoveFirstRecords, aFailedRewriteLeavesTheRegisterAsItWas) {
 
 TEST_F(RegisterTest, deleteClosesOpenFilesAndDeletesTheRegisterUnderEitherName) {
     ASSERT_TRUE(AppendRegisterRecord(files, kFirst));
-    ASSERT_TRUE(OpenRandomFile(files, kRegisterFile, kRecordLength));
+    int number = 0;
+    ASSERT_TRUE(OpenRandomFile(files, kRegisterFile, kRecordLength, number));
     ASSERT_TRUE(DeleteRegister(files));
     EXPECT_FALSE(AnyFileOpen(files));
     EXPECT_TRUE(folder.entries().isEmpty());

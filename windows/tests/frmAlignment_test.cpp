@@ -62,7 +62,8 @@ protected:
 
     AlignmentTable saved() const {
         AlignmentTable table;
-        EXPECT_TRUE(LoadAlignment(AlignmentFilePath(dir.path()), table));
+        QtFiles here(dir.path());
+        EXPECT_TRUE(LoadAlignment(here, table));
         return table;
     }
 

@@ -110,6 +110,8 @@ TEST_F(JournalWindowTest, aBackupCopyPrintedOnceDoesNotPrintAgain) {
 
     // A new check beside the copy prints alone.
     AcceptCheck(QStringLiteral("Payee D"), QStringLiteral("7"), QStringLiteral("New"));
+    ASSERT_EQ(Pending().size(), 1) << "the copy's checks are not brought back under the new one";
+    EXPECT_EQ(main->lblCheck->text(), QStringLiteral("1005"));
     main->cmdExpense[6]->click();
     main->cmPrintSummary[0]->click();
     EXPECT_EQ(PrintedPayees(), Strings({"Payee A", "Payee B", "Payee C", "Payee D"}));

@@ -105,7 +105,7 @@ TEST_F(PreviewTest, previewNamesItsPrinterAndOffsets_andPrintsWhatItShowedLast) 
     AlignmentTable table;
     table.SetOffset(QStringLiteral("Laser"), kStyle3OnAPage, {10, -5});
     table.SetOffset(QStringLiteral("Inkjet"), kStyle3OnAPage, {-20, 0});
-    ASSERT_TRUE(SaveAlignment(AlignmentFilePath(dir.path()), table));
+    ASSERT_TRUE(SaveAlignment(files, table));
     printers.defaultName = QStringLiteral("Inkjet");
     ThreeChecksReadyToPrint();
     UsePrinter();

@@ -1,6 +1,5 @@
-#include "app/MoneyRoutines.h"
+#include "datafiles/DataFiles.h"
 
-#include "app/MoneyVariables.h"
 #include "platform/Ansi.h"
 #include "platform/Forms.h"
 #include "platform/MessageBoxes.h"
@@ -11,59 +10,49 @@ namespace {
 const QString kBackup = QStringLiteral("\\Backup");
 const QString kShortcut = QStringLiteral("\\Temp.url");
 
-FileResult openNumbered(Files &files, const QString &name, Files::Mode mode, int recordLength) {
-    const int number = files.FreeFile();
-    if (number == 0) {
+FileResult openNumbered(Files &files, const QString &name, Files::Mode mode, int recordLength, int &number) {
+    const int free = files.FreeFile();
+    if (free == 0) {
         return FileResult::Fail(QStringLiteral("Too many files are open."));
     }
-    FileNum = static_cast<qint16>(number);
+    number = free;
     return files.Open(number, name, mode, recordLength);
 }
 
-RestoreListener *restoreListener = nullptr;
-bool tellingRestore = false;
-
 } // namespace
 
-void SetRestoreListener(RestoreListener *listener) {
-    restoreListener = listener;
+BackupRestore RestoreFromBackup(Files &files, const QString &name) {
+    BackupRestore out;
+    const QString backup = kBackup + name;
+    if (files.Dir(name) || !files.Dir(backup)) {
+        return out;
+    }
+    out.result = files.FileCopy(backup, name);
+    out.restored = out.result.ok;
+    return out;
 }
 
 bool DataFileExists(Files &files, const QString &name, FileResult *restoreFailure) {
     if (files.Dir(name)) {
         return true;
     }
-    const QString backup = kBackup + name;
-    if (!files.Dir(backup)) {
-        return false;
+    const BackupRestore restore = RestoreFromBackup(files, name);
+    if (!restore.result && restoreFailure != nullptr) {
+        *restoreFailure = restore.result;
     }
-    FileResult restored = files.FileCopy(backup, name);
-    if (!restored) {
-        if (restoreFailure != nullptr) {
-            *restoreFailure = restored;
-        }
-        return false;
-    }
-    if (restoreListener != nullptr && !tellingRestore) {
-        tellingRestore = true;
-        restoreListener->Restored(files, name);
-        tellingRestore = false;
-        // The listener may have taken the restored file away again.
-        return files.Dir(name);
-    }
-    return true;
+    return restore.restored;
 }
 
-FileResult OpenRandomFile(Files &files, const QString &name, int recordLength) {
-    return openNumbered(files, name, Files::Mode::Random, recordLength);
+FileResult OpenRandomFile(Files &files, const QString &name, int recordLength, int &number) {
+    return openNumbered(files, name, Files::Mode::Random, recordLength, number);
 }
 
-FileResult OpenInputFile(Files &files, const QString &name) {
-    return openNumbered(files, name, Files::Mode::Input, 0);
+FileResult OpenInputFile(Files &files, const QString &name, int &number) {
+    return openNumbered(files, name, Files::Mode::Input, 0, number);
 }
 
-FileResult OpenOutputFile(Files &files, const QString &name) {
-    return openNumbered(files, name, Files::Mode::Output, 0);
+FileResult OpenOutputFile(Files &files, const QString &name, int &number) {
+    return openNumbered(files, name, Files::Mode::Output, 0, number);
 }
 
 FileResult DeleteDataFile(Files &files, const QString &name) {

@@ -1,5 +1,4 @@
-#include "app/MoneyRoutines.h"
-#include "app/MoneyVariables.h"
+#include "datafiles/DataFiles.h"
 #include "platform/testing/FakePlatform.h"
 #include "platform/testing/RecordingForm.h"
 #include "platform/testing/TempFolder.h"
@@ -41,43 +40,30 @@ TEST_F(DataFilesTest, missingFile_isRestoredFromBackupByteForByte) {
     EXPECT_EQ(folder.entries(), Strings({"Backup", "DraftMere.txt"}));
 }
 
-// Records the restores it is told of; may remove the restored file, and restores again from inside.
-class ListeningForRestores final : public RestoreListener {
-public:
-    explicit ListeningForRestores(bool removeIt) : remove(removeIt) { SetRestoreListener(this); }
-    ~ListeningForRestores() override { SetRestoreListener(nullptr); }
-    void Restored(Files &files, const QString &name) override {
-        told.append(name);
-        if (remove) {
-            files.Kill(name);
-            // A restore from inside the listener is not told again.
-            DataFileExists(files, name);
-            files.Kill(name);
-        }
-    }
-    bool remove;
-    QStringList told;
-};
-
-TEST_F(DataFilesTest, restoreListener_isToldOfRestoresOnlyAndMayTakeTheFileAway) {
+TEST_F(DataFilesTest, restoreFromBackup_saysWhetherItRestored) {
     ASSERT_TRUE(folder.write(S("Backup/TempRegister.txt"), kBackupBytes));
     ASSERT_TRUE(folder.write(S("DraftMere.txt"), "present"));
-    {
-        ListeningForRestores listener(false);
-        EXPECT_TRUE(DataFileExists(files, S("/DraftMere.txt")));
-        EXPECT_TRUE(listener.told.isEmpty()) << "a file already there is no restore";
-        EXPECT_TRUE(DataFileExists(files, S("/TempRegister.txt")));
-        EXPECT_TRUE(DataFileExists(files, S("/TempRegister.txt")));
-        EXPECT_EQ(listener.told, Strings({"/TempRegister.txt"}));
+    const struct {
+        const char *name;
+        bool restored;
+        const char *why;
+    } cases[] = {
+        {"/DraftMere.txt", false, "a file already there is no restore"},
+        {"/TempRegister.txt", true, "only a copy in Backup"},
+        {"/TempRegister.txt", false, "restored before"},
+        {"/Missing.txt", false, "neither file nor copy"},
+    };
+    for (const auto &c : cases) {
+        const BackupRestore restore = RestoreFromBackup(files, S(c.name));
+        EXPECT_EQ(restore.restored, c.restored) << c.why;
+        EXPECT_TRUE(restore.result) << c.why;
     }
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), kBackupBytes);
+    EXPECT_EQ(folder.read(S("DraftMere.txt")), QByteArray("present"));
+    EXPECT_FALSE(folder.exists(S("Missing.txt")));
+    // Taken away again, it is restored again.
     ASSERT_TRUE(QFile::remove(folder.file(S("TempRegister.txt"))));
-    {
-        ListeningForRestores listener(true);
-        EXPECT_FALSE(DataFileExists(files, S("/TempRegister.txt"))) << "the listener removed it";
-        EXPECT_EQ(listener.told, Strings({"/TempRegister.txt"}));
-        EXPECT_FALSE(folder.exists(S("TempRegister.txt")));
-    }
-    // Without a listener the restore is plain again.
+    EXPECT_TRUE(RestoreFromBackup(files, S("\\TempRegister.txt")).restored);
     EXPECT_TRUE(DataFileExists(files, S("/TempRegister.txt")));
     EXPECT_EQ(folder.read(S("TempRegister.txt")), kBackupBytes);
 }
@@ -110,29 +96,32 @@ TEST_F(DataFilesTest, failedRestore_answersFalseAndSaysWhy) {
     FileResult restore;
     EXPECT_FALSE(DataFileExists(faulty, S("\\TempRegister.txt"), &restore));
     EXPECT_FALSE(restore);
+    EXPECT_FALSE(RestoreFromBackup(faulty, S("\\TempRegister.txt")).restored);
     EXPECT_TRUE(restore.error.contains(QDir::toNativeSeparators(folder.file(S("TempRegister.txt")))))
         << restore.error.toStdString();
     EXPECT_EQ(folder.entries(), Strings({"Backup"}));
 }
 
-TEST_F(DataFilesTest, openRoutines_takeTheLowestFreeNumberIntoFileNum) {
+TEST_F(DataFilesTest, openRoutines_takeTheLowestFreeNumber) {
     ASSERT_TRUE(folder.write(S("DraftMere.txt"), "\"x\"\r\n"));
     ASSERT_TRUE(files.Open(1, S("/DraftMere.txt"), Files::Mode::Input));
     ASSERT_TRUE(files.Open(3, S("/DraftMere.txt"), Files::Mode::Input));
-    ASSERT_TRUE(OpenInputFile(files, S("/DraftMere.txt")));
-    EXPECT_EQ(FileNum, 2);
-    ASSERT_TRUE(OpenRandomFile(files, S("\\TempRegister.txt"), 115));
-    EXPECT_EQ(FileNum, 4);
-    ASSERT_TRUE(OpenOutputFile(files, S("/Other.txt")));
-    EXPECT_EQ(FileNum, 5);
+    int number = 0;
+    ASSERT_TRUE(OpenInputFile(files, S("/DraftMere.txt"), number));
+    EXPECT_EQ(number, 2);
+    ASSERT_TRUE(OpenRandomFile(files, S("\\TempRegister.txt"), 115, number));
+    EXPECT_EQ(number, 4);
+    ASSERT_TRUE(OpenOutputFile(files, S("/Other.txt"), number));
+    EXPECT_EQ(number, 5);
     EXPECT_TRUE(files.IsOpen(5));
     ASSERT_TRUE(files.CloseAll());
-    ASSERT_TRUE(OpenRandomFile(files, S("\\TempRegister.txt"), 115));
-    EXPECT_EQ(FileNum, 1);
+    ASSERT_TRUE(OpenRandomFile(files, S("\\TempRegister.txt"), 115, number));
+    EXPECT_EQ(number, 1);
 }
 
 TEST_F(DataFilesTest, openInput_onAMissingFileFailsNamingIt) {
-    const FileResult result = OpenInputFile(files, S("/DraftMere.txt"));
+    int number = 0;
+    const FileResult result = OpenInputFile(files, S("/DraftMere.txt"), number);
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(folder.file(S("DraftMere.txt")))));
     EXPECT_FALSE(AnyFileOpen(files));
@@ -140,24 +129,27 @@ TEST_F(DataFilesTest, openInput_onAMissingFileFailsNamingIt) {
 
 TEST_F(DataFilesTest, openOutput_onAnExistingFileLeavesItEmptyWhenNothingIsWritten) {
     ASSERT_TRUE(folder.write(S("DraftMere.txt"), "\"old\"\r\n"));
-    ASSERT_TRUE(OpenOutputFile(files, S("/draftmere.txt")));
+    int number = 0;
+    ASSERT_TRUE(OpenOutputFile(files, S("/draftmere.txt"), number));
     ASSERT_TRUE(files.CloseAll());
     EXPECT_EQ(folder.entries(), Strings({"DraftMere.txt"}));
     EXPECT_EQ(folder.read(S("DraftMere.txt")), QByteArray());
 }
 
 TEST_F(DataFilesTest, openRandom_createsAMissingFile) {
-    ASSERT_TRUE(OpenRandomFile(files, S("\\TempRegister.txt"), 115));
+    int number = 0;
+    ASSERT_TRUE(OpenRandomFile(files, S("\\TempRegister.txt"), 115, number));
     ASSERT_TRUE(files.CloseAll());
     EXPECT_TRUE(folder.exists(S("TempRegister.txt")));
     EXPECT_EQ(files.FileLen(S("/TempRegister.txt")), 0);
 }
 
 TEST_F(DataFilesTest, deleteDataFile_closesOpenFilesFirst) {
-    ASSERT_TRUE(OpenRandomFile(files, S("\\TempRegister.txt"), 4));
-    ASSERT_TRUE(files.Put(FileNum, 1, "abcd"));
-    ASSERT_TRUE(OpenOutputFile(files, S("/Other.txt")));
-    ASSERT_TRUE(files.Write(FileNum, "committed by the close"));
+    int number = 0;
+    ASSERT_TRUE(OpenRandomFile(files, S("\\TempRegister.txt"), 4, number));
+    ASSERT_TRUE(files.Put(number, 1, "abcd"));
+    ASSERT_TRUE(OpenOutputFile(files, S("/Other.txt"), number));
+    ASSERT_TRUE(files.Write(number, "committed by the close"));
     ASSERT_TRUE(DeleteDataFile(files, S("/TempRegister.txt")));
     EXPECT_FALSE(AnyFileOpen(files));
     EXPECT_EQ(folder.entries(), Strings({"Other.txt"}));
