@@ -225,10 +225,13 @@ class Display:
         finally:
             x11.XCloseDisplay(connection)
 
-    def message_text(self, title, timeout=15.0):
-        """The text of the message box of that title, selected with the mouse as a person may: from
-        the start of its first line to the box's bottom right corner, then read from PRIMARY."""
-        window = self.wait_window(title, timeout)
+    def message_text(self, window, timeout=15.0):
+        """The text of a message box (its window id, or its title), selected with the mouse as a
+        person may: from the start of its first line to the box's bottom right corner, then read
+        from PRIMARY."""
+        title = window
+        if isinstance(window, str):
+            window = self.wait_window(window, timeout)
         width, height, rows = wait_until(f'"{title}" painted', lambda: (
             lambda shot: shot if any(min(row) < 128 for row in shot[2]) else None)(self.capture(window)), 5)
         top = next(y for y, row in enumerate(rows) if min(row) < 128)

@@ -15,6 +15,7 @@ with the sqlite3 module only while the program is not running, from a copy, so t
 the program left them.
 """
 
+import datetime
 import os
 import random
 import re
@@ -97,48 +98,55 @@ def pdf_complete(pdf):
         return False
 
 
-def reach_entry(run, answers=None, timeout=30.0):
-    """From the program's start to the entry window, answering what comes on the way: Continue on
-    the splash window, Goto on the menu, Return on the review of printed forms and on the question
-    about checks printed before (unless answers maps a title to other keys). Returns the titles
-    of the windows answered, in order."""
+def drive(run, goals=(ENTRY,), answers=None, timeout=30.0, settle=0.8):
+    """Plays the windows that come until one of goals holds the keyboard focus: Continue on the
+    splash window, Goto on the menu, and Return (or answers[title]) on the review of printed forms
+    and on every message box, whose text is read first. The entry window counts once it kept the
+    focus for a moment with nothing put before it. Returns the goal reached and the [(title,
+    text)] answered on the way (the review's text is None)."""
     display = run.display
-    answers = dict({REVIEW: ("Return",), ALREADY_PRINTED: ("Return",)}, **(answers or {}))
-    seen, handled = [], set()
+    answers = answers or {}
+    answered, handled = [], set()
     deadline = time.monotonic() + timeout
     steady = None
     while True:
-        run.require(time.monotonic() < deadline, f"the entry window was not reached within {timeout:.0f} s; "
-                                                 f"answered {seen}, shown {display.visible_titles()}")
+        run.require(time.monotonic() < deadline, f"none of {goals} was reached within {timeout:.0f} s; answered "
+                                                 f"{answered}, shown {display.visible_titles()}")
         run.require(run.process.poll() is None, f"the program ended with {run.process.poll()} on its way to "
-                                                f"the entry window; answered {seen}")
-        shown = {}
-        for title in (SPLASH, MAIN_MENU, ENTRY, *answers):
-            for window in display.windows(title):
-                shown[window] = title
+                                                f"{goals}; answered {answered}")
         focused = display.focused()
-        if focused in shown and focused not in handled:
-            title = shown[focused]
-            if title == ENTRY and len(display.windows(ENTRY)) == 1:
-                # The entry window has the focus and nothing was put before it for a moment.
-                steady = steady or time.monotonic()
-                if time.monotonic() - steady > 0.8:
-                    return seen
-            else:
-                steady = None
-                keys = {SPLASH: ("Return",), MAIN_MENU: ("alt+g",)}.get(title) or answers[title]
-                if title not in (SPLASH, MAIN_MENU, ENTRY):
-                    seen.append(title)
-                handled.add(focused)
-                display.key(*keys)
-        elif focused not in shown:
+        title = display.run("xdotool", "getwindowname", str(focused)).strip() if focused else ""
+        # A box titled like the entry window is a message over it.
+        over_entry = title == ENTRY and len(display.windows(ENTRY)) > 1
+        if title in goals and not over_entry:
+            if title != ENTRY:
+                return title, answered
+            steady = steady or time.monotonic()
+            if time.monotonic() - steady > settle:
+                return title, answered
+        elif focused and focused not in handled and title and (title in (SPLASH, MAIN_MENU) or
+                                                                  title not in (ENTRY, PRINT_DIALOG) or over_entry):
             steady = None
-            # A window that is not one of ours took the focus: a message nobody expected.
-            others = [t for t in display.visible_titles() if t not in (SPLASH, MAIN_MENU, ENTRY)]
-            if others and not any(t in answers for t in others):
-                time.sleep(0.3)
-                raise Failure(f"unexpected window(s) {others} on the way to the entry window")
+            handled.add(focused)
+            if title == SPLASH:
+                display.key("Return")
+            elif title == MAIN_MENU:
+                display.key("alt+g")
+            elif title == REVIEW and len(display.windows(REVIEW)) == 1:
+                answered.append((REVIEW, None))
+                display.key(*answers.get(REVIEW, ("Return",)))
+            else:
+                answered.append((title, display.message_text(focused)))
+                print(f"  answered {title!r}: {collapse(answered[-1][1])}", flush=True)
+                display.key(*answers.get(title, ("Return",)))
+        else:
+            steady = None
         time.sleep(0.05)
+
+
+def reach_entry(run, answers=None):
+    """From the program's start to the entry window; returns the titles answered on the way."""
+    return [title for title, _ in drive(run, (ENTRY,), answers)[1]]
 
 
 def write_checks(run, checks):
@@ -148,9 +156,15 @@ def write_checks(run, checks):
     return enter_checks(run, checks, first, records_before=before)
 
 
+def open_print_summary(run):
+    """PrintChecks on the entry window by its access key; the summary's Print Checks takes the focus."""
+    run.display.key("alt+p")
+    # The access key clicks after a short delay; keys sent meanwhile would reach the panel left.
+    time.sleep(0.6)
+
+
 def open_print_dialog(run):
-    """From the entry window's payee box: the print summary, then its Print Checks."""
-    run.display.key("Tab", "Tab", "Tab", "Return")
+    open_print_summary(run)
     run.display.key("Return")
 
 
@@ -250,13 +264,184 @@ def kill_print(run, args):
     run.check(next_no > highest, f"the setup's next check number {next_no} is not past the journal's {highest}")
 
 
+def print_run(run, pdf, answers=None):
+    """Print Checks from the entry window's payee box: through the printer dialog to a PDF file
+    when the dialog comes, answering what follows until the main menu (or the entry window when the
+    run was stopped before the dialog). Returns whether the dialog came and the [(title, text)]
+    answered."""
+    open_print_dialog(run)
+    reached, answered = drive(run, (PRINT_DIALOG, ENTRY), answers, settle=2.0)
+    if reached == ENTRY:
+        return False, answered
+    print_to_file(run, pdf)
+    run.display.wait_gone(PRINT_DIALOG)
+    reached, more = drive(run, (MAIN_MENU, ENTRY), answers, settle=2.0)
+    return True, answered + more
+
+
+def close_anywhere(run):
+    """Ends the program by its close box from where it stands, pending checks kept."""
+    shown = run.display.visible_titles()
+    if ENTRY in shown:
+        reached = leave_keeping_pending(run)
+    else:
+        reached = MAIN_MENU if MAIN_MENU in shown else SPLASH
+    run.close_program(reached)
+
+
+def texts_naming(answered, *words):
+    """The texts of the messages answered that name every one of words (case ignored)."""
+    return [text for _, text in answered if text and all(w.lower() in text.lower() for w in words)]
+
+
+def today_texts():
+    """Today's date as a message may write it."""
+    today = datetime.date.today()
+    return {today.strftime("%m/%d/%Y"), today.isoformat(), today.strftime("%-m/%-d/%Y")}
+
+
+def briefly(rows):
+    return [(row["check_no"], row["status"], row["payee"]) for row in rows]
+
+
+def journal_sql(run, *statements):
+    """Changes the journal file as another program would, while quillane is not running."""
+    run.require(run.process is None or run.process.poll() is not None, "the program still runs")
+    with sqlite3.connect(journal_path(run)) as db:
+        for statement, values in statements:
+            db.execute(statement, values)
+    db.close()
+
+
+def first_run(run, check_no, checks, backup=False):
+    """Starts the program on a fresh setup, writes checks, copies the register into Backup when
+    asked, prints them all well and closes the program."""
+    write_settings(run, check_no)
+    run.relaunch()
+    reach_entry(run)
+    write_checks(run, checks)
+    if backup:
+        copy_to_backup(run)
+    printed, answered = print_run(run, os.path.join(run.root, "printed", f"first-{check_no}.pdf"))
+    run.require(printed and not pending(run), f"the first run of {len(checks)} checks did not print: {answered}")
+    run.close_program(MAIN_MENU)
+
+
+def copy_to_backup(run):
+    os.makedirs(run.path("Backup"), mode=0o700, exist_ok=True)
+    shutil.copy2(run.path(REGISTER), run.path(os.path.join("Backup", REGISTER)))
+
+
+def reused_number(run, args):
+    """Fault 1: a number the journal holds in any status, on the account's digits however typed, is
+    refused before the printer dialog, naming the number, its status and date and the next free one."""
+    first_run(run, 1001, [check("Harbor Gas", "45.10", "Fuel"), check("Quay Rent", "800", "May"),
+                          check("Dock Fees", "12.5", "June")])
+    today = datetime.date.today().isoformat()
+    journal_sql(run, ("UPDATE checks SET status = 'voided', void_reason = ?, void_date = ? WHERE check_no = ?",
+                      ("Lost in mail, stop payment", today, 1002)))
+    before = journal_checks(run)
+    cases = [("a voided number", ACCOUNT, 1002, "voided"),
+             ("the account typed with a blank", "0012 345678", 1001, "issued")]
+    for name, account, number, status in cases:
+        write_settings(run, number, account=account)
+        run.relaunch()
+        reach_entry(run)
+        write_checks(run, [check("Second Payment", "45.10", "Fuel")])
+        printed, answered = print_run(run, os.path.join(run.root, "printed", f"reuse-{number}.pdf"))
+        run.check(not printed, f"{name}: Check No. {number} went to the printer although the journal holds it")
+        named = texts_naming(answered, str(number), status, "1004")
+        run.check(any(any(day in text for day in today_texts()) for text in named),
+                  f"{name}: no message names Check No. {number}, its status {status!r}, its date and the next "
+                  f"free number 1004; answered {answered}")
+        close_anywhere(run)
+        after = journal_checks(run)
+        run.check(after == before, f"{name}: the journal changed: {briefly(before)} became {briefly(after)}")
+
+
+def backup_moved(run, args):
+    """Fault 2: a Backup copy of the register whose checks printed under other numbers is set aside by
+    content; the same payee and amount written again after the run is not."""
+    gas, rent = check("Harbor Gas", "45.10", "Fuel"), check("Quay Rent", "800", "May")
+    write_settings(run, 6001)
+    run.relaunch()
+    reach_entry(run)
+    write_checks(run, [gas, rent])
+    copy_to_backup(run)
+    leave_keeping_pending(run)
+    run.close_program(MAIN_MENU)
+    # As the "already issued" message advises: the next number moves to the first blank form.
+    write_settings(run, 6005)
+    run.relaunch()
+    reach_entry(run)
+    printed, answered = print_run(run, os.path.join(run.root, "printed", "6005.pdf"))
+    run.require(printed and not pending(run), f"the run at 6005 did not print: {answered}")
+    # The entry window again: the copy in Backup comes back, and its checks were printed.
+    reached, answered = drive(run, (ENTRY,))
+    run.check(ALREADY_PRINTED in [title for title, _ in answered],
+              f'the Backup copy of 6001/6002 came back without "{ALREADY_PRINTED}"; answered {answered}')
+    run.check(not pending(run), f"the checks printed as 6005/6006 wait to print again: {pending(run)}")
+    if pending(run):
+        return close_anywhere(run)
+    # Written again on purpose after the run: printed without a question.
+    write_checks(run, [gas])
+    printed, answered = print_run(run, os.path.join(run.root, "printed", "again.pdf"))
+    run.check(printed and ALREADY_PRINTED not in [title for title, _ in answered],
+              f"a check written again after the run was not printed plainly: printed {printed}, answered {answered}")
+    close_anywhere(run)
+    issued = sorted((row["check_no"], row["payee"]) for row in journal_checks(run) if row["status"] == "issued")
+    run.check(issued == [(6005, "Harbor Gas"), (6006, "Quay Rent"), (6007, "Harbor Gas")],
+              f"the journal's issued checks are {issued}")
+
+
+def review_escape(run, args):
+    """Fault 5: Escape or the close box of the review, with a form marked spoiled, asks whether the
+    marks stand; an untouched review still means all printed well."""
+    write_settings(run, 7001)
+    cases = [("Escape", True), ("close box", True), ("Escape", False)]
+    for number, (how, mark) in enumerate(cases):
+        run.relaunch()
+        reach_entry(run)
+        names = [f"Review {number}{letter}" for letter in "AB"]
+        write_checks(run, [check(name, f"{number + 1}.25", "R") for name in names])
+        open_print_dialog(run)
+        print_to_file(run, os.path.join(run.root, "printed", f"review-{number}.pdf"))
+        review = run.display.wait_window(REVIEW)
+        if mark:
+            # The form column of the last row: its choice moves from "printed well" to "spoiled".
+            run.display.key("shift+Tab", "Down")
+        if how == "Escape":
+            run.display.key("Escape")
+        else:
+            run.display.close(review)
+        time.sleep(0.7)
+        focused = run.display.focused()
+        asked = focused and focused != review and run.display.windows(REVIEW)
+        what = f"{how} on the review {'with a form marked spoiled' if mark else 'untouched'}"
+        run.check(bool(asked) == mark, f"{what}: {'a question' if asked else 'no question'} came")
+        if asked:
+            run.display.key("y")
+        drive(run, (MAIN_MENU, ENTRY), settle=2.0)
+        close_anywhere(run)
+        rows = [row for row in journal_checks(run) if row["payee"] in names]
+        kept = [row["payee"] for row in rows if row["status"] != "issued"]
+        requeued = [record["payee"] for record in pending(run)]
+        if mark:
+            run.check(len(kept) == 1 and kept[0] in requeued,
+                      f"{what}: the spoiled form was not recorded: journal {briefly(rows)}, pending {requeued}")
+        else:
+            run.check(not kept and not requeued, f"{what}: not all forms stand as printed well: {briefly(rows)}")
+        if requeued:
+            write_settings(run, int(settings_values(run)[2]))
+
+
 def leave_keeping_pending(run):
     """Leaves the entry window keeping the pending checks: by the print summary's Cancel Print to
     the main menu, or with none pending by Menu to the splash window. Returns the window reached."""
     display = run.display
     display.wait_window(ENTRY)
     if pending(run):
-        display.key("Tab", "Tab", "Tab", "Return")
+        open_print_summary(run)
         display.key("Tab", "Return")
         reached = MAIN_MENU
     else:
@@ -273,7 +458,8 @@ def options(parser):
     parser.add_argument("--seed", type=int, default=int(time.time()), help="the random kill moments' seed")
 
 
-SCENARIOS = {"kill-print": kill_print}
+SCENARIOS = {"kill-print": kill_print, "reused-number": reused_number, "backup-moved": backup_moved,
+             "review-escape": review_escape}
 
 if __name__ == "__main__":
     sys.exit(main(SCENARIOS, __doc__, options, launch=False))
