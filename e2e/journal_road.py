@@ -16,6 +16,7 @@ the program left them.
 """
 
 import datetime
+import hashlib
 import os
 import random
 import re
@@ -141,6 +142,10 @@ def drive(run, goals=(ENTRY,), answers=None, timeout=30.0, settle=0.8):
                 display.key(*answers.get(title, ("Return",)))
         else:
             steady = None
+            # Without a window manager nothing gives the focus back when a box closes.
+            alone = [window for goal in goals for window in display.windows(goal)]
+            if focused not in alone and len(alone) == 1 and len(display.visible_ids()) <= 2:
+                display.run("xdotool", "windowfocus", str(alone[0]))
         time.sleep(0.05)
 
 
@@ -435,6 +440,89 @@ def review_escape(run, args):
             write_settings(run, int(settings_values(run)[2]))
 
 
+def damage_indexes(run):
+    """Overwrites the pages of the journal's check-number index with garbage, as a bad sector
+    would; the table itself stays readable."""
+    path = journal_path(run)
+    with sqlite3.connect(path) as db:
+        db.execute("PRAGMA wal_checkpoint(TRUNCATE)")
+        page_size = db.execute("PRAGMA page_size").fetchone()[0]
+        indexes = db.execute("SELECT name, rootpage, sql FROM sqlite_master WHERE type = 'index' AND "
+                             "tbl_name = 'checks' AND rootpage > 0").fetchall()
+        # The index on the check number alone, which the lookup of printed checks reads; every
+        # index of the table when there is no such index.
+        roots = [root for name, root, sql in indexes if re.search(r"\(\s*check_no\s*\)", sql or "")]
+        roots = roots or [root for _, root, _ in indexes]
+    db.close()
+    run.require(roots, "the journal's checks table has no index to damage")
+    with open(path, "r+b") as f:
+        for root in roots:
+            f.seek((root - 1) * page_size)
+            f.write(bytes([0x5A]) * page_size)
+    return len(roots)
+
+
+def damaged_index(run, args):
+    """Fault 8: with the journal's indexes damaged, the lookup of checks printed before cannot answer;
+    the Backup copy of printed checks must not print again on a guess, and a message names the
+    journal."""
+    first_run(run, 8001, [check("Harbor Gas", "45.10", "Fuel"), check("Quay Rent", "800", "May")], backup=True)
+    print(f"  damaged {damage_indexes(run)} index(es)", flush=True)
+    run.relaunch()
+    _, answered = drive(run, (ENTRY,))
+    if pending(run):
+        # Not set aside: the journal could not answer, and must say so rather than print on a guess.
+        printed, more = print_run(run, os.path.join(run.root, "printed", "again.pdf"))
+        run.check(not printed, "the checks of the Backup copy, printed as 8001/8002, went to the printer again "
+                               "on a journal that could not say whether they were printed")
+        answered += more
+        run.check(texts_naming(answered, JOURNAL), f"no message named the journal {JOURNAL}; answered {answered}")
+    else:
+        run.check(ALREADY_PRINTED in [title for title, _ in answered],
+                  f"the Backup copy was dropped without a word; answered {answered}")
+    close_anywhere(run)
+
+
+def file_digest(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def planted_link(run, args):
+    """A symbolic link planted in place of the settings file or the journal is refused with a message
+    naming the file; what it points at is left as it was, and nothing prints through it."""
+    outside = os.path.join(run.root, "outside")
+    os.makedirs(outside, mode=0o700)
+    first_run(run, 9001, [check("Harbor Gas", "45.10", "Fuel")])
+    cases = [(SETTINGS, lambda: run.path(SETTINGS)), (JOURNAL, lambda: journal_path(run))]
+    for number, (name, place) in enumerate(cases):
+        path = place()
+        if name == JOURNAL:
+            with sqlite3.connect(path) as db:
+                db.execute("PRAGMA wal_checkpoint(TRUNCATE)")
+            db.close()
+        target = os.path.join(outside, f"{number}-{name}")
+        shutil.move(path, target)
+        os.symlink(target, path)
+        digest = file_digest(target)
+        run.relaunch()
+        _, answered = drive(run, (ENTRY,))
+        if os.path.lexists(run.path(REGISTER)) or not answered:
+            write_checks(run, [check(f"Linked {number}", "3.10", "L")])
+            printed, more = print_run(run, os.path.join(run.root, "printed", f"link-{number}.pdf"))
+            answered += more
+            if name == JOURNAL:
+                run.check(not printed, f"checks went to the printer with a link in place of the journal {path}")
+        close_anywhere(run)
+        run.check(texts_naming(answered, name), f"a link in place of {name}: no message named it; answered {answered}")
+        run.check(file_digest(target) == digest, f"the file a link in place of {name} points at was changed")
+        # The person puts the file back in place of the link (a file the program put there instead
+        # is the newer one).
+        if os.path.islink(path):
+            os.remove(path)
+            shutil.move(target, path)
+
+
 def leave_keeping_pending(run):
     """Leaves the entry window keeping the pending checks: by the print summary's Cancel Print to
     the main menu, or with none pending by Menu to the splash window. Returns the window reached."""
@@ -459,7 +547,7 @@ def options(parser):
 
 
 SCENARIOS = {"kill-print": kill_print, "reused-number": reused_number, "backup-moved": backup_moved,
-             "review-escape": review_escape}
+             "review-escape": review_escape, "damaged-index": damaged_index, "planted-link": planted_link}
 
 if __name__ == "__main__":
     sys.exit(main(SCENARIOS, __doc__, options, launch=False))
