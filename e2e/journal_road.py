@@ -224,10 +224,7 @@ def kill_print(run, args):
         run.kill()
         after = time.monotonic() - accepted
         presser.wait(timeout=10)
-        text = pdf_text(pdf)
-        for payee in written:
-            if text is not None and payee in text:
-                printed[payee] = printed.get(payee, 0) + 1
+        text = count_printed(printed, written, pdf)
         rows = [row for row in journal_checks(run) if re.sub(r"\D", "", row["account_no"]) == account_digits]
         journaled = {row["payee"] for row in rows}
         waiting = {record["payee"] for record in pending(run)}
@@ -247,7 +244,13 @@ def kill_print(run, args):
               f"after the last kill the journal held an unresolved run: {unresolved}, but the review was "
               f"{'shown' if REVIEW in answered else 'not shown'} (answered {answered})")
     run.close_program(leave_keeping_pending(run))
+    check_agreement(run, written, printed)
 
+
+def check_agreement(run, written, printed):
+    """With the program ended: every check written is exactly once either issued in the journal or
+    pending, whatever came out of a printer is issued and came out once, no number is journaled
+    twice or left unresolved, and the setup's next number lies past the journal's."""
     rows = journal_checks(run)
     waiting = [record["payee"] for record in pending(run)]
     numbers = [(re.sub(r"\D", "", row["account_no"]), row["check_no"]) for row in rows]
@@ -255,18 +258,78 @@ def kill_print(run, args):
               f"the journal holds a check number twice: {sorted(n for n in numbers if numbers.count(n) > 1)}")
     run.check(all(row["status"] != "printing" for row in rows), "runs are still unresolved after the last start")
     issued = [row["payee"] for row in rows if row["status"] == "issued"]
-    for payee, amount in sorted(written.items()):
+    for payee in sorted(written):
         held = issued.count(payee)
         run.check(held + waiting.count(payee) == 1,
                   f"{payee}: issued {held} time(s) in the journal and pending {waiting.count(payee)} time(s); "
                   "every check must be exactly one of them")
-        run.check(printed.get(payee, 0) <= 1, f"{payee} came out of the printer {printed[payee]} times")
+        run.check(printed.get(payee, 0) <= 1, f"{payee} came out of the printer {printed.get(payee)} times")
+        run.check(held == 1 or not printed.get(payee), f"{payee} came out of the printer but is not issued")
     for row in rows:
         run.check(row["amount_cents"] == written.get(row["payee"], row["amount_cents"]),
                   f"Check No. {row['check_no']} of {row['payee']} holds {row['amount_cents']} cents")
     next_no = int(settings_values(run)[2])
     highest = max((row["check_no"] for row in rows), default=0)
     run.check(next_no > highest, f"the setup's next check number {next_no} is not past the journal's {highest}")
+
+
+def count_printed(printed, written, pdf):
+    """Counts the written checks a whole PDF shows."""
+    text = pdf_text(pdf)
+    for payee in written:
+        if text is not None and payee in text:
+            printed[payee] = printed.get(payee, 0) + 1
+    return text
+
+
+def full_disk(run, args):
+    """Fault 7: runs on a nearly full disk, a few pages left, through the real file system (a small
+    tmpfs holding the program's folder). Whatever prints is journaled, at once or after a restart
+    with room; nothing is lost."""
+    tiny = os.path.join(run.root, "tiny")
+    os.makedirs(tiny)
+    size = os.path.getsize(run.path("quillane")) + (8 << 20)
+    mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={size},mode=0755", "tmpfs", tiny],
+                             capture_output=True, text=True)
+    if mounted.returncode != 0:
+        print(f"full-disk: SKIPPED, a small file system cannot be mounted here: {mounted.stderr.strip()}")
+        return
+    try:
+        folder = os.path.join(tiny, "program")
+        os.makedirs(folder)
+        shutil.copy2(run.path("quillane"), folder)
+        run.folder = folder
+        write_settings(run, 4001)
+        written, printed = {}, {}
+        filler = os.path.join(tiny, "filler")
+        for number, pages in enumerate(args.free_pages):
+            run.relaunch()
+            drive(run, (ENTRY,))
+            checks = [check(f"Disk {number}{letter}", f"{number + 1}.75", "D") for letter in "AB"]
+            write_checks(run, checks)
+            written.update((c["payee"], cents(c["amount"])) for c in checks)
+            fill(filler, pages)
+            pdf = os.path.join(run.root, "printed", f"disk-{number}.pdf")
+            went, answered = print_run(run, pdf)
+            print(f"  {pages} free pages: printed {went}, messages {[title for title, _ in answered]}", flush=True)
+            close_anywhere(run)
+            os.remove(filler)
+            count_printed(printed, written, pdf)
+        run.relaunch()
+        drive(run, (ENTRY,))
+        run.close_program(leave_keeping_pending(run))
+        check_agreement(run, written, printed)
+    finally:
+        if run.process and run.process.poll() is None:
+            run.kill()
+        subprocess.run(["umount", "-l", tiny], capture_output=True)
+
+
+def fill(path, pages):
+    """Fills the file system of path until only that many pages are free."""
+    stats = os.statvfs(os.path.dirname(path))
+    with open(path, "wb") as f:
+        f.write(b"\0" * max(0, stats.f_bavail * stats.f_frsize - pages * 4096))
 
 
 def print_run(run, pdf, answers=None):
@@ -541,13 +604,16 @@ def leave_keeping_pending(run):
 
 def options(parser):
     parser.add_argument("--rounds", type=int, default=12, help="print runs killed in kill-print")
+    parser.add_argument("--free-pages", type=int, nargs="+", default=[1, 4, 8, 12, 16, 24],
+                        help="pages left free on the disk for each run of full-disk")
     parser.add_argument("--span", type=float, default=0.15,
                         help="seconds after the printer dialog's Return within which a random kill falls")
     parser.add_argument("--seed", type=int, default=int(time.time()), help="the random kill moments' seed")
 
 
 SCENARIOS = {"kill-print": kill_print, "reused-number": reused_number, "backup-moved": backup_moved,
-             "review-escape": review_escape, "damaged-index": damaged_index, "planted-link": planted_link}
+             "review-escape": review_escape, "damaged-index": damaged_index, "planted-link": planted_link,
+             "full-disk": full_disk}
 
 if __name__ == "__main__":
     sys.exit(main(SCENARIOS, __doc__, options, launch=False))

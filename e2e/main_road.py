@@ -183,7 +183,7 @@ class Run:
         if self.process:
             code = self.process.poll()
             print("The program is still running." if code is None else f"The program ended with exit code {code}.")
-        print("Program folder: " + repr(sorted(os.listdir(self.folder))))
+        print("Program folder: " + (repr(sorted(os.listdir(self.folder))) if os.path.isdir(self.folder) else "gone"))
         if os.path.exists(self.log):
             with open(self.log, errors="replace") as f:
                 output = f.read().strip()
