@@ -29,12 +29,13 @@ import time
 
 sys.dont_write_bytecode = True
 from desktop import Failure, wait_until  # noqa: E402
-from main_road import (ACCOUNT, ENTRY, JOURNAL, MAIN_MENU, PRINT_DIALOG, RECORD_LENGTH, REGISTER,  # noqa: E402
+from main_road import (ACCOUNT, BANK, ENTRY, JOURNAL, MAIN_MENU, PRINT_DIALOG, RECORD_LENGTH, REGISTER,  # noqa: E402
                        REVIEW, SETTINGS, SPLASH, collapse, enter_checks, main, print_to_file, write_settings)
 
 JOURNAL_FOLDER = "Journal"
 ALREADY_PRINTED = "Checks Already Printed"
 NOT_PRINTED = "Checks Not Printed"
+SETUP_REFUSED = "Quillane"
 
 
 def journal_path(run):
@@ -409,15 +410,22 @@ def reused_number(run, args):
     journal_sql(run, ("UPDATE checks SET status = 'voided', void_reason = ?, void_date = ? WHERE check_no = ?",
                       ("Lost in mail, stop payment", today, 1002)))
     before = journal_checks(run)
-    cases = [("a voided number", ACCOUNT, 1002, "voided"),
-             ("the account typed with a blank", "0012 345678", 1001, "issued")]
-    for name, account, number, status in cases:
-        write_settings(run, number, account=account)
-        run.relaunch()
-        reach_entry(run)
-        write_checks(run, [check("Second Payment", "45.10", "Fuel")])
-        printed, answered = print_run(run, os.path.join(run.root, "printed", f"reuse-{number}.pdf"))
-        run.check(not printed, f"{name}: Check No. {number} went to the printer although the journal holds it")
+    cases = [("a voided number typed in the setup", "setup", ACCOUNT, 1002, "voided"),
+             ("a voided number", "print", ACCOUNT, 1002, "voided"),
+             ("the account typed with a blank", "print", "0012 345678", 1001, "issued")]
+    for name, where, account, number, status in cases:
+        if where == "setup":
+            stored = write_settings(run, 1004)
+            run.relaunch()
+            printed, answered = False, type_setup(run, account, number)
+            run.check(run.read(SETTINGS) == stored, f"{name}: the setup took Check No. {number}")
+        else:
+            write_settings(run, number, account=account)
+            run.relaunch()
+            reach_entry(run)
+            write_checks(run, [check("Second Payment", "45.10", "Fuel")])
+            printed, answered = print_run(run, os.path.join(run.root, "printed", f"reuse-{number}.pdf"))
+            run.check(not printed, f"{name}: Check No. {number} went to the printer although the journal holds it")
         named = texts_naming(answered, str(number), status, "1004")
         run.check(any(any(day in text for day in today_texts()) for text in named),
                   f"{name}: no message names Check No. {number}, its status {status!r}, its date and the next "
@@ -425,6 +433,28 @@ def reused_number(run, args):
         close_anywhere(run)
         after = journal_checks(run)
         run.check(after == before, f"{name}: the journal changed: {briefly(before)} became {briefly(after)}")
+
+
+def type_setup(run, account, check_no):
+    """The checkbook setup from the main menu (Create Checkbook, Goto, Create), each field typed
+    anew, then Accept; returns the messages answered until the main menu is back."""
+    display = run.display
+    drive(run, (MAIN_MENU,))
+    display.key("alt+c")
+    time.sleep(0.4)
+    display.key("alt+g")
+    time.sleep(0.6)
+    display.key("space")
+    time.sleep(0.4)
+    for index, text in enumerate((BANK, account, "3", None, str(check_no))):
+        if index:
+            display.key("Tab")
+        if text is not None:
+            display.key("ctrl+a")
+            display.type(text)
+    display.key("alt+a")
+    time.sleep(0.6)
+    return drive(run, (MAIN_MENU,), answers={SETUP_REFUSED: ("Return",)}, settle=1.0)[1]
 
 
 def backup_moved(run, args):
