@@ -326,6 +326,43 @@ def full_disk(run, args):
         subprocess.run(["umount", "-l", tiny], capture_output=True)
 
 
+def held_lock(run, args):
+    """Fault 4: another program opens the journal and holds a write lock on it while the printer
+    dialog is up, and lets go a few seconds after the checks printed. The printed checks are
+    journaled all the same: the program's lock keeps the other out, or its answer waits."""
+    write_settings(run, 3001)
+    run.relaunch()
+    reach_entry(run)
+    checks = [check(f"Locked {letter}", "9.95", "H") for letter in "AB"]
+    write_checks(run, checks)
+    open_print_dialog(run)
+    run.display.wait_window(PRINT_DIALOG)
+    other = sqlite3.connect(journal_path(run), timeout=0, isolation_level=None)
+    try:
+        try:
+            other.execute("BEGIN IMMEDIATE")
+            held = True
+        except sqlite3.OperationalError as error:
+            held = False
+            print(f"  the other program could not lock the journal: {error}", flush=True)
+        pdf = os.path.join(run.root, "printed", "locked.pdf")
+        print_to_file(run, pdf)
+        # Longer than the program waits for a lock before it gives up.
+        time.sleep(3)
+        if held:
+            other.execute("ROLLBACK")
+    finally:
+        other.close()
+    drive(run, (MAIN_MENU, ENTRY), settle=2.0)
+    close_anywhere(run)
+    run.relaunch()
+    drive(run, (ENTRY,))
+    run.close_program(leave_keeping_pending(run))
+    printed = {}
+    count_printed(printed, {c["payee"] for c in checks}, pdf)
+    check_agreement(run, {c["payee"]: cents(c["amount"]) for c in checks}, printed)
+
+
 def fill(path, pages):
     """Fills the file system of path until only that many pages are free."""
     stats = os.statvfs(os.path.dirname(path))
@@ -643,7 +680,7 @@ def options(parser):
 
 SCENARIOS = {"kill-print": kill_print, "reused-number": reused_number, "backup-moved": backup_moved,
              "review-escape": review_escape, "damaged-index": damaged_index, "planted-link": planted_link,
-             "full-disk": full_disk}
+             "full-disk": full_disk, "held-lock": held_lock}
 
 if __name__ == "__main__":
     sys.exit(main(SCENARIOS, __doc__, options, launch=False))
