@@ -363,6 +363,45 @@ def held_lock(run, args):
     check_agreement(run, {c["payee"]: cents(c["amount"]) for c in checks}, printed)
 
 
+def journal_locks(run):
+    """The locks /proc/locks shows on the journal and its -wal and -shm files."""
+    inodes = set()
+    for suffix in ("", "-wal", "-shm"):
+        try:
+            stats = os.stat(journal_path(run) + suffix)
+            inodes.add(f"{os.major(stats.st_dev):02x}:{os.minor(stats.st_dev):02x}:{stats.st_ino}")
+        except FileNotFoundError:
+            pass
+    with open("/proc/locks") as f:
+        return [line.strip() for line in f if inodes & {field for field in line.split() if field.count(":") == 2}]
+
+
+def dialog_locks(run, args):
+    """Fault 3: the printer dialog's file chooser, opened on the journal's folder, lists the journal's
+    files; the program's locks on the journal stay held all the while."""
+    first_run(run, 2001, [check("Harbor Gas", "45.10", "Fuel")])
+    run.relaunch()
+    reach_entry(run)
+    write_checks(run, [check("Dialog Look", "1.10", "L")])
+    open_print_dialog(run)
+    printer_dialog = run.display.wait_window(PRINT_DIALOG)
+    held = journal_locks(run)
+    run.require(held, "the program holds no lock on its journal while the printer dialog is up")
+    # The output file box, then the chooser beside it, sent to the journal's folder.
+    run.display.key("alt+n", "End", "alt+f", "Tab", "space")
+    wait_until("the file chooser", lambda: run.display.focused() not in (printer_dialog, 0), timeout=10)
+    run.display.type(os.path.dirname(journal_path(run)) + "/")
+    run.display.key("Return")
+    time.sleep(1.5)
+    after = journal_locks(run)
+    run.check(len(after) >= len(held), f"the file chooser on the journal's folder dropped the program's locks on "
+                                       f"the journal: {held} became {after}")
+    # Escape closes the chooser's completion list first, then the chooser, then the printer dialog.
+    wait_until("the printer dialog to close", lambda: run.display.key("Escape") or
+               (time.sleep(0.5), not run.display.windows(PRINT_DIALOG))[1], timeout=10)
+    close_anywhere(run)
+
+
 def fill(path, pages):
     """Fills the file system of path until only that many pages are free."""
     stats = os.statvfs(os.path.dirname(path))
@@ -680,7 +719,7 @@ def options(parser):
 
 SCENARIOS = {"kill-print": kill_print, "reused-number": reused_number, "backup-moved": backup_moved,
              "review-escape": review_escape, "damaged-index": damaged_index, "planted-link": planted_link,
-             "full-disk": full_disk, "held-lock": held_lock}
+             "full-disk": full_disk, "held-lock": held_lock, "dialog-locks": dialog_locks}
 
 if __name__ == "__main__":
     sys.exit(main(SCENARIOS, __doc__, options, launch=False))
