@@ -34,8 +34,6 @@ from main_road import (ACCOUNT, BANK, ENTRY, JOURNAL, MAIN_MENU, PRINT_DIALOG, R
 
 JOURNAL_FOLDER = "Journal"
 ALREADY_PRINTED = "Checks Already Printed"
-NOT_PRINTED = "Checks Not Printed"
-SETUP_REFUSED = "Quillane"
 
 
 def journal_path(run):
@@ -126,8 +124,7 @@ def drive(run, goals=(ENTRY,), answers=None, timeout=30.0, settle=0.8):
             steady = steady or time.monotonic()
             if time.monotonic() - steady > settle:
                 return title, answered
-        elif focused and focused not in handled and title and (title in (SPLASH, MAIN_MENU) or
-                                                                  title not in (ENTRY, PRINT_DIALOG) or over_entry):
+        elif focused and focused not in handled and title and (title not in (ENTRY, PRINT_DIALOG) or over_entry):
             steady = None
             handled.add(focused)
             if title == SPLASH:
@@ -530,7 +527,7 @@ def type_setup(run, account, check_no):
             display.type(text)
     display.key("alt+a")
     time.sleep(0.6)
-    return drive(run, (MAIN_MENU,), answers={SETUP_REFUSED: ("Return",)}, settle=1.0)[1]
+    return drive(run, (MAIN_MENU,), settle=1.0)[1]
 
 
 def backup_moved(run, args):
