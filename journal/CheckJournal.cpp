@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -93,10 +95,62 @@ const char *const kVersion2[] = {
     "CREATE TABLE write_probe(id INTEGER PRIMARY KEY, written INTEGER NOT NULL)",
 };
 
+// Version 3: the account's digits on runs and checks, checks "printing" from before the printer
+// gets anything until the run's end is recorded, the file work a run's end will owe kept beside its
+// intent, and what every export wrote. Numbers are matched by the digits alone from here on, so the
+// old unique index on the typed account text goes: files that already hold one number twice (once
+// voided, or under two spellings of the account) are kept as they are.
+const char *const kVersion3[] = {
+    "ALTER TABLE runs ADD COLUMN account_digits TEXT NOT NULL DEFAULT ''",
+    "CREATE TABLE checks_v3("
+    " id INTEGER PRIMARY KEY,"
+    " run_id INTEGER NOT NULL REFERENCES runs(id),"
+    " account_no TEXT NOT NULL,"
+    " account_digits TEXT NOT NULL,"
+    " check_no INTEGER NOT NULL,"
+    " date_printed TEXT NOT NULL,"
+    " payee TEXT NOT NULL,"
+    " amount_cents INTEGER NOT NULL,"
+    " memo TEXT NOT NULL,"
+    " sheet INTEGER NOT NULL,"
+    " slot INTEGER NOT NULL,"
+    " status TEXT NOT NULL CHECK(status IN ('printing','issued','voided','reprinted')),"
+    " void_reason TEXT,"
+    " void_date TEXT,"
+    " reprinted_as INTEGER)",
+    "INSERT INTO checks_v3(id, run_id, account_no, account_digits, check_no, date_printed, payee, amount_cents, memo,"
+    " sheet, slot, status, void_reason, void_date, reprinted_as)"
+    " SELECT id, run_id, account_no, '', check_no, date_printed, payee, amount_cents, memo,"
+    " sheet, slot, status, void_reason, void_date, reprinted_as FROM checks",
+    "DROP TABLE checks",
+    "ALTER TABLE checks_v3 RENAME TO checks",
+    "CREATE INDEX checks_account_number ON checks(account_digits, check_no)",
+    "CREATE INDEX checks_check_no ON checks(check_no)",
+    "CREATE INDEX checks_date ON checks(date_printed)",
+    "CREATE INDEX checks_payee ON checks(payee COLLATE NOCASE)",
+    "CREATE INDEX checks_printing ON checks(run_id) WHERE status = 'printing'",
+    "ALTER TABLE due_work ADD COLUMN run_id INTEGER",
+    "ALTER TABLE due_work ADD COLUMN armed INTEGER NOT NULL DEFAULT 1",
+    "ALTER TABLE due_work ADD COLUMN records BLOB NOT NULL DEFAULT x''",
+    "DROP TABLE IF EXISTS write_probe",
+    "CREATE TABLE exports("
+    " id INTEGER PRIMARY KEY,"
+    " exported_at TEXT NOT NULL,"
+    " account_digits TEXT NOT NULL,"
+    " layout TEXT NOT NULL,"
+    " path TEXT NOT NULL,"
+    " rows INTEGER NOT NULL)",
+    "CREATE TABLE export_rows("
+    " export_id INTEGER NOT NULL REFERENCES exports(id),"
+    " check_id INTEGER NOT NULL REFERENCES checks(id),"
+    " code TEXT NOT NULL)",
+    "CREATE INDEX export_rows_check ON export_rows(check_id, code)",
+};
+
 QAtomicInteger<quint64> connectionCounter;
 
-QString errnoText() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+QString errnoText(int error = errno) {
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString sqlReason(const QSqlError &error) {
@@ -104,18 +158,16 @@ QString sqlReason(const QSqlError &error) {
     return text.isEmpty() ? QStringLiteral("unknown database error") : text;
 }
 
-// SQLite reports a full disk met while it maps its shared-memory file as a plain I/O error; the
-// free space of the folder tells the person what it was.
+// SQLite reports a full disk as "database or disk is full", or as a plain I/O error when it meets
+// it elsewhere; the person is told in plain words what to do about it.
 QString withDiskSpace(const QString &reason, const QString &folder) {
-    if (!reason.contains(QStringLiteral("I/O error"), Qt::CaseInsensitive)) {
-        return reason;
+    bool full = reason.contains(QStringLiteral("disk is full"), Qt::CaseInsensitive);
+    if (!full && reason.contains(QStringLiteral("I/O error"), Qt::CaseInsensitive)) {
+        struct statvfs space {};
+        full = ::statvfs(QFile::encodeName(folder).constData(), &space) == 0 &&
+               static_cast<unsigned long long>(space.f_bavail) * space.f_frsize < 64 * 1024;
     }
-    struct statvfs space {};
-    if (::statvfs(QFile::encodeName(folder).constData(), &space) == 0 &&
-        static_cast<unsigned long long>(space.f_bavail) * space.f_frsize < 64 * 1024) {
-        return reason + QStringLiteral(" (the disk is full)");
-    }
-    return reason;
+    return full ? reason + QStringLiteral(" (the disk is full: make room on it, then try again)") : reason;
 }
 
 // A null QString binds as NULL; the journal's text columns hold empty text instead.
@@ -137,14 +189,88 @@ QString decisionText(SetAsideDecision decision) {
     return QString();
 }
 
-void ownerOnly(const QString &path) {
-    const QByteArray name = QFile::encodeName(path);
-    if (::access(name.constData(), F_OK) == 0) {
-        ::chmod(name.constData(), S_IRUSR | S_IWUSR);
+QString statusText(const QString &status, const QString &reason) {
+    if (status == QLatin1String("printing")) {
+        return QStringLiteral("being printed in a run whose end was never recorded");
+    }
+    if (status == QLatin1String("voided")) {
+        return reason.isEmpty() ? QStringLiteral("voided") : QStringLiteral("voided (%1)").arg(reason);
+    }
+    if (status == QLatin1String("reprinted")) {
+        return QStringLiteral("spoiled and printed again");
+    }
+    return status;
+}
+
+// Why a path of the journal cannot be used as a file, or empty when it can (or does not exist).
+QString notAFile(const QByteArray &name) {
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0) {
+        return errno == ENOENT ? QString() : errnoText();
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return QStringLiteral("it is a symbolic link, which the journal never follows; remove the link");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return QStringLiteral("it is a folder or other non-file; remove or rename it");
+    }
+    return QString();
+}
+
+bool exists(const QByteArray &name) {
+    struct stat info {};
+    return ::lstat(name.constData(), &info) == 0;
+}
+
+void syncFolder(const QString &folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
 }
 
+// Rolls back a transaction unless it was committed; every write of the journal goes through one.
+class Transaction {
+public:
+    explicit Transaction(QSqlDatabase &db) : db_(db) {}
+    ~Transaction() {
+        if (active_) {
+            QSqlQuery query(db_);
+            query.exec(QStringLiteral("ROLLBACK"));
+        }
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool begin(QString *error) { return run(QStringLiteral("BEGIN IMMEDIATE"), error, true); }
+    bool commit(QString *error) { return run(QStringLiteral("COMMIT"), error, false); }
+
+private:
+    bool run(const QString &statement, QString *error, bool activeAfter) {
+        QSqlQuery query(db_);
+        if (!query.exec(statement)) {
+            *error = sqlReason(query.lastError());
+            return false;
+        }
+        active_ = activeAfter;
+        return true;
+    }
+    QSqlDatabase &db_;
+    bool active_ = false;
+};
+
 } // namespace
+
+QString AccountDigits(const QString &accountNo) {
+    QString digits;
+    for (const QChar c : accountNo) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            digits.append(c);
+        }
+    }
+    return digits.isNull() ? QStringLiteral("") : digits;
+}
 
 CheckJournal::CheckJournal(QString folder, int busyMillis)
     : folder_(std::move(folder)),
@@ -156,7 +282,11 @@ CheckJournal::~CheckJournal() {
 }
 
 QString CheckJournal::Path() const {
-    return QDir::toNativeSeparators(QDir(folder_).filePath(kJournalFile));
+    return QDir::toNativeSeparators(QDir(folder_).filePath(kJournalFolder + QLatin1Char('/') + kJournalFile));
+}
+
+QString CheckJournal::ConnectionName() const {
+    return connection_;
 }
 
 bool CheckJournal::IsOpen() const {
@@ -181,24 +311,111 @@ FileResult CheckJournal::failQuery(const QString &what, const QSqlQuery &query) 
     return fail(what, sqlReason(query.lastError()));
 }
 
-FileResult CheckJournal::Open() {
-    if (IsOpen()) {
-        return FileResult::Ok();
+FileResult CheckJournal::transact(const QString &what, const std::function<FileResult()> &body) {
+    FileResult opened = Open();
+    if (!opened) {
+        return opened;
     }
-    const QString path = QDir(folder_).filePath(kJournalFile);
+    Transaction transaction(db_);
+    QString error;
+    if (!transaction.begin(&error)) {
+        return fail(what, error);
+    }
+    FileResult result = body();
+    if (result && !transaction.commit(&error)) {
+        return fail(what, error);
+    }
+    return result;
+}
+
+// The journal's folder (0700, never a link) and its files (never links or folders), with a journal
+// an older program kept beside the settings moved in: its write-ahead file first, so that an
+// interrupted move is finished at the next open and no committed write is left behind.
+FileResult CheckJournal::prepareFolder() {
+    const QString folder = QDir(folder_).filePath(kJournalFolder);
+    const QByteArray folderName = QFile::encodeName(folder);
+    const auto refuse = [this, &folder](const QString &reason) {
+        return FileResult::Fail(QStringLiteral("The check journal %1 cannot be kept in its folder %2: %3.")
+                                    .arg(Path(), QDir::toNativeSeparators(folder), reason));
+    };
+    struct stat info {};
+    if (::lstat(folderName.constData(), &info) == 0) {
+        if (S_ISLNK(info.st_mode)) {
+            return refuse(QStringLiteral("it is a symbolic link, which the journal never follows; remove the link"));
+        }
+        if (!S_ISDIR(info.st_mode)) {
+            return refuse(QStringLiteral("a file of that name is in the way; move it elsewhere"));
+        }
+        if ((info.st_mode & 0777) != 0700 && ::chmod(folderName.constData(), 0700) != 0) {
+            return refuse(errnoText());
+        }
+    } else if (errno != ENOENT || ::mkdir(folderName.constData(), 0700) != 0) {
+        return refuse(errnoText());
+    }
+
+    const QString path = QDir(folder).filePath(kJournalFile);
+    const QString old = QDir(folder_).filePath(kJournalFile);
     const QByteArray name = QFile::encodeName(path);
-    // Created empty and owner-only before SQLite sees it; SQLite gives its -wal and -shm files the
-    // same mode.
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    const QByteArray oldName = QFile::encodeName(old);
+    if (!exists(name) && notAFile(oldName).isEmpty() && exists(oldName)) {
+        const QByteArray oldWal = oldName + "-wal";
+        const QByteArray wal = name + "-wal";
+        if (exists(oldWal)) {
+            if (exists(wal) || !notAFile(oldWal).isEmpty() || ::rename(oldWal.constData(), wal.constData()) != 0) {
+                return fail(QStringLiteral("be moved into its folder from %1").arg(QDir::toNativeSeparators(old)),
+                            exists(wal) ? QStringLiteral("both folders hold a write-ahead file; keep the one that "
+                                                         "belongs to the journal and remove the other")
+                                        : errnoText());
+            }
+        }
+        if (notAFile(oldName + "-shm").isEmpty()) {
+            ::unlink((oldName + "-shm").constData());
+        }
+        if (::rename(oldName.constData(), name.constData()) != 0) {
+            return fail(QStringLiteral("be moved into its folder from %1").arg(QDir::toNativeSeparators(old)),
+                        errnoText());
+        }
+        syncFolder(folder);
+        syncFolder(folder_);
+    }
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        const QString why = notAFile(name + suffix);
+        if (!why.isEmpty()) {
+            return FileResult::Fail(QStringLiteral("The check journal file %1 cannot be used: %2.")
+                                        .arg(QDir::toNativeSeparators(path + QString::fromLatin1(suffix)), why));
+        }
+    }
+    // Created empty and owner-only before SQLite sees it; SQLite gives its -wal file the same mode.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd >= 0) {
         ::close(fd);
     } else if (errno != EEXIST) {
         return fail(QStringLiteral("be created"), errnoText());
     }
-    ownerOnly(path);
+    if (::lstat(name.constData(), &info) != 0) {
+        return fail(QStringLiteral("be opened"), errnoText());
+    }
+    if ((info.st_mode & S_IWUSR) == 0) {
+        return fail(QStringLiteral("be opened for writing"),
+                    QStringLiteral("the file is read-only; give yourself write permission to it (it stays readable "
+                                   "to you alone) and try again"));
+    }
+    if ((info.st_mode & 0077) != 0) {
+        ::chmod(name.constData(), info.st_mode & 0700);
+    }
+    return FileResult::Ok();
+}
 
+FileResult CheckJournal::Open() {
+    if (IsOpen()) {
+        return FileResult::Ok();
+    }
+    FileResult prepared = prepareFolder();
+    if (!prepared) {
+        return prepared;
+    }
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db_.setDatabaseName(path);
+    db_.setDatabaseName(QDir(folder_).filePath(kJournalFolder + QLatin1Char('/') + kJournalFile));
     db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMillis_));
     if (!db_.open()) {
         const FileResult result = fail(QStringLiteral("be opened"), sqlReason(db_.lastError()));
@@ -206,11 +423,20 @@ FileResult CheckJournal::Open() {
         return result;
     }
     QSqlQuery query(db_);
-    // A journal from a newer program is refused before anything of it changes, even its mode.
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        const FileResult result = failQuery(QStringLiteral("be opened"), query);
+    const auto abandon = [this, &query](const QString &what) {
+        const FileResult result = failQuery(what, query);
         Close();
         return result;
+    };
+    // Exclusive locking before the first access: the lock is held for as long as this connection
+    // is open, and SQLite keeps the write-ahead index in memory instead of a -shm file. No other
+    // program can then open the journal behind this one's back, whatever closes a descriptor.
+    if (!query.exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"))) {
+        return abandon(QStringLiteral("be opened"));
+    }
+    // A journal from a newer program is refused before anything of it changes.
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        return abandon(QStringLiteral("be opened"));
     }
     if (const int version = query.value(0).toInt(); version > kJournalVersion) {
         const FileResult result =
@@ -223,9 +449,7 @@ FileResult CheckJournal::Open() {
     }
     query.finish();
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.next()) {
-        const FileResult result = failQuery(QStringLiteral("be opened"), query);
-        Close();
-        return result;
+        return abandon(QStringLiteral("be opened"));
     }
     if (query.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0) {
         const FileResult result =
@@ -233,20 +457,19 @@ FileResult CheckJournal::Open() {
         Close();
         return result;
     }
-    for (const char *pragma : {"PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
-        if (!query.exec(QLatin1String(pragma))) {
-            const FileResult result = failQuery(QStringLiteral("be opened"), query);
-            Close();
-            return result;
-        }
+    query.finish();
+    // Foreign keys stay off while a migration rebuilds a table others refer to.
+    if (!query.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||
+        !query.exec(QStringLiteral("PRAGMA foreign_keys=OFF"))) {
+        return abandon(QStringLiteral("be opened"));
     }
     FileResult migrated = migrate();
     if (!migrated) {
         Close();
         return migrated;
     }
-    for (const char *suffix : {"-wal", "-shm"}) {
-        ownerOnly(path + QLatin1String(suffix));
+    if (!query.exec(QStringLiteral("PRAGMA foreign_keys=ON"))) {
+        return abandon(QStringLiteral("be opened"));
     }
     return FileResult::Ok();
 }
@@ -258,35 +481,6 @@ int CheckJournal::SchemaVersion() {
     }
     return query.value(0).toInt();
 }
-
-bool CheckJournal::begin(QString *error) {
-    QSqlQuery query(db_);
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        *error = sqlReason(query.lastError());
-        return false;
-    }
-    return true;
-}
-
-namespace {
-
-// Commits, or rolls back and gives the reason.
-bool commit(QSqlDatabase &db, QString *error) {
-    QSqlQuery query(db);
-    if (query.exec(QStringLiteral("COMMIT"))) {
-        return true;
-    }
-    *error = sqlReason(query.lastError());
-    query.exec(QStringLiteral("ROLLBACK"));
-    return false;
-}
-
-void rollback(QSqlDatabase &db) {
-    QSqlQuery query(db);
-    query.exec(QStringLiteral("ROLLBACK"));
-}
-
-} // namespace
 
 FileResult CheckJournal::migrate() {
     const int version = SchemaVersion();
@@ -300,87 +494,127 @@ FileResult CheckJournal::migrate() {
         const char *const *statements;
         size_t count;
     };
-    const Step steps[] = {{1, kVersion1, std::size(kVersion1)}, {2, kVersion2, std::size(kVersion2)}};
+    const Step steps[] = {{1, kVersion1, std::size(kVersion1)},
+                          {2, kVersion2, std::size(kVersion2)},
+                          {3, kVersion3, std::size(kVersion3)}};
     for (const Step &step : steps) {
         if (version >= step.to) {
             continue;
         }
+        const QString what = QStringLiteral("be brought to schema version %1").arg(step.to);
+        Transaction transaction(db_);
         QString error;
-        if (!begin(&error)) {
-            return fail(QStringLiteral("be brought to schema version %1").arg(step.to), error);
+        if (!transaction.begin(&error)) {
+            return fail(what, error);
         }
         QSqlQuery query(db_);
         for (size_t i = 0; i < step.count; ++i) {
             if (!query.exec(QLatin1String(step.statements[i]))) {
-                const FileResult result =
-                    failQuery(QStringLiteral("be brought to schema version %1").arg(step.to), query);
-                rollback(db_);
-                return result;
+                return failQuery(what, query);
             }
         }
-        if (!query.exec(QStringLiteral("PRAGMA user_version=%1").arg(step.to)) || !commit(db_, &error)) {
-            if (error.isEmpty()) {
-                error = sqlReason(query.lastError());
-                rollback(db_);
+        if (step.to == 3) {
+            // The digits of every account spelling the journal holds; accounts are few.
+            QStringList accounts;
+            if (!query.exec(QStringLiteral("SELECT account_no FROM runs UNION SELECT account_no FROM checks"))) {
+                return failQuery(what, query);
             }
-            return fail(QStringLiteral("be brought to schema version %1").arg(step.to), error);
+            while (query.next()) {
+                accounts << query.value(0).toString();
+            }
+            for (const char *table : {"runs", "checks"}) {
+                QSqlQuery fill(db_);
+                fill.prepare(
+                    QStringLiteral("UPDATE %1 SET account_digits = ? WHERE account_no = ?").arg(QLatin1String(table)));
+                for (const QString &account : std::as_const(accounts)) {
+                    fill.bindValue(0, AccountDigits(account));
+                    fill.bindValue(1, account);
+                    if (!fill.exec()) {
+                        return failQuery(what, fill);
+                    }
+                }
+            }
+        }
+        if (!query.exec(QStringLiteral("PRAGMA user_version=%1").arg(step.to))) {
+            return failQuery(what, query);
+        }
+        if (!transaction.commit(&error)) {
+            return fail(what, error);
         }
     }
     return FileResult::Ok();
 }
 
-FileResult CheckJournal::CheckWritable() {
-    const QString what = QStringLiteral("be written");
+FileResult CheckJournal::CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken) {
+    if (taken != nullptr) {
+        *taken = false;
+    }
     FileResult opened = Open();
     if (!opened) {
         return opened;
     }
-    QString error;
-    if (!begin(&error)) {
-        return fail(what, error);
-    }
-    QSqlQuery query(db_);
-    query.prepare(QStringLiteral("INSERT OR REPLACE INTO write_probe(id, written) VALUES(1, ?)"));
-    query.addBindValue(QDateTime::currentMSecsSinceEpoch());
-    if (!query.exec()) {
-        const FileResult result = failQuery(what, query);
-        rollback(db_);
-        return result;
-    }
-    if (!commit(db_, &error)) {
-        return fail(what, error);
-    }
-    return FileResult::Ok();
+    return checkNumbersFree(accountNo, first, count, taken);
 }
 
-FileResult CheckJournal::CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count) {
+FileResult CheckJournal::checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken) {
+    const QString digits = AccountDigits(accountNo);
     QSqlQuery query(db_);
-    query.prepare(QStringLiteral("SELECT check_no, date_printed FROM checks WHERE account_no = ? AND status = "
-                                 "'issued' AND check_no BETWEEN ? AND ? ORDER BY check_no LIMIT 1"));
-    query.addBindValue(notNull(accountNo));
+    query.prepare(QStringLiteral("SELECT check_no, status, date_printed, void_reason FROM checks WHERE "
+                                 "account_digits = ? AND check_no BETWEEN ? AND ? ORDER BY check_no, id LIMIT 1"));
+    query.addBindValue(digits);
     query.addBindValue(first);
     query.addBindValue(first + count - 1);
     if (!query.exec()) {
         return failQuery(QStringLiteral("be read"), query);
     }
-    if (query.next()) {
-        return FileResult::Fail(QStringLiteral("Check No. %1 of account %2 was already issued on %3 (check journal "
-                                               "%4).\r\nSet the next check number in the checkbook setup to the "
-                                               "number of the first blank form in the printer.")
-                                    .arg(query.value(0).toLongLong())
-                                    .arg(accountNo, query.value(1).toString(), Path()));
+    if (!query.next()) {
+        return FileResult::Ok();
     }
-    return FileResult::Ok();
+    const qint64 number = query.value(0).toLongLong();
+    const QString status = statusText(query.value(1).toString(), query.value(3).toString());
+    const QString date = query.value(2).toString();
+    query.finish();
+    // The first number from `first` on with `count` free numbers after it.
+    QSqlQuery used(db_);
+    used.prepare(QStringLiteral("SELECT DISTINCT check_no FROM checks WHERE account_digits = ? AND check_no >= ? "
+                                "ORDER BY check_no"));
+    used.addBindValue(digits);
+    used.addBindValue(first);
+    if (!used.exec()) {
+        return failQuery(QStringLiteral("be read"), used);
+    }
+    if (taken != nullptr) {
+        *taken = true;
+    }
+    qint64 next = first;
+    while (used.next()) {
+        const qint64 usedNo = used.value(0).toLongLong();
+        if (usedNo >= next + count) {
+            break;
+        }
+        next = qMax(next, usedNo + 1);
+    }
+    return FileResult::Fail(
+        QStringLiteral("Check No. %1 of account %2 is already in the check journal %3: %4 on %5. A number in the "
+                       "journal is never used again.\r\nThe next free number is %6: set the next check number in "
+                       "the checkbook setup to %6, or higher to match the first blank form in the printer.")
+            .arg(number)
+            .arg(accountNo, Path(), status, date)
+            .arg(next));
 }
 
-FileResult CheckJournal::writeDue(const DueWork &due, qint64 *dueId) {
+FileResult CheckJournal::writeDue(const DueWork &due, qint64 runId, bool armed, const QByteArray &records,
+                                  qint64 *dueId) {
     QSqlQuery query(db_);
     query.prepare(QStringLiteral("INSERT INTO due_work(settings_before, settings_after, register_before, "
-                                 "register_after) VALUES(?, ?, ?, ?)"));
+                                 "register_after, run_id, armed, records) VALUES(?, ?, ?, ?, ?, ?, ?)"));
     // A null QByteArray would bind as NULL; the columns hold empty blobs instead.
     for (const QByteArray &bytes : {due.settingsBefore, due.settingsAfter, due.registerBefore, due.registerAfter}) {
         query.addBindValue(bytes.isNull() ? QByteArray("") : bytes);
     }
+    query.addBindValue(runId > 0 ? QVariant(runId) : QVariant());
+    query.addBindValue(armed ? 1 : 0);
+    query.addBindValue(records.isNull() ? QByteArray("") : records);
     if (!query.exec()) {
         return failQuery(QStringLiteral("be written"), query);
     }
@@ -390,90 +624,166 @@ FileResult CheckJournal::writeDue(const DueWork &due, qint64 *dueId) {
     return FileResult::Ok();
 }
 
-FileResult CheckJournal::RecordRun(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
-                                   qint64 *runId, qint64 *dueId, const QList<QByteArray> &printedKeys) {
-    const QString what = QStringLiteral("record the printed checks");
-    FileResult opened = Open();
-    if (!opened) {
-        return opened;
+FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
+                                     const QByteArray &records, qint64 *runId) {
+    const QString what = QStringLiteral("record the checks about to be printed");
+    if (!checks.isEmpty()) {
+        const auto [low, high] =
+            std::minmax_element(checks.cbegin(), checks.cend(),
+                                [](const JournalCheck &a, const JournalCheck &b) { return a.checkNo < b.checkNo; });
+        FileResult free = checkNumbersFree(run.accountNo, low->checkNo, high->checkNo - low->checkNo + 1);
+        if (!free) {
+            return free;
+        }
     }
-    QString error;
-    if (!begin(&error)) {
-        return fail(what, error);
-    }
-    auto abandon = [this, &what](const QSqlQuery &query) {
-        const FileResult result = failQuery(what, query);
-        rollback(db_);
-        return result;
-    };
+    const QString digits = AccountDigits(run.accountNo);
     QSqlQuery runs(db_);
     runs.prepare(QStringLiteral("INSERT INTO runs(printed_at, printer, style, account_no, bank_name, "
-                                "checks_on_first_sheet) VALUES(?, ?, ?, ?, ?, ?)"));
+                                "checks_on_first_sheet, account_digits) VALUES(?, ?, ?, ?, ?, ?, ?)"));
     runs.addBindValue(run.printedAt.toString(kDateTimeFormat));
     runs.addBindValue(notNull(run.printer));
     runs.addBindValue(notNull(run.style));
     runs.addBindValue(notNull(run.accountNo));
     runs.addBindValue(notNull(run.bankName));
     runs.addBindValue(run.checksOnFirstSheet);
+    runs.addBindValue(digits);
     if (!runs.exec()) {
-        return abandon(runs);
+        return failQuery(what, runs);
     }
     const qint64 id = runs.lastInsertId().toLongLong();
-
     QSqlQuery insert(db_);
-    insert.prepare(
-        QStringLiteral("INSERT INTO checks(run_id, account_no, check_no, date_printed, payee, "
-                       "amount_cents, memo, sheet, slot, status) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, 'issued')"));
+    insert.prepare(QStringLiteral("INSERT INTO checks(run_id, account_no, account_digits, check_no, date_printed, "
+                                  "payee, amount_cents, memo, sheet, slot, status) "
+                                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'printing')"));
+    for (const JournalCheck &check : checks) {
+        insert.bindValue(0, id);
+        insert.bindValue(1, notNull(run.accountNo));
+        insert.bindValue(2, digits);
+        insert.bindValue(3, check.checkNo);
+        insert.bindValue(4, check.datePrinted.toString(kDateFormat));
+        insert.bindValue(5, notNull(check.payee));
+        insert.bindValue(6, check.amountCents);
+        insert.bindValue(7, notNull(check.memo));
+        insert.bindValue(8, check.sheet);
+        insert.bindValue(9, check.slot);
+        if (!insert.exec()) {
+            return failQuery(what, insert);
+        }
+    }
+    FileResult written = writeDue(due, id, false, records, nullptr);
+    if (written && runId != nullptr) {
+        *runId = id;
+    }
+    return written;
+}
+
+FileResult CheckJournal::writeEnd(qint64 runId, const QList<PrintMark> &marks, QDate today, const DueWork &due,
+                                  qint64 *dueId, const QList<QByteArray> &printedKeys) {
+    const QString what = QStringLiteral("record the end of the print run");
+    QSqlQuery checks(db_);
+    checks.prepare(QStringLiteral("SELECT id, account_digits, payee, amount_cents, memo, check_no FROM checks "
+                                  "WHERE run_id = ? AND status = 'printing' ORDER BY id"));
+    checks.addBindValue(runId);
+    if (!checks.exec()) {
+        return failQuery(what, checks);
+    }
+    struct Printing {
+        qint64 id;
+        QString digits;
+        QString payee;
+        qint64 cents;
+        QString memo;
+        qint64 checkNo;
+    };
+    QList<Printing> printing;
+    while (checks.next()) {
+        printing.append({checks.value(0).toLongLong(), checks.value(1).toString(), checks.value(2).toString(),
+                         checks.value(3).toLongLong(), checks.value(4).toString(), checks.value(5).toLongLong()});
+    }
+    checks.finish();
+    if (printing.isEmpty()) {
+        return fail(what, QStringLiteral("the run has no checks being printed any more"));
+    }
+    QSqlQuery marked(db_);
+    marked.prepare(QStringLiteral("UPDATE checks SET status = ?, void_reason = ?, void_date = ? WHERE id = ?"));
+    QSqlQuery again(db_);
+    again.prepare(QStringLiteral("INSERT OR IGNORE INTO reprint_due(check_id) VALUES(?)"));
+    QSqlQuery released(db_);
+    released.prepare(QStringLiteral("DELETE FROM checks WHERE id = ?"));
+    // A check printed again over a spoiled form marks that form reprinted; most runs have none waiting.
+    QSqlQuery waiting(db_);
+    if (!waiting.exec(QStringLiteral("SELECT EXISTS(SELECT 1 FROM reprint_due)")) || !waiting.next()) {
+        return failQuery(what, waiting);
+    }
+    const bool anyWaiting = waiting.value(0).toBool();
+    waiting.finish();
     QSqlQuery spoiled(db_);
     spoiled.prepare(QStringLiteral("SELECT r.check_id FROM reprint_due r JOIN checks c ON c.id = r.check_id "
-                                   "WHERE c.account_no = ? AND c.payee = ? AND c.amount_cents = ? AND c.memo = ? "
+                                   "WHERE c.account_digits = ? AND c.payee = ? AND c.amount_cents = ? AND c.memo = ? "
                                    "ORDER BY r.check_id LIMIT 1"));
     QSqlQuery reprinted(db_);
     reprinted.prepare(QStringLiteral("UPDATE checks SET status = 'reprinted', reprinted_as = ? WHERE id = ?"));
     QSqlQuery settled(db_);
     settled.prepare(QStringLiteral("DELETE FROM reprint_due WHERE check_id = ?"));
-    // Spoiled forms waiting for their check to print again are few; most runs have none.
-    QSqlQuery waiting(db_);
-    if (!waiting.exec(QStringLiteral("SELECT EXISTS(SELECT 1 FROM reprint_due)")) || !waiting.next()) {
-        return abandon(waiting);
-    }
-    const bool anyWaiting = waiting.value(0).toBool();
-    waiting.finish();
-    for (const JournalCheck &check : checks) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, notNull(run.accountNo));
-        insert.bindValue(2, check.checkNo);
-        insert.bindValue(3, check.datePrinted.toString(kDateFormat));
-        insert.bindValue(4, notNull(check.payee));
-        insert.bindValue(5, check.amountCents);
-        insert.bindValue(6, notNull(check.memo));
-        insert.bindValue(7, check.sheet);
-        insert.bindValue(8, check.slot);
-        if (!insert.exec()) {
-            return abandon(insert);
-        }
-        if (!anyWaiting) {
+    for (qsizetype i = 0; i < printing.size(); ++i) {
+        const Printing &check = printing[i];
+        if (i >= marks.size()) {
+            released.bindValue(0, check.id);
+            if (!released.exec()) {
+                return failQuery(what, released);
+            }
             continue;
         }
-        spoiled.bindValue(0, notNull(run.accountNo));
-        spoiled.bindValue(1, notNull(check.payee));
-        spoiled.bindValue(2, check.amountCents);
-        spoiled.bindValue(3, notNull(check.memo));
-        if (!spoiled.exec()) {
-            return abandon(spoiled);
+        if (anyWaiting) {
+            spoiled.bindValue(0, check.digits);
+            spoiled.bindValue(1, check.payee);
+            spoiled.bindValue(2, check.cents);
+            spoiled.bindValue(3, check.memo);
+            if (!spoiled.exec()) {
+                return failQuery(what, spoiled);
+            }
+            if (spoiled.next()) {
+                const qint64 form = spoiled.value(0).toLongLong();
+                spoiled.finish();
+                reprinted.bindValue(0, check.checkNo);
+                reprinted.bindValue(1, form);
+                settled.bindValue(0, form);
+                if (!reprinted.exec() || !settled.exec()) {
+                    return failQuery(what, reprinted.lastError().isValid() ? reprinted : settled);
+                }
+            }
         }
-        if (spoiled.next()) {
-            const qint64 form = spoiled.value(0).toLongLong();
-            spoiled.finish();
-            reprinted.bindValue(0, check.checkNo);
-            reprinted.bindValue(1, form);
-            settled.bindValue(0, form);
-            if (!reprinted.exec()) {
-                return abandon(reprinted);
+        const PrintMark mark = marks[i];
+        marked.bindValue(0, mark == PrintMark::Good ? QStringLiteral("issued") : QStringLiteral("voided"));
+        marked.bindValue(1, mark == PrintMark::Good      ? QVariant()
+                            : mark == PrintMark::Spoiled ? QVariant(QStringLiteral("spoiled"))
+                                                         : QVariant(QStringLiteral("void")));
+        marked.bindValue(2, mark == PrintMark::Good ? QVariant() : QVariant(today.toString(kDateFormat)));
+        marked.bindValue(3, check.id);
+        if (!marked.exec()) {
+            return failQuery(what, marked);
+        }
+        if (mark == PrintMark::Spoiled) {
+            again.bindValue(0, check.id);
+            if (!again.exec()) {
+                return failQuery(what, again);
             }
-            if (!settled.exec()) {
-                return abandon(settled);
-            }
+        }
+    }
+    QSqlQuery cleared(db_);
+    cleared.prepare(QStringLiteral("DELETE FROM due_work WHERE run_id = ? AND armed = 0"));
+    cleared.addBindValue(runId);
+    if (!cleared.exec()) {
+        return failQuery(what, cleared);
+    }
+    if (marks.isEmpty()) {
+        QSqlQuery gone(db_);
+        gone.prepare(QStringLiteral("DELETE FROM runs WHERE id = ? AND NOT EXISTS(SELECT 1 FROM checks WHERE "
+                                    "run_id = ?)"));
+        gone.addBindValue(runId);
+        gone.addBindValue(runId);
+        if (!gone.exec()) {
+            return failQuery(what, gone);
         }
     }
     QSqlQuery kept(db_);
@@ -482,19 +792,97 @@ FileResult CheckJournal::RecordRun(const JournalRun &run, const QList<JournalChe
     for (const QByteArray &key : printedKeys) {
         kept.bindValue(0, key);
         if (!kept.exec()) {
-            return abandon(kept);
+            return failQuery(what, kept);
         }
     }
-    FileResult written = writeDue(due, dueId);
-    if (!written) {
-        rollback(db_);
-        return written;
+    if (dueId != nullptr) {
+        *dueId = 0;
     }
-    if (!commit(db_, &error)) {
-        return fail(what, error);
+    if (due.settingsAfter.isEmpty() && due.registerBefore.isEmpty()) {
+        return FileResult::Ok();
     }
-    if (runId != nullptr) {
-        *runId = id;
+    return writeDue(due, 0, true, {}, dueId);
+}
+
+FileResult CheckJournal::RecordIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
+                                      const QByteArray &records, qint64 *runId) {
+    return transact(QStringLiteral("record the checks about to be printed"),
+                    [&] { return writeIntent(run, checks, due, records, runId); });
+}
+
+FileResult CheckJournal::EndRun(qint64 runId, const QList<PrintMark> &marks, QDate today, const DueWork &due,
+                                qint64 *dueId, const QList<QByteArray> &printedKeys) {
+    return transact(QStringLiteral("record the end of the print run"),
+                    [&] { return writeEnd(runId, marks, today, due, dueId, printedKeys); });
+}
+
+FileResult CheckJournal::RecordRun(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
+                                   qint64 *runId, qint64 *dueId, const QList<QByteArray> &printedKeys) {
+    return transact(QStringLiteral("record the printed checks"), [&] {
+        qint64 id = 0;
+        FileResult result = writeIntent(run, checks, {}, {}, &id);
+        if (result) {
+            result = writeEnd(id, QList<PrintMark>(checks.size(), PrintMark::Good), {}, due, dueId, printedKeys);
+        }
+        if (result && runId != nullptr) {
+            *runId = id;
+        }
+        return result;
+    });
+}
+
+FileResult CheckJournal::LoadUnresolved(QList<UnresolvedRun> &runs) {
+    runs.clear();
+    FileResult opened = Open();
+    if (!opened) {
+        return opened;
+    }
+    const QString what = QStringLiteral("be read");
+    QSqlQuery ids(db_);
+    if (!ids.exec(QStringLiteral("SELECT DISTINCT run_id FROM checks WHERE status = 'printing' ORDER BY run_id"))) {
+        return failQuery(what, ids);
+    }
+    while (ids.next()) {
+        UnresolvedRun run;
+        run.runId = ids.value(0).toLongLong();
+        runs.append(run);
+    }
+    QSqlQuery head(db_);
+    head.prepare(QStringLiteral("SELECT printed_at, printer, style, account_no, bank_name, checks_on_first_sheet "
+                                "FROM runs WHERE id = ?"));
+    QSqlQuery checks(db_);
+    checks.prepare(QStringLiteral("SELECT check_no, date_printed, payee, amount_cents, memo, sheet, slot FROM checks "
+                                  "WHERE run_id = ? AND status = 'printing' ORDER BY id"));
+    QSqlQuery due(db_);
+    due.prepare(QStringLiteral("SELECT id, settings_before, settings_after, register_before, register_after, records "
+                               "FROM due_work WHERE run_id = ? AND armed = 0 ORDER BY id LIMIT 1"));
+    for (UnresolvedRun &run : runs) {
+        for (QSqlQuery *query : {&head, &checks, &due}) {
+            query->bindValue(0, run.runId);
+            if (!query->exec()) {
+                return failQuery(what, *query);
+            }
+        }
+        if (head.next()) {
+            run.run = {QDateTime::fromString(head.value(0).toString(), kDateTimeFormat),
+                       head.value(1).toString(),
+                       head.value(2).toString(),
+                       head.value(3).toString(),
+                       head.value(4).toString(),
+                       head.value(5).toInt()};
+        }
+        while (checks.next()) {
+            run.checks.append({checks.value(0).toLongLong(), QDate::fromString(checks.value(1).toString(), kDateFormat),
+                               checks.value(2).toString(), checks.value(3).toLongLong(), checks.value(4).toString(),
+                               checks.value(5).toInt(), checks.value(6).toInt()});
+        }
+        if (due.next()) {
+            run.due = {due.value(0).toLongLong(), due.value(1).toByteArray(), due.value(2).toByteArray(),
+                       due.value(3).toByteArray(), due.value(4).toByteArray()};
+            run.records = due.value(5).toByteArray();
+        }
+        head.finish();
+        due.finish();
     }
     return FileResult::Ok();
 }
@@ -502,52 +890,34 @@ FileResult CheckJournal::RecordRun(const JournalRun &run, const QList<JournalChe
 FileResult CheckJournal::RecordReview(qint64 runId, const QList<qint64> &checkNos, const QList<PrintMark> &marks,
                                       QDate today, const DueWork &due, qint64 *dueId) {
     const QString what = QStringLiteral("record the spoiled and void forms");
-    FileResult opened = Open();
-    if (!opened) {
-        return opened;
-    }
-    QString error;
-    if (!begin(&error)) {
-        return fail(what, error);
-    }
-    QSqlQuery voided(db_);
-    voided.prepare(QStringLiteral("UPDATE checks SET status = 'voided', void_reason = ?, void_date = ? "
-                                  "WHERE run_id = ? AND check_no = ? AND status = 'issued'"));
-    QSqlQuery again(db_);
-    again.prepare(QStringLiteral("INSERT OR IGNORE INTO reprint_due(check_id) SELECT id FROM checks "
-                                 "WHERE run_id = ? AND check_no = ?"));
-    for (qsizetype i = 0; i < checkNos.size() && i < marks.size(); ++i) {
-        if (marks[i] == PrintMark::Good) {
-            continue;
-        }
-        voided.bindValue(0, marks[i] == PrintMark::Spoiled ? QStringLiteral("spoiled") : QStringLiteral("void"));
-        voided.bindValue(1, today.toString(kDateFormat));
-        voided.bindValue(2, runId);
-        voided.bindValue(3, checkNos[i]);
-        if (!voided.exec()) {
-            const FileResult result = failQuery(what, voided);
-            rollback(db_);
-            return result;
-        }
-        if (marks[i] == PrintMark::Spoiled) {
-            again.bindValue(0, runId);
-            again.bindValue(1, checkNos[i]);
-            if (!again.exec()) {
-                const FileResult result = failQuery(what, again);
-                rollback(db_);
-                return result;
+    return transact(what, [&]() -> FileResult {
+        QSqlQuery voided(db_);
+        voided.prepare(QStringLiteral("UPDATE checks SET status = 'voided', void_reason = ?, void_date = ? "
+                                      "WHERE run_id = ? AND check_no = ? AND status = 'issued'"));
+        QSqlQuery again(db_);
+        again.prepare(QStringLiteral("INSERT OR IGNORE INTO reprint_due(check_id) SELECT id FROM checks "
+                                     "WHERE run_id = ? AND check_no = ?"));
+        for (qsizetype i = 0; i < checkNos.size() && i < marks.size(); ++i) {
+            if (marks[i] == PrintMark::Good) {
+                continue;
+            }
+            voided.bindValue(0, marks[i] == PrintMark::Spoiled ? QStringLiteral("spoiled") : QStringLiteral("void"));
+            voided.bindValue(1, today.toString(kDateFormat));
+            voided.bindValue(2, runId);
+            voided.bindValue(3, checkNos[i]);
+            if (!voided.exec()) {
+                return failQuery(what, voided);
+            }
+            if (marks[i] == PrintMark::Spoiled) {
+                again.bindValue(0, runId);
+                again.bindValue(1, checkNos[i]);
+                if (!again.exec()) {
+                    return failQuery(what, again);
+                }
             }
         }
-    }
-    FileResult written = writeDue(due, dueId);
-    if (!written) {
-        rollback(db_);
-        return written;
-    }
-    if (!commit(db_, &error)) {
-        return fail(what, error);
-    }
-    return FileResult::Ok();
+        return writeDue(due, 0, true, {}, dueId);
+    });
 }
 
 FileResult CheckJournal::LoadDueWork(QList<DueWork> &due) {
@@ -558,7 +928,7 @@ FileResult CheckJournal::LoadDueWork(QList<DueWork> &due) {
     }
     QSqlQuery query(db_);
     if (!query.exec(QStringLiteral("SELECT id, settings_before, settings_after, register_before, register_after "
-                                   "FROM due_work ORDER BY id"))) {
+                                   "FROM due_work WHERE armed = 1 ORDER BY id"))) {
         return failQuery(QStringLiteral("be read"), query);
     }
     while (query.next()) {
@@ -569,40 +939,107 @@ FileResult CheckJournal::LoadDueWork(QList<DueWork> &due) {
 }
 
 FileResult CheckJournal::ClearDueWork(qint64 id) {
-    QString error;
-    if (!begin(&error)) {
-        return fail(QStringLiteral("be written"), error);
-    }
-    QSqlQuery query(db_);
-    query.prepare(QStringLiteral("DELETE FROM due_work WHERE id = ?"));
-    query.addBindValue(id);
-    if (!query.exec()) {
-        const FileResult result = failQuery(QStringLiteral("be written"), query);
-        rollback(db_);
-        return result;
-    }
-    if (!commit(db_, &error)) {
-        return fail(QStringLiteral("be written"), error);
-    }
-    return FileResult::Ok();
+    const QString what = QStringLiteral("be written");
+    return transact(what, [&]() -> FileResult {
+        QSqlQuery query(db_);
+        query.prepare(QStringLiteral("DELETE FROM due_work WHERE id = ? AND armed = 1"));
+        query.addBindValue(id);
+        return query.exec() ? FileResult::Ok() : failQuery(what, query);
+    });
 }
 
-FileResult CheckJournal::HoldsPrinted(const QString &accountNo, qint64 checkNo, const QString &payee,
-                                      qint64 amountCents, const QString &memo, bool *held) {
+FileResult CheckJournal::VoidCheck(qint64 checkId, const QString &reason, QDate date) {
+    const QString what = QStringLiteral("record the void");
+    return transact(what, [&]() -> FileResult {
+        QSqlQuery check(db_);
+        check.prepare(QStringLiteral("SELECT check_no, date_printed, status FROM checks WHERE id = ?"));
+        check.addBindValue(checkId);
+        if (!check.exec()) {
+            return failQuery(what, check);
+        }
+        if (!check.next()) {
+            return FileResult::Fail(
+                QStringLiteral("The check to void is not in the check journal %1 any more; show the history again.")
+                    .arg(Path()));
+        }
+        const QString number = check.value(0).toString();
+        const QDate printed = QDate::fromString(check.value(1).toString(), kDateFormat);
+        const QString status = check.value(2).toString();
+        check.finish();
+        const QString cannot = QStringLiteral("Check No. %1 cannot be voided: ").arg(number);
+        if (reason.trimmed().isEmpty()) {
+            return FileResult::Fail(cannot + QStringLiteral("the reason is blank. Type why the check is voided."));
+        }
+        if (!date.isValid()) {
+            return FileResult::Fail(cannot +
+                                    QStringLiteral("the void date is not a date. Type the date it was voided."));
+        }
+        if (printed.isValid() && date < printed) {
+            return FileResult::Fail(cannot + QStringLiteral("the void date %1 is before the check was printed on %2. "
+                                                            "Type a date on or after %2.")
+                                                 .arg(date.toString(kDateFormat), printed.toString(kDateFormat)));
+        }
+        if (status != QLatin1String("issued")) {
+            return FileResult::Fail(cannot + QStringLiteral("it is %1, not issued.").arg(statusText(status, {})));
+        }
+        QSqlQuery voided(db_);
+        voided.prepare(QStringLiteral("UPDATE checks SET status = 'voided', void_reason = ?, void_date = ? "
+                                      "WHERE id = ? AND status = 'issued'"));
+        voided.addBindValue(reason.trimmed());
+        voided.addBindValue(date.toString(kDateFormat));
+        voided.addBindValue(checkId);
+        return voided.exec() ? FileResult::Ok() : failQuery(what, voided);
+    });
+}
+
+FileResult CheckJournal::RecordExport(const ExportLog &log) {
+    const QString what = QStringLiteral("record the export to %1").arg(QDir::toNativeSeparators(log.path));
+    return transact(what, [&]() -> FileResult {
+        QSqlQuery exported(db_);
+        exported.prepare(QStringLiteral("INSERT INTO exports(exported_at, account_digits, layout, path, rows) "
+                                        "VALUES(?, ?, ?, ?, ?)"));
+        exported.addBindValue(log.when.toString(kDateTimeFormat));
+        exported.addBindValue(notNull(log.accountDigits));
+        exported.addBindValue(notNull(log.layout));
+        exported.addBindValue(notNull(log.path));
+        exported.addBindValue(log.checkIds.size());
+        if (!exported.exec()) {
+            return failQuery(what, exported);
+        }
+        const qint64 id = exported.lastInsertId().toLongLong();
+        QSqlQuery row(db_);
+        row.prepare(QStringLiteral("INSERT INTO export_rows(export_id, check_id, code) VALUES(?, ?, ?)"));
+        for (qsizetype i = 0; i < log.checkIds.size(); ++i) {
+            row.bindValue(0, id);
+            row.bindValue(1, log.checkIds[i]);
+            row.bindValue(2, QString(log.codes.value(i, QLatin1Char('I'))));
+            if (!row.exec()) {
+                return failQuery(what, row);
+            }
+        }
+        return FileResult::Ok();
+    });
+}
+
+FileResult CheckJournal::HoldsPrinted(const QString &accountNo, const JournalCheck &content, qint64 checkNo,
+                                      const QDateTime &printedSince, bool *held) {
     *held = false;
     FileResult opened = Open();
     if (!opened) {
         return opened;
     }
     QSqlQuery query(db_);
-    query.prepare(QStringLiteral("SELECT EXISTS(SELECT 1 FROM checks WHERE account_no = ? AND check_no = ? AND "
-                                 "payee = ? AND amount_cents = ? AND memo = ? AND "
-                                 "status IN ('issued', 'voided', 'reprinted'))"));
-    query.addBindValue(notNull(accountNo));
+    query.prepare(QStringLiteral("SELECT EXISTS(SELECT 1 FROM checks c JOIN runs r ON r.id = c.run_id WHERE "
+                                 "c.account_digits = ? AND c.payee = ? AND c.amount_cents = ? AND c.memo = ? AND "
+                                 "c.status IN ('issued', 'voided', 'reprinted') AND "
+                                 "(c.check_no = ? OR r.printed_at >= ?))"));
+    query.addBindValue(AccountDigits(accountNo));
+    query.addBindValue(notNull(content.payee));
+    query.addBindValue(content.amountCents);
+    query.addBindValue(notNull(content.memo));
     query.addBindValue(checkNo);
-    query.addBindValue(notNull(payee));
-    query.addBindValue(amountCents);
-    query.addBindValue(notNull(memo));
+    // An invalid time matches no run: the number alone tells.
+    query.addBindValue(printedSince.isValid() ? printedSince.toString(kDateTimeFormat) : QStringLiteral("~"));
     if (!query.exec() || !query.next()) {
         return failQuery(QStringLiteral("be read"), query);
     }
@@ -638,33 +1075,22 @@ FileResult CheckJournal::LoadSetAside(const QByteArray &recordKey, const QString
 FileResult CheckJournal::RememberSetAside(const QList<QByteArray> &recordKeys, const QList<QString> &checkNos,
                                           const QString &backupId, SetAsideDecision decision, const QDateTime &when) {
     const QString what = QStringLiteral("record the checks set aside");
-    FileResult opened = Open();
-    if (!opened) {
-        return opened;
-    }
-    QString error;
-    if (!begin(&error)) {
-        return fail(what, error);
-    }
-    QSqlQuery query(db_);
-    query.prepare(QStringLiteral("INSERT OR REPLACE INTO set_aside(record_key, backup_id, check_no, decision, "
-                                 "decided_at) VALUES(?, ?, ?, ?, ?)"));
-    for (qsizetype i = 0; i < recordKeys.size(); ++i) {
-        query.bindValue(0, recordKeys[i]);
-        query.bindValue(1, notNull(backupId));
-        query.bindValue(2, notNull(checkNos.value(i)));
-        query.bindValue(3, decisionText(decision));
-        query.bindValue(4, notNull(when.toString(kDateTimeFormat)));
-        if (!query.exec()) {
-            const FileResult result = failQuery(what, query);
-            rollback(db_);
-            return result;
+    return transact(what, [&]() -> FileResult {
+        QSqlQuery query(db_);
+        query.prepare(QStringLiteral("INSERT OR REPLACE INTO set_aside(record_key, backup_id, check_no, decision, "
+                                     "decided_at) VALUES(?, ?, ?, ?, ?)"));
+        for (qsizetype i = 0; i < recordKeys.size(); ++i) {
+            query.bindValue(0, recordKeys[i]);
+            query.bindValue(1, notNull(backupId));
+            query.bindValue(2, notNull(checkNos.value(i)));
+            query.bindValue(3, decisionText(decision));
+            query.bindValue(4, notNull(when.toString(kDateTimeFormat)));
+            if (!query.exec()) {
+                return failQuery(what, query);
+            }
         }
-    }
-    if (!commit(db_, &error)) {
-        return fail(what, error);
-    }
-    return FileResult::Ok();
+        return FileResult::Ok();
+    });
 }
 
 FileResult CheckJournal::LoadChecks(QList<Row> &rows) {
@@ -674,9 +1100,9 @@ FileResult CheckJournal::LoadChecks(QList<Row> &rows) {
         return opened;
     }
     QSqlQuery query(db_);
-    if (!query.exec(
-            QStringLiteral("SELECT run_id, check_no, date_printed, payee, amount_cents, memo, sheet, slot, "
-                           "account_no, status, void_reason, void_date, reprinted_as FROM checks ORDER BY id"))) {
+    if (!query.exec(QStringLiteral(
+            "SELECT run_id, check_no, date_printed, payee, amount_cents, memo, sheet, slot, account_no, status, "
+            "void_reason, void_date, reprinted_as, id FROM checks ORDER BY id"))) {
         return failQuery(QStringLiteral("be read"), query);
     }
     while (query.next()) {
@@ -694,6 +1120,7 @@ FileResult CheckJournal::LoadChecks(QList<Row> &rows) {
         row.voidReason = query.value(10).toString();
         row.voidDate = query.value(11).toString();
         row.reprintedAs = query.value(12).toLongLong();
+        row.id = query.value(13).toLongLong();
         rows.append(row);
     }
     return FileResult::Ok();

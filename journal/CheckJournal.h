@@ -9,12 +9,19 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 class QSqlQuery;
 
-// The journal file in the program's folder, beside the settings file.
+// The journal lives in its own owner-only folder of the program's folder, which no file dialog of
+// the program opens on, so that nothing but SQLite ever opens its files.
+inline const QString kJournalFolder = QStringLiteral("Journal");
 inline const QString kJournalFile = QStringLiteral("CheckJournal.db");
 // The schema version this program writes; older files are brought up to it at open.
-constexpr int kJournalVersion = 2;
+constexpr int kJournalVersion = 3;
+
+// The digits of an account number alone: "0012-345678" and "0012 345678" are one account.
+QString AccountDigits(const QString &accountNo);
 
 // One print run, as the runs table keeps it.
 struct JournalRun {
@@ -50,6 +57,26 @@ struct DueWork {
 // What the person said about one printed form.
 enum class PrintMark { Good, Spoiled, Void };
 
+// One export of checks to a file: which check went out with which code (I issued, V void).
+struct ExportLog {
+    QDateTime when;
+    QString accountDigits;
+    QString layout;
+    QString path;
+    QList<qint64> checkIds;
+    QList<QChar> codes;
+};
+
+// A run whose end was never recorded: its checks are still "printing", and the file work its end
+// owes is kept beside it (not yet due).
+struct UnresolvedRun {
+    qint64 runId = 0;
+    JournalRun run;
+    QList<JournalCheck> checks;
+    DueWork due;
+    QByteArray records; // the register records of the run, in the order printed
+};
+
 // A pending record the journal holds as printed, and what was decided about it before.
 enum class SetAsideDecision { None, Discard, Keep, Printed };
 
@@ -57,31 +84,47 @@ enum class SetAsideDecision { None, Discard, Keep, Printed };
 // write is one transaction of prepared statements with bound values.
 class CheckJournal {
 public:
-    // folder: the program's folder (App.Path). busyMillis: how long a write waits for another
-    // program's lock before it gives up.
+    // folder: the program's folder (App.Path); the journal is in its Journal folder. busyMillis: how long a write waits
+    // for another program's lock before it gives up.
     explicit CheckJournal(QString folder, int busyMillis = 2000);
     ~CheckJournal();
     CheckJournal(const CheckJournal &) = delete;
     CheckJournal &operator=(const CheckJournal &) = delete;
 
-    // The file's full path, with the system's separators.
+    // The file's full path (in the journal's folder), with the system's separators.
     QString Path() const;
-    // Opens the file, creating it owner-only when missing, and brings its schema up to date.
-    // Opening an open journal does nothing.
+    // Opens the file, creating its folder and itself owner-only when missing (a journal of an
+    // older program beside the settings is moved in first), locks it for this connection alone and
+    // brings its schema up to date. Opening an open journal does nothing.
     FileResult Open();
     void Close();
     bool IsOpen() const;
 
-    // Proves the journal takes a write now: a small committed write, with the reason when not.
-    FileResult CheckWritable();
-    // Fails, naming the first, when a number of first..first+count-1 is already issued to this account.
-    FileResult CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count);
+    // The name of the program's one connection to the journal (open once Open succeeded). The
+    // journal holds its file locked while open, so every reader goes through this connection.
+    QString ConnectionName() const;
 
-    // Writes the run and its checks as issued, and the work the run leaves due, in one
-    // transaction. Checks that print again a spoiled form mark that form reprinted; printedKeys
-    // (the register records' keys) end a "keep" decision of the set-aside records among them.
+    // Fails, naming the number, its status and date and the next free run of numbers, when a number
+    // of first..first+count-1 is in the journal for this account's digits, whatever its status
+    // (*taken true then; false when the journal could not answer).
+    FileResult CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr);
+
+    // The intent of a run, before the printer gets anything: the run and every check it will use
+    // as "printing", with the file work its end will owe, in one transaction that first makes sure
+    // no number is in the journal already. records: the register records of the checks.
+    FileResult RecordIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
+                            const QByteArray &records, qint64 *runId);
+    // The end of a run: the first marks.size() checks reached the printer and take their marks
+    // (spoiled forms wait for their check to print again), the rest are released; the work the run
+    // leaves becomes due. Checks that print again a spoiled form mark that form reprinted;
+    // printedKeys (the register records' keys) end a "keep" decision of the set-aside records.
+    FileResult EndRun(qint64 runId, const QList<PrintMark> &marks, QDate today, const DueWork &due, qint64 *dueId,
+                      const QList<QByteArray> &printedKeys = {});
+    // The intent and a whole run's end at once, every check printed well.
     FileResult RecordRun(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due, qint64 *runId,
                          qint64 *dueId, const QList<QByteArray> &printedKeys = {});
+    // Runs whose checks are still "printing", oldest first.
+    FileResult LoadUnresolved(QList<UnresolvedRun> &runs);
     // Marks printed forms of a run spoiled (voided as "spoiled", to be printed again) or void,
     // with the work this leaves due, in one transaction.
     FileResult RecordReview(qint64 runId, const QList<qint64> &checkNos, const QList<PrintMark> &marks, QDate today,
@@ -89,10 +132,17 @@ public:
     FileResult LoadDueWork(QList<DueWork> &due);
     FileResult ClearDueWork(qint64 id);
 
-    // True in *held when the account's check of that number, payee, amount and memo is in the
-    // journal as printed (issued, voided or reprinted).
-    FileResult HoldsPrinted(const QString &accountNo, qint64 checkNo, const QString &payee, qint64 amountCents,
-                            const QString &memo, bool *held);
+    // Voids an issued check: fails, naming why, when the reason is blank, the date is invalid or
+    // before the check was printed, or the check is not issued any more.
+    FileResult VoidCheck(qint64 checkId, const QString &reason, QDate date);
+    // Remembers which checks an export wrote, with their codes.
+    FileResult RecordExport(const ExportLog &log);
+
+    // True in *held when the journal holds as printed (issued, voided or reprinted) a check of the
+    // account's digits with this payee, amount and memo that either has this number or was printed
+    // at or after printedSince (when valid).
+    FileResult HoldsPrinted(const QString &accountNo, const JournalCheck &content, qint64 checkNo,
+                            const QDateTime &printedSince, bool *held);
     FileResult LoadSetAside(const QByteArray &recordKey, const QString &backupId, SetAsideDecision *decision);
     FileResult RememberSetAside(const QList<QByteArray> &recordKeys, const QList<QString> &checkNos,
                                 const QString &backupId, SetAsideDecision decision, const QDateTime &when);
@@ -106,16 +156,24 @@ public:
         QString voidReason;
         QString voidDate;
         qint64 reprintedAs = 0;
+        qint64 id = 0;
     };
     FileResult LoadChecks(QList<Row> &rows);
     int SchemaVersion();
 
 private:
+    FileResult prepareFolder();
     FileResult migrate();
     FileResult fail(const QString &what, const QString &reason) const;
     FileResult failQuery(const QString &what, const QSqlQuery &query) const;
-    FileResult writeDue(const DueWork &due, qint64 *dueId);
-    bool begin(QString *error);
+    // Runs body inside one transaction, committed when body succeeds and rolled back otherwise.
+    FileResult transact(const QString &what, const std::function<FileResult()> &body);
+    FileResult writeDue(const DueWork &due, qint64 runId, bool armed, const QByteArray &records, qint64 *dueId);
+    FileResult checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr);
+    FileResult writeIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
+                           const QByteArray &records, qint64 *runId);
+    FileResult writeEnd(qint64 runId, const QList<PrintMark> &marks, QDate today, const DueWork &due, qint64 *dueId,
+                        const QList<QByteArray> &printedKeys);
 
     QString folder_;
     QString connection_;

@@ -30,17 +30,36 @@ FileResult readPlain(Files &files, const QString &name, QByteArray &bytes) {
     return result ? closed : result;
 }
 
-// The register's bytes for due work: both checks read the file as it is, no Backup copy.
-FileResult dueWorkOnRegister(Files &files, const DueWork &due) {
+// The one way file work the journal holds as due is done: each file is given its new contents only
+// while it still holds the old ones (the register read as it is, no Backup copy), so doing it twice
+// changes nothing. Both files are tried; the due work is cleared once both are done.
+struct Applied {
+    FileResult settings;
+    FileResult registerFile;
+    FileResult cleared;
+    bool settingsChanged = false;
+    FileResult first() const { return !settings ? settings : !registerFile ? registerFile : cleared; }
+};
+
+Applied applyDue(CheckJournal &journal, Files &files, const DueWork &due, qint64 dueId) {
+    Applied out;
+    if (!due.settingsBefore.isEmpty()) {
+        QByteArray now;
+        out.settings = readPlain(files, kSettingsFile, now);
+        if (out.settings && now == due.settingsBefore && now != due.settingsAfter) {
+            out.settings = files.ReplaceContents(kSettingsFile, due.settingsAfter);
+            out.settingsChanged = out.settings.ok;
+        }
+    }
     QByteArray now;
-    FileResult result = readPlain(files, kRegisterFile, now);
-    if (!result) {
-        return result;
+    out.registerFile = readPlain(files, kRegisterFile, now);
+    if (out.registerFile && sha256(now) == due.registerBefore && now != due.registerAfter) {
+        out.registerFile = WriteRegisterBytes(files, due.registerAfter);
     }
-    if (sha256(now) != due.registerBefore || now == due.registerAfter) {
-        return FileResult::Ok();
+    if (out.settings && out.registerFile && dueId > 0) {
+        out.cleared = journal.ClearDueWork(dueId);
     }
-    return WriteRegisterBytes(files, due.registerAfter);
+    return out;
 }
 
 } // namespace
@@ -129,40 +148,78 @@ QByteArray RenumberRecords(const QByteArray &bytes, qint64 firstCheckNo) {
     return out;
 }
 
+namespace {
+
+// The journal's checks of a run and the file work its end owes when `run.printed` reached the printer.
+DueWork dueOfRun(const FinishedRun &run, const QByteArray &registerBytes, const QByteArray *settingsBytes,
+                 QList<JournalCheck> *checks, QList<QByteArray> *keys, QByteArray *records) {
+    const int firstSheet = run.run.checksOnFirstSheet;
+    for (qsizetype i = 0; i < run.printed.size(); ++i) {
+        checks->append(JournalCheckFor(run.printed[i], run.firstCheckNo + i, run.today, SheetAndSlot(i, firstSheet)));
+        const QByteArray bytes = EncodeRecord(run.printed[i]);
+        keys->append(RecordKey(bytes));
+        *records += bytes;
+    }
+    DueWork due;
+    due.settingsBefore = settingsBytes != nullptr ? *settingsBytes : QByteArray();
+    due.settingsAfter = EncodeSettings(run.settingsAfter);
+    due.registerBefore = sha256(registerBytes);
+    // The printed checks are the register's first records; the rest stay pending.
+    due.registerAfter = registerBytes.mid(run.printed.size() * kRecordLength);
+    return due;
+}
+
+} // namespace
+
+FileResult RecordPrintIntent(CheckJournal &journal, Files &files, const FinishedRun &run, qint64 *runId) {
+    QByteArray registerBytes;
+    FileResult result = ReadRegisterBytes(files, registerBytes);
+    if (!result) {
+        return result;
+    }
+    QByteArray settingsBytes;
+    const bool settingsRead = readPlain(files, kSettingsFile, settingsBytes).ok;
+    QList<JournalCheck> checks;
+    QList<QByteArray> keys;
+    QByteArray records;
+    const DueWork due = dueOfRun(run, registerBytes, settingsRead ? &settingsBytes : nullptr, &checks, &keys, &records);
+    return journal.RecordIntent(run.run, checks, due, records, runId);
+}
+
+FileResult ReleaseIntent(CheckJournal &journal, qint64 runId) {
+    return journal.EndRun(runId, {}, {}, {}, nullptr);
+}
+
 FinishResult FinishRun(CheckJournal &journal, Files &files, const FinishedRun &run) {
     FinishResult result;
     QByteArray registerBytes;
     result.registerTrim = ReadRegisterBytes(files, registerBytes);
     QByteArray settingsBytes;
     result.settings = readPlain(files, kSettingsFile, settingsBytes);
-
     QList<QByteArray> printedKeys;
-    const int firstSheet = run.run.checksOnFirstSheet;
-    for (qsizetype i = 0; i < run.printed.size(); ++i) {
-        result.checks.append(
-            JournalCheckFor(run.printed[i], run.firstCheckNo + i, run.today, SheetAndSlot(i, firstSheet)));
-        printedKeys.append(RecordKey(EncodeRecord(run.printed[i])));
-    }
-    // The printed checks are the register's first records; the rest stay pending.
-    const QByteArray registerAfter = registerBytes.mid(run.printed.size() * kRecordLength);
-
-    DueWork due;
-    due.settingsBefore = result.settings ? settingsBytes : QByteArray();
-    due.settingsAfter = EncodeSettings(run.settingsAfter);
-    due.registerBefore = sha256(registerBytes);
-    due.registerAfter = registerAfter;
+    QByteArray records;
+    const DueWork due = dueOfRun(run, registerBytes, result.settings ? &settingsBytes : nullptr, &result.checks,
+                                 &printedKeys, &records);
     qint64 dueId = 0;
-    result.journal = journal.RecordRun(run.run, result.checks, due, &result.runId, &dueId, printedKeys);
-
-    // Whether or not the journal took the run, the checks have been printed: the setup moves past
-    // them and the register lets go of them, so that nothing prints twice.
-    result.settings = SaveSettings(files, run.settingsAfter);
-    if (result.registerTrim) {
-        result.registerTrim = WriteRegisterBytes(files, registerAfter);
+    if (run.intentId > 0) {
+        result.runId = run.intentId;
+        result.journal = journal.EndRun(run.intentId, QList<PrintMark>(run.printed.size(), PrintMark::Good), run.today,
+                                        due, &dueId, printedKeys);
+    } else {
+        result.journal = journal.RecordRun(run.run, result.checks, due, &result.runId, &dueId, printedKeys);
     }
-    if (result.journal && result.settings && result.registerTrim) {
-        // Left in place, the due work is done again (and changes nothing) at the next start.
-        journal.ClearDueWork(dueId);
+    if (!result.journal) {
+        // The journal is the truth: without the end recorded the files stay as they are, and the
+        // run's checks wait as "printing" for the person to say what came out of the printer.
+        return result;
+    }
+    const Applied applied = applyDue(journal, files, due, dueId);
+    result.registerTrim = result.registerTrim ? applied.registerFile : result.registerTrim;
+    if (!result.settings || due.settingsBefore.isEmpty()) {
+        // Unreadable or missing before: the settings are written outright.
+        result.settings = SaveSettings(files, run.settingsAfter);
+    } else {
+        result.settings = applied.settings;
     }
     return result;
 }
@@ -171,34 +228,41 @@ FileResult FinishDueWork(CheckJournal &journal, Files &files, bool *settingsChan
     *settingsChanged = false;
     QList<DueWork> due;
     FileResult result = journal.LoadDueWork(due);
+    for (qsizetype i = 0; result && i < due.size(); ++i) {
+        const Applied applied = applyDue(journal, files, due[i], due[i].id);
+        *settingsChanged = *settingsChanged || applied.settingsChanged;
+        result = applied.first();
+    }
+    return result;
+}
+
+FileResult ResolveRun(CheckJournal &journal, Files &files, const UnresolvedRun &run, const QList<PrintMark> &marks,
+                      QDate today, int *requeued, bool *settingsChanged) {
+    *requeued = 0;
+    *settingsChanged = false;
+    QByteArray again;
+    for (qsizetype i = 0; i < marks.size(); ++i) {
+        if (marks[i] == PrintMark::Spoiled) {
+            again += run.records.mid(i * kRecordLength, kRecordLength);
+        }
+    }
+    DueWork due = run.due;
+    if (!again.isEmpty()) {
+        const qint64 next = run.checks.isEmpty() ? 1 : run.checks.last().checkNo + 1;
+        due.registerAfter = RenumberRecords(again + due.registerAfter, next);
+    }
+    qint64 dueId = 0;
+    // Every form of the run came out one way or another: none is released.
+    QList<PrintMark> all = marks;
+    all.resize(run.checks.size(), PrintMark::Good);
+    FileResult result = journal.EndRun(run.runId, all, today, due, &dueId);
     if (!result) {
         return result;
     }
-    for (const DueWork &work : std::as_const(due)) {
-        if (!work.settingsBefore.isEmpty()) {
-            QByteArray now;
-            result = readPlain(files, kSettingsFile, now);
-            if (!result) {
-                return result;
-            }
-            if (now == work.settingsBefore && now != work.settingsAfter) {
-                result = files.ReplaceContents(kSettingsFile, work.settingsAfter);
-                if (!result) {
-                    return result;
-                }
-                *settingsChanged = true;
-            }
-        }
-        result = dueWorkOnRegister(files, work);
-        if (!result) {
-            return result;
-        }
-        result = journal.ClearDueWork(work.id);
-        if (!result) {
-            return result;
-        }
-    }
-    return FileResult::Ok();
+    *requeued = static_cast<int>(again.size() / kRecordLength);
+    const Applied applied = applyDue(journal, files, due, dueId);
+    *settingsChanged = applied.settingsChanged;
+    return applied.first();
 }
 
 FileResult ApplyReview(CheckJournal &journal, Files &files, qint64 runId, const QList<JournalCheck> &checks,
@@ -234,11 +298,5 @@ FileResult ApplyReview(CheckJournal &journal, Files &files, qint64 runId, const 
         *requeued = 0;
         return result;
     }
-    if (due.registerAfter != registerBytes) {
-        result = WriteRegisterBytes(files, due.registerAfter);
-        if (!result) {
-            return result;
-        }
-    }
-    return journal.ClearDueWork(dueId);
+    return applyDue(journal, files, due, dueId).first();
 }

@@ -29,27 +29,46 @@ FileResult WriteRegisterBytes(Files &files, const QByteArray &bytes);
 // The register's bytes with the check numbers renumbered from firstCheckNo.
 QByteArray RenumberRecords(const QByteArray &bytes, qint64 firstCheckNo);
 
-// A run that reached the printer with `printed.size()` checks.
+// A run about to print (`printed`: every record it will print) or one that reached the printer with
+// `printed.size()` checks.
 struct FinishedRun {
     JournalRun run;
     QList<RegisterRecord> printed; // the first records of the register, in the order printed
     qint64 firstCheckNo = 0;       // the number of the first form used
     QDate today;
     CheckbookSettings settingsAfter; // the setup moved past the forms used
+    qint64 intentId = 0;             // the run's intent in the journal; 0: none was recorded
 };
 
+// Records the intent of a run before the printer gets anything: its checks as "printing" and the
+// file work its whole end would owe. Fails, and nothing is recorded, when a number is in the
+// journal already or the journal cannot take the write.
+FileResult RecordPrintIntent(CheckJournal &journal, Files &files, const FinishedRun &run, qint64 *runId);
+
 struct FinishResult {
-    FileResult journal;  // failed: the checks are not in the journal, yet the files were still updated
+    FileResult journal;  // failed: the run's checks stay "printing" (or unrecorded) and no file changed
     FileResult settings; // failed: the settings file keeps its old contents
     FileResult registerTrim;
     qint64 runId = 0;
     QList<JournalCheck> checks;
 };
 
-// Ends a run: one journal transaction with the run, its checks and the file work it leaves due,
-// then the settings file, then the register trimmed of the printed checks, then the due work
-// cleared. Killed at any point, FinishDueWork at the next start completes what the journal holds.
+// Ends a run: one journal transaction turns its checks issued (those of the intent past the
+// printed ones are released) and leaves the file work due, then the settings file, then the
+// register trimmed of the printed checks, then the due work cleared. Killed at any point,
+// FinishDueWork at the next start completes what the journal holds. Without an intent, the run
+// and its end are recorded in one transaction.
 FinishResult FinishRun(CheckJournal &journal, Files &files, const FinishedRun &run);
+
+// Releases an intent none of whose forms reached the printer.
+FileResult ReleaseIntent(CheckJournal &journal, qint64 runId);
+
+// Resolves a run whose end was never recorded, with the person's marks of what came out of the
+// printer: good forms are issued, spoiled ones voided and their checks put back at the front of
+// the register (renumbered from the number after the run's), void ones voided; the setup moves
+// past every number of the run and the register lets go of its checks. *requeued: checks put back.
+FileResult ResolveRun(CheckJournal &journal, Files &files, const UnresolvedRun &run, const QList<PrintMark> &marks,
+                      QDate today, int *requeued, bool *settingsChanged);
 
 // Completes the file work of committed runs and reviews that a crash interrupted: a file still
 // holding its old contents gets its new ones, any other is left alone. *settingsChanged tells

@@ -4,6 +4,8 @@
 #include "register/Register.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -11,21 +13,44 @@ const QString kBackupRegister = QStringLiteral("\\Backup") + kRegisterFileSlash;
 
 } // namespace
 
-QString BackupIdentity(Files &files) {
+namespace {
+
+// The register's copy in the Backup folder: its identity, its records' keys and when it was made.
+struct BackupCopy {
+    QString id;
+    QSet<QByteArray> keys;
+    QDateTime madeAt;
+};
+
+BackupCopy ReadBackupCopy(Files &files) {
+    BackupCopy copy;
     if (!files.Dir(kBackupRegister)) {
-        return QString();
+        return copy;
     }
     const int number = files.FreeFile();
     if (number == 0 || !files.Open(number, kBackupRegister, Files::Mode::Input)) {
-        return QString();
+        return copy;
     }
     QByteArray bytes;
     const bool read = files.ReadAll(number, bytes).ok;
     files.Close(number);
     if (!read) {
-        return QString();
+        return copy;
     }
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    copy.id = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    for (qsizetype offset = 0; offset + kRecordLength <= bytes.size(); offset += kRecordLength) {
+        copy.keys.insert(RecordKey(bytes.mid(offset, kRecordLength)));
+    }
+    // Whole seconds, as the journal keeps the time of a run.
+    const QDateTime modified = QFileInfo(files.FullPath(kBackupRegister)).lastModified();
+    copy.madeAt = modified.addMSecs(-modified.time().msec());
+    return copy;
+}
+
+} // namespace
+
+QString BackupIdentity(Files &files) {
+    return ReadBackupCopy(files).id;
 }
 
 SetAsideResult SetAsidePrinted(CheckJournal &journal, Files &files, const QString &accountNo, const KeepQuestion &keep,
@@ -36,7 +61,8 @@ SetAsideResult SetAsidePrinted(CheckJournal &journal, Files &files, const QStrin
     if (!out.result || bytes.isEmpty()) {
         return out;
     }
-    const QString backupId = BackupIdentity(files);
+    const BackupCopy backup = ReadBackupCopy(files);
+    const QString &backupId = backup.id;
     const qsizetype count = bytes.size() / kRecordLength;
     QList<bool> drop(count, false);
     QList<qsizetype> printedBefore;
@@ -60,21 +86,27 @@ SetAsideResult SetAsidePrinted(CheckJournal &journal, Files &files, const QStrin
         }
         const RegisterRecord record = DecodeRecord(one);
         bool isNumber = false;
-        const qint64 checkNo = record.CheckNo.trimmed().toLongLong(&isNumber);
+        const qint64 number = record.CheckNo.trimmed().toLongLong(&isNumber);
+        const qint64 checkNo = isNumber ? number : -1;
+        // A record of the Backup copy was pending when the copy was made: a check of the same
+        // content printed since then is this record, whatever number it printed under. Any other
+        // record was written after the last run ended (that run's records were trimmed from the
+        // register), so only its own number can have printed it.
+        const QDateTime since = backup.keys.contains(key) ? backup.madeAt : QDateTime();
         qint64 cents = 0;
-        if (!isNumber || !AmountCents(record.Amount, &cents)) {
+        if ((!isNumber && !since.isValid()) || !AmountCents(record.Amount, &cents)) {
             continue;
         }
         const JournalCheck check = JournalCheckFor(record, checkNo, {}, {});
         bool held = false;
-        out.result = journal.HoldsPrinted(accountNo, checkNo, check.payee, cents, check.memo, &held);
+        out.result = journal.HoldsPrinted(accountNo, check, checkNo, since, &held);
         if (!out.result) {
             return out;
         }
         if (held) {
             printedBefore.append(i);
             keys.append(key);
-            numbers.append(QString::number(checkNo));
+            numbers.append(record.CheckNo.trimmed());
         }
     }
     if (!printedBefore.isEmpty()) {

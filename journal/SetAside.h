@@ -23,7 +23,9 @@ struct SetAsideResult {
 QString BackupIdentity(Files &files);
 
 // Sets aside every pending record of the register that the journal holds as printed for this
-// account (same check number, payee, amount and memo). Records decided about before, for the same
+// account's digits: a record of the Backup copy when a check of the same payee, amount and memo was
+// printed since the copy was made (or under its number), any other record when its own number was
+// printed with that payee, amount and memo. Records decided about before, for the same
 // Backup copy, are dropped or kept as decided then, silently; the others are asked about once, and
 // the answer is remembered.
 SetAsideResult SetAsidePrinted(CheckJournal &journal, Files &files, const QString &accountNo, const KeepQuestion &keep,

@@ -117,7 +117,8 @@ PrintResult failed(Platform &platform, Printer &printer, RunProgress &progress, 
 
 } // namespace
 
-PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request) {
+PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request,
+                               const std::function<bool(const QString &printerName)> &beforePrinting) {
     PrintResult result;
     QList<RegisterRecord> records;
     if (!readPrintableRecords(platform, records, result)) {
@@ -129,6 +130,10 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request) 
 
     std::unique_ptr<Printer> printer = ChoosePrinter(platform.printerDialog);
     if (!printer) {
+        return {PrintOutcome::Cancelled, 0, {}};
+    }
+    if (beforePrinting && !beforePrinting(printer->PrinterName())) {
+        printer->Abort();
         return {PrintOutcome::Cancelled, 0, {}};
     }
     SetupPrinter(*printer, QStringLiteral("Portrait"));

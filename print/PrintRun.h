@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // What the print run needs from the main menu window, read when the run starts.
 struct PrintRequest {
     QString CheckStyle;         // the selected entry of lstCheckStyle
@@ -30,4 +32,7 @@ struct PrintResult {
 
 // Prints every record of the register in record order, three checks to a sheet, the first sheet
 // filled from slot 1 to ChecksOnFirstSheet. Shows the printer dialog and the error questions.
-PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request);
+// beforePrinting is told the chosen printer's name before the printer gets anything; false stops
+// the run as if the printer dialog had been cancelled (it has said why).
+PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request,
+                               const std::function<bool(const QString &printerName)> &beforePrinting = {});

@@ -31,7 +31,7 @@ private:
     Program &program_;
 };
 
-Program::Program(Platform &platform_) : platform(platform_) {
+Program::Program(Platform &platform_) : QObject(nullptr), platform(platform_) {
     initWindowResources();
     restored_ = std::make_unique<RegisterRestored>(*this);
     ReviewPrintedChecks = [this](const QList<JournalCheck> &checks) {

@@ -3,6 +3,7 @@
 #include "journal/CheckJournal.h"
 #include "platform/Platform.h"
 
+#include <QObject>
 #include <QPointer>
 
 #include <functional>
@@ -14,7 +15,9 @@ class frmMain;
 
 // The program's three windows and the services they share. frmStartup and frmMain live until the
 // program ends; the splash window is created anew whenever it is wanted after being unloaded.
-class Program {
+class Program : public QObject {
+    Q_OBJECT
+
 public:
     explicit Program(Platform &platform);
     ~Program();
@@ -31,9 +34,14 @@ public:
 
     // The check journal in the program's folder, opened on first use.
     CheckJournal &Journal();
+    // Tells whoever shows the journal (the history window) that a run, a review or a void changed it.
+    void NotifyJournalChanged() { emit JournalChanged(); }
     // Shows the "Printed Checks" review of a run's forms and gives the person's marks; the real
     // dialog unless replaced.
     std::function<QList<PrintMark>(const QList<JournalCheck> &)> ReviewPrintedChecks;
+
+signals:
+    void JournalChanged();
 
 private:
     class RegisterRestored;

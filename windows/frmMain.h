@@ -46,8 +46,9 @@ public:
     // Appends the register record buffer to the pending-check register.
     FileResult AppendRegisterRecord();
     // Sets aside the pending checks the check journal holds as printed, asking the person whether
-    // to discard them (the default) or keep them to print again.
-    void SetAsidePrintedChecks();
+    // to discard them (the default) or keep them to print again. False, after saying so, when the
+    // journal could not answer: nothing may print then.
+    bool SetAsidePrintedChecks();
 
     // Blank checks left on the sheet now in the printer, counting the pending checks.
     int ChecksLeftOnForm = 0;
@@ -112,13 +113,22 @@ private:
     // The request of a print run or preview from the checkbook setup and the alignment; false when
     // the setup cannot print, after going back to the main menu.
     bool ComposePrintRequest(PrintRequest &request);
-    // Records the `printed` first of `records` in the check journal, advances the setup past them,
-    // saves it, takes those checks off the register, then shows them for review.
-    void CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer);
-    // Finishes what an interrupted run left to do and sets aside checks printed before. For a
-    // print run also proves the journal writable and the check numbers free; false, after saying
-    // why, when the run must not start.
+    // Records in the check journal that the `printed` first of `records` reached the printer (the
+    // rest of the intent is released), advances the setup past them, saves it, takes those checks
+    // off the register, then shows them for review.
+    void CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer,
+                       qint64 intentId);
+    // Records every check of the run as being printed, before the printer gets anything; false,
+    // after saying why, when the journal refuses (nothing may print then).
+    bool RecordIntent(const QString &printer, const QList<RegisterRecord> &records, qint64 *intentId);
+    // Releases an intent none of whose forms reached the printer.
+    void ReleaseIntent(qint64 intentId);
+    // Finishes what an interrupted run left to do, asks about the forms of runs whose end was never
+    // recorded and sets aside checks printed before. For a print run also proves the check numbers
+    // free; false, after saying why, when the run must not start.
     bool SettleJournal(bool forPrinting);
+    // Asks what came out of the printer for every run whose end was never recorded, and records it.
+    FileResult ResolveUnfinishedRuns();
     // The review of a recorded run; true when checks went back to the register.
     bool ReviewRun(qint64 runId, const QList<JournalCheck> &checks, const QList<RegisterRecord> &printed,
                    qint64 nextCheckNo);

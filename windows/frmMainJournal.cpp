@@ -1,5 +1,5 @@
 // The entry window and the check journal: checks printed before are set aside, an interrupted run
-// is finished, and a run's forms are reviewed.
+// is finished or put to the person, and a run's forms are reviewed.
 #include "windows/frmMain.h"
 
 #include "checkbook/CheckbookSettings.h"
@@ -20,9 +20,23 @@ QString numbersText(const QStringList &numbers) {
            numbers.join(QStringLiteral(", "));
 }
 
+QString rangeText(const QList<JournalCheck> &checks) {
+    if (checks.isEmpty()) {
+        return QString();
+    }
+    const QString first = QString::number(checks.first().checkNo);
+    return checks.size() == 1
+               ? QStringLiteral("Check No. ") + first
+               : QStringLiteral("Check No. ") + first + QStringLiteral(" to ") + QString::number(checks.last().checkNo);
+}
+
+const QString kNoPrinting = QStringLiteral("No check is printed until the check journal answers; the pending checks "
+                                           "are kept. Close any other program that has the journal open, make room "
+                                           "on the disk if it is full, then print again.");
+
 } // namespace
 
-void frmMain::SetAsidePrintedChecks() {
+bool frmMain::SetAsidePrintedChecks() {
     Platform &platform = program_.platform;
     const KeepQuestion keep = [&platform](const QStringList &numbers) {
         const QString count = numbers.size() == 1 ? QStringLiteral("1 check waiting to be printed was")
@@ -38,11 +52,50 @@ void frmMain::SetAsidePrintedChecks() {
     const SetAsideResult result =
         SetAsidePrinted(program_.Journal(), platform.files, program_.Startup()->Settings().AcctNo, keep,
                         QDateTime(platform.clock.Today(), QTime::currentTime()));
-    if (!result.result && !result.asked.isEmpty()) {
+    if (result.result) {
+        return true;
+    }
+    if (!result.asked.isEmpty()) {
         Message(QStringLiteral("Your answer about ") + numbersText(result.asked) +
                     QStringLiteral(" could not be carried out or remembered:\r\n") + result.result.error,
                 QStringLiteral("Check Journal"));
+    } else {
+        Message(QStringLiteral("The pending checks could not be compared with the checks printed before:\r\n") +
+                    result.result.error + QStringLiteral("\r\n") + kNoPrinting,
+                QStringLiteral("Check Journal"));
     }
+    return false;
+}
+
+FileResult frmMain::ResolveUnfinishedRuns() {
+    Platform &platform = program_.platform;
+    CheckJournal &journal = program_.Journal();
+    QList<UnresolvedRun> runs;
+    FileResult result = journal.LoadUnresolved(runs);
+    for (qsizetype i = 0; result && i < runs.size(); ++i) {
+        const UnresolvedRun &run = runs[i];
+        Message(rangeText(run.checks) + QStringLiteral(" of account ") + run.run.accountNo +
+                    QStringLiteral(" were being printed on ") +
+                    run.run.printedAt.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" (printer ") +
+                    run.run.printer +
+                    QStringLiteral("), and the check journal never learned how that run ended.\r\nSay for each "
+                                   "form what came out of the printer. A form that did not come out at all is "
+                                   "marked spoiled: its check is printed again on a new form, since no number is "
+                                   "ever used twice."),
+                QStringLiteral("Unfinished Print Run"));
+        const QList<PrintMark> marks = program_.ReviewPrintedChecks(run.checks);
+        int requeued = 0;
+        bool settingsChanged = false;
+        result = ResolveRun(journal, platform.files, run, marks, platform.clock.Today(), &requeued, &settingsChanged);
+        if (settingsChanged) {
+            const SettingsLoad load = LoadSettings(platform.files);
+            if (load.state == SettingsState::Loaded) {
+                program_.Startup()->SetSettings(load.settings);
+            }
+        }
+        program_.NotifyJournalChanged();
+    }
+    return result;
 }
 
 bool frmMain::SettleJournal(bool forPrinting) {
@@ -60,21 +113,22 @@ bool frmMain::SettleJournal(bool forPrinting) {
             }
         }
     }
+    // Runs whose end was never recorded are put to the person before anything else can print.
     if (result) {
-        SetAsidePrintedChecks();
-    }
-    if (!forPrinting) {
-        // The entry window works without the journal; a print run says what is wrong.
-        return true;
-    }
-    if (result) {
-        result = journal.CheckWritable();
+        result = ResolveUnfinishedRuns();
     }
     if (!result) {
-        Message(result.error + QStringLiteral("\r\nNo check was printed; the pending checks are kept. Printing "
-                                              "waits until the check journal can record what is printed."),
-                QStringLiteral("Checks Not Printed"));
-        return false;
+        // The entry window works without the journal; a print run says what is wrong.
+        if (forPrinting) {
+            Message(result.error + QStringLiteral("\r\n") + kNoPrinting, QStringLiteral("Checks Not Printed"));
+        }
+        return !forPrinting;
+    }
+    if (!SetAsidePrintedChecks()) {
+        return !forPrinting;
+    }
+    if (!forPrinting) {
+        return true;
     }
     const CheckbookSettings settings = program_.Startup()->Settings();
     qint64 first = 0;
@@ -96,6 +150,7 @@ bool frmMain::ReviewRun(qint64 runId, const QList<JournalCheck> &checks, const Q
     int requeued = 0;
     const FileResult result = ApplyReview(program_.Journal(), program_.platform.files, runId, checks, printed, marks,
                                           program_.platform.clock.Today(), nextCheckNo, &requeued);
+    program_.NotifyJournalChanged();
     if (!result) {
         Message(QStringLiteral("The spoiled and void forms could not be recorded:\r\n") + result.error +
                     (requeued > 0 ? QString() : QStringLiteral("\r\nNo check was put back to be printed again.")),

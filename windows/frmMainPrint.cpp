@@ -151,7 +151,8 @@ void frmMain::PrintChecks() {
     if (!ComposePrintRequest(request)) {
         return;
     }
-    // The journal must be able to record the run before a form is used.
+    // The journal must answer before a form is used: unfinished runs, checks printed before and
+    // numbers already used.
     if (!SettleJournal(true)) {
         return;
     }
@@ -159,21 +160,27 @@ void frmMain::PrintChecks() {
     // What is printed, for the journal; a damaged register is the print run's to report.
     QList<RegisterRecord> records;
     ReadAllRecords(program_.platform.files, records);
+    // Every check of the run is in the journal as being printed before the printer gets anything.
+    qint64 intentId = 0;
+    const auto intent = [this, &records, &intentId](const QString &printer) {
+        return RecordIntent(printer, records, &intentId);
+    };
 
     Platform &platform = program_.platform;
     NamingPrinterDialog printerDialog(platform.printerDialog);
     Platform run{platform.App,        platform.files,    platform.messages, printerDialog,  platform.urls,
                  platform.help,       platform.clock,    platform.ender,    platform.forms, platform.progress,
                  platform.saveDialog, platform.printers, platform.preview};
-    const PrintResult result = PrintPendingChecks(run, request);
+    const PrintResult result = PrintPendingChecks(run, request, intent);
     switch (result.outcome) {
     case PrintOutcome::Printed:
-        CommitPrinted(result.printed, true, records, printerDialog.name);
+        CommitPrinted(result.printed, true, records, printerDialog.name, intentId);
         break;
     case PrintOutcome::Failed:
         if (result.printed > 0) {
-            CommitPrinted(result.printed, false, records, printerDialog.name);
+            CommitPrinted(result.printed, false, records, printerDialog.name, intentId);
         } else {
+            ReleaseIntent(intentId);
             Message(QStringLiteral("No check reached the printer. All ") + checksText(pending) +
                         QStringLiteral(" are still waiting to be printed."),
                     QStringLiteral("Checks Not Printed"));
@@ -187,11 +194,58 @@ void frmMain::PrintChecks() {
     case PrintOutcome::Cancelled:
     case PrintOutcome::Damaged:
         // Nothing was printed and nothing changes; the print run has said what there is to say.
+        ReleaseIntent(intentId);
         break;
     }
 }
 
-void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer) {
+bool frmMain::RecordIntent(const QString &printer, const QList<RegisterRecord> &records, qint64 *intentId) {
+    CheckbookSettings settings = program_.Startup()->Settings();
+    SetupNumbers setup;
+    ReadSetupNumbers(settings, setup);
+    FinishedRun run;
+    run.run = {QDateTime(program_.platform.clock.Today(), QTime::currentTime()),
+               printer,
+               settings.CheckStyle,
+               settings.AcctNo,
+               settings.BankName,
+               setup.left};
+    run.printed = records;
+    run.firstCheckNo = setup.checkNo;
+    run.today = program_.platform.clock.Today();
+    settings.CheckNo = QString::number(setup.checkNo + records.size());
+    settings.ChecksOnForm = QString::number(ChecksLeftAfter(setup.left, static_cast<int>(records.size())));
+    run.settingsAfter = settings;
+    const FileResult recorded = RecordPrintIntent(program_.Journal(), program_.platform.files, run, intentId);
+    if (!recorded) {
+        Message(QStringLiteral("The checks about to be printed could not be recorded in the check journal "
+                               "first:\r\n") +
+                    recorded.error + QStringLiteral("\r\nNo check was printed; the pending checks are kept."),
+                QStringLiteral("Checks Not Printed"));
+        return false;
+    }
+    program_.NotifyJournalChanged();
+    return true;
+}
+
+void frmMain::ReleaseIntent(qint64 intentId) {
+    if (intentId <= 0) {
+        return;
+    }
+    const FileResult released = ::ReleaseIntent(program_.Journal(), intentId);
+    program_.NotifyJournalChanged();
+    if (!released) {
+        Message(QStringLiteral("No check reached the printer, but the check journal could not let go of the "
+                               "numbers it had set down for the run:\r\n") +
+                    released.error +
+                    QStringLiteral("\r\nThe next time the journal can be written you will be asked which forms "
+                                   "came out of the printer; mark them spoiled to print the checks again."),
+                QStringLiteral("Check Journal"));
+    }
+}
+
+void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer,
+                            qint64 intentId) {
     Files &files = program_.platform.files;
     frmStartup *startup = program_.Startup();
     CheckbookSettings settings = startup->Settings();
@@ -214,20 +268,30 @@ void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterReco
     settings.CheckNo = QString::number(setup.checkNo + printed);
     settings.ChecksOnForm = QString::number(ChecksLeftAfter(setup.left, printed));
     run.settingsAfter = settings;
+    run.intentId = intentId;
     const FinishResult finished = FinishRun(program_.Journal(), files, run);
+    program_.NotifyJournalChanged();
+    if (!finished.journal) {
+        // The journal is the truth: the forms stay "printing" and the files as they were, until the
+        // person says what came out of the printer.
+        Message(QStringLiteral("The end of the print run could not be recorded in the check journal:\r\n") +
+                    finished.journal.error + QStringLiteral("\r\nCheck No. ") + QString::number(setup.checkNo) +
+                    QStringLiteral(" to ") + QString::number(setup.checkNo + printed - 1) +
+                    QStringLiteral(" stay marked as being printed, and the checkbook setup and the pending checks "
+                                   "are left as they were. The next time the check journal can be written you "
+                                   "will be asked which forms came out of the printer; nothing prints before."),
+                QStringLiteral("Check Journal"));
+        Forms &forms = program_.platform.forms;
+        forms.Hide(this);
+        forms.Show(startup);
+        return;
+    }
     startup->SetSettings(settings);
     const FileResult &saved = finished.settings;
     const FileResult &removed = finished.registerTrim;
 
     QStringList notes;
     QString title;
-    if (!finished.journal) {
-        title = QStringLiteral("Check Journal");
-        notes << QStringLiteral("The printed checks could not be recorded in the check journal:\r\n") +
-                     finished.journal.error + QStringLiteral("\r\nCheck No. ") + QString::number(setup.checkNo) +
-                     QStringLiteral(" to ") + QString::number(setup.checkNo + printed - 1) +
-                     QStringLiteral(" were printed; they are taken off the register all the same.");
-    }
     if (!wholeRun) {
         title = QStringLiteral("Checks Partly Printed");
         notes << QStringLiteral("Check No. ") + QString::number(setup.checkNo) + QStringLiteral(" to ") +
@@ -252,8 +316,7 @@ void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterReco
     if (!notes.isEmpty()) {
         Message(notes.join(QStringLiteral("\r\n\r\n")), title);
     }
-    const bool printAgain =
-        finished.journal && removed && ReviewRun(finished.runId, finished.checks, run.printed, setup.checkNo + printed);
+    const bool printAgain = removed && ReviewRun(finished.runId, finished.checks, run.printed, setup.checkNo + printed);
 
     if (wholeRun && !printAgain) {
         Forms &forms = program_.platform.forms;

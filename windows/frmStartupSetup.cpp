@@ -224,6 +224,25 @@ void frmStartup::cmdAccept_Click() {
         }
         return;
     }
+    // A number the journal holds for this account is never used again: said now, not after the
+    // checks are written.
+    const CheckbookSettings settings = Settings();
+    bool taken = false;
+    const FileResult free =
+        program_.Journal().CheckNumbersFree(settings.AcctNo, settings.CheckNo.trimmed().toLongLong(), 1, &taken);
+    if (taken) {
+        platform.messages.MsgBox(free.error, MsgButtons::OK, platform.App.Title);
+        txtCheckNo->setFocus();
+        return;
+    }
+    if (!free) {
+        platform.messages.MsgBox(QStringLiteral("Whether Check No. %1 was used before could not be asked:\r\n")
+                                         .arg(settings.CheckNo.trimmed()) +
+                                     free.error +
+                                     QStringLiteral("\r\nThe setup is saved; no check prints until the check "
+                                                    "journal answers."),
+                                 MsgButtons::OK, platform.App.Title);
+    }
     const FileResult saved = UpdateDraftMereInfo();
     if (!saved) {
         platform.messages.MsgBox(QStringLiteral("The checkbook settings were not saved.\r\n") + saved.error,

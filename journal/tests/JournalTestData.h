@@ -9,6 +9,9 @@
 #include <QSqlQuery>
 #include <QString>
 
+// The journal file under the program's folder.
+inline const QString kJournalPath = kJournalFolder + QLatin1Char('/') + kJournalFile;
+
 // Check n of the journal tests: payee, amount and memo all tell the number.
 inline RegisterRecord NumberedCheck(qint64 n) {
     const QString number = QString::number(n);
@@ -32,6 +35,16 @@ inline JournalRun JournalRunOf(const CheckbookSettings &settings) {
             settings.AcctNo,
             settings.BankName,
             settings.ChecksOnForm.toInt()};
+}
+
+// Records the intent of a run of `count` checks from `first`: the journal's first write of a run.
+inline FileResult IntentOf(CheckJournal &journal, qint64 first, int count = 1, qint64 *runId = nullptr) {
+    QList<JournalCheck> checks;
+    for (int i = 0; i < count; ++i) {
+        checks.append({first + i, QDate(2026, 12, 8), QStringLiteral("A payee with a long name"), 100,
+                       QStringLiteral("memo"), 1, 1});
+    }
+    return journal.RecordIntent(JournalRunOf(JournalSetup(first)), checks, {}, {}, runId);
 }
 
 // Runs statements on a connection of its own to a journal file, outside the journal under test.

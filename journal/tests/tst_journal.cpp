@@ -23,7 +23,7 @@ int Mode(const QString &path) {
 
 class JournalTest : public ::testing::Test {
 protected:
-    QString journalPath() const { return folder.file(kJournalFile); }
+    QString journalPath() const { return folder.file(kJournalPath); }
 
     // Puts checks first..first+count-1 in the register, as Accept would.
     void Pending(qint64 first, int count) {
@@ -64,21 +64,28 @@ protected:
     CheckJournal journal{folder.path()};
 };
 
-TEST_F(JournalTest, open_createsAnOwnerOnlyFileInWriteAheadModeAtTheCurrentVersion) {
+TEST_F(JournalTest, open_createsAnOwnerOnlyFileInItsOwnFolderLockedInWriteAheadModeAtTheCurrentVersion) {
     ASSERT_TRUE(journal.Open()) << journal.Open().error.toStdString();
-    ASSERT_TRUE(journal.CheckWritable());
+    ASSERT_TRUE(IntentOf(journal, 1001));
     EXPECT_EQ(journal.Path(), QDir::toNativeSeparators(journalPath()));
     EXPECT_EQ(journal.SchemaVersion(), kJournalVersion);
-    for (const char *suffix : {"", "-wal", "-shm"}) {
+    EXPECT_EQ(Mode(folder.file(kJournalFolder)), 0700);
+    for (const char *suffix : {"", "-wal"}) {
         SCOPED_TRACE(suffix);
         const QString path = journalPath() + QLatin1String(suffix);
         ASSERT_TRUE(QFileInfo::exists(path));
         EXPECT_EQ(Mode(path), 0600);
     }
+    EXPECT_FALSE(QFileInfo::exists(journalPath() + S("-shm"))) << "the write-ahead index is kept in memory";
+    {
+        RawJournal other(journalPath(), S("other"));
+        EXPECT_FALSE(other.exec(S("SELECT COUNT(*) FROM checks"))) << "no other connection gets in while open";
+    }
+    journal.Close();
     RawJournal raw(journalPath());
     EXPECT_EQ(raw.column(S("PRAGMA journal_mode")), Strings({"wal"}));
     EXPECT_EQ(raw.column(S("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")),
-              Strings({"checks", "due_work", "reprint_due", "runs", "set_aside", "write_probe"}));
+              Strings({"checks", "due_work", "export_rows", "exports", "reprint_due", "runs", "set_aside"}));
 }
 
 TEST_F(JournalTest, open_tightensAJournalOthersCouldRead) {
@@ -90,6 +97,7 @@ TEST_F(JournalTest, open_tightensAJournalOthersCouldRead) {
 }
 
 TEST_F(JournalTest, aVersion1JournalIsMigratedKeepingItsChecks) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(kJournalFolder));
     {
         RawJournal raw(journalPath());
         for (const char *statement : {
@@ -113,7 +121,7 @@ TEST_F(JournalTest, aVersion1JournalIsMigratedKeepingItsChecks) {
         }
     }
     ASSERT_TRUE(journal.Open()) << journal.Open().error.toStdString();
-    EXPECT_EQ(journal.SchemaVersion(), 2);
+    EXPECT_EQ(journal.SchemaVersion(), kJournalVersion);
     const QList<CheckJournal::Row> rows = Rows();
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].check.checkNo, 700);
@@ -130,23 +138,25 @@ TEST_F(JournalTest, aVersion1JournalIsMigratedKeepingItsChecks) {
     ASSERT_TRUE(journal.RecordRun(JournalRunOf(JournalSetup(702)), {next}, {}, nullptr, nullptr));
     EXPECT_EQ(Rows().size(), 3);
     EXPECT_EQ(Rows().last().check.slot, 2);
+    journal.Close();
     RawJournal raw(journalPath(), S("after"));
     EXPECT_EQ(
         raw.column(S("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'checks' ORDER BY name")),
-        Strings({"checks_check_no", "checks_date", "checks_issued_number", "checks_payee"}));
+        Strings({"checks_account_number", "checks_check_no", "checks_date", "checks_payee", "checks_printing"}));
 }
 
 TEST_F(JournalTest, aJournalFromANewerProgramIsLeftAloneAndNamed) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(kJournalFolder));
     {
         RawJournal raw(journalPath());
         ASSERT_TRUE(raw.exec(S("PRAGMA user_version = 7")));
     }
-    const QByteArray before = folder.read(kJournalFile);
+    const QByteArray before = folder.read(kJournalPath);
     const FileResult opened = journal.Open();
     ASSERT_FALSE(opened);
     EXPECT_TRUE(opened.error.contains(QDir::toNativeSeparators(journalPath()))) << opened.error.toStdString();
     EXPECT_TRUE(opened.error.contains(S("newer"))) << opened.error.toStdString();
-    EXPECT_EQ(folder.read(kJournalFile), before);
+    EXPECT_EQ(folder.read(kJournalPath), before);
 }
 
 TEST(JournalPlaces, sheetAndSlotFollowTheFormsInThePrinter) {
@@ -236,6 +246,7 @@ TEST_F(JournalTest, aRunIsRecordedWithEveryFormAndTheRestStaysPending) {
     QList<DueWork> due;
     ASSERT_TRUE(journal.LoadDueWork(due));
     EXPECT_TRUE(due.isEmpty());
+    journal.Close();
     RawJournal raw(journalPath());
     EXPECT_EQ(raw.column(S("SELECT printed_at || '|' || printer || '|' || style || '|' || bank_name || '|' || "
                            "checks_on_first_sheet FROM runs")),
@@ -247,9 +258,12 @@ TEST_F(JournalTest, emptyTextsAreKeptAsEmptyText) {
     run.printer = QString();
     JournalCheck check{1, QDate(2026, 12, 8), QString(), 0, QString(), 1, 1};
     ASSERT_TRUE(journal.RecordRun(run, {check}, {}, nullptr, nullptr));
-    RawJournal raw(journalPath());
-    EXPECT_EQ(raw.column(S("SELECT quote(printer) FROM runs")), Strings({"''"}));
-    EXPECT_EQ(raw.column(S("SELECT quote(payee) || quote(memo) FROM checks")), Strings({"''''"}));
+    journal.Close();
+    {
+        RawJournal raw(journalPath());
+        EXPECT_EQ(raw.column(S("SELECT quote(printer) FROM runs")), Strings({"''"}));
+        EXPECT_EQ(raw.column(S("SELECT quote(payee) || quote(memo) FROM checks")), Strings({"''''"}));
+    }
     // A decision about a register with no Backup copy is kept under the empty identity.
     ASSERT_TRUE(journal.RememberSetAside({QByteArray("k")}, {S("1")}, QString(), SetAsideDecision::Keep, QDateTime()));
     SetAsideDecision decision = SetAsideDecision::None;
@@ -273,6 +287,7 @@ TEST_F(JournalTest, anIssuedNumberCannotBeIssuedAgainAndTheFailedRunLeavesNoTrac
     ASSERT_FALSE(twice);
     EXPECT_TRUE(twice.error.contains(journal.Path())) << twice.error.toStdString();
     EXPECT_EQ(Rows().size(), 2) << "the whole run was rolled back";
+    journal.Close();
     RawJournal raw(journalPath());
     EXPECT_EQ(raw.column(S("SELECT COUNT(*) FROM runs")), Strings({"1"}));
 }
@@ -386,7 +401,7 @@ TEST_F(JournalTest, aSpoiledFormIsVoidedAndItsCheckPrintsAgainOnTheNextForm) {
 TEST_F(JournalTest, allPrintedWellChangesNothing) {
     Pending(1001, 2);
     const FinishResult run = PrintAll(1001);
-    const QByteArray journalBefore = folder.read(kJournalFile);
+    const QByteArray journalBefore = folder.read(kJournalPath);
     int requeued = -1;
     ASSERT_TRUE(ApplyReview(journal, files, run.runId, run.checks, {}, {PrintMark::Good, PrintMark::Good},
                             QDate(2026, 12, 9), 1003, &requeued));

@@ -30,10 +30,10 @@ void ExpectNamed(const FileResult &result, const QString &path, const QString &r
 TEST(JournalUnwritable, aFileThatIsNotADatabase) {
     TempFolder folder;
     const QByteArray junk = QByteArray("These are my notes, not a journal.\n").repeated(200);
-    ASSERT_TRUE(folder.write(kJournalFile, junk));
+    ASSERT_TRUE(folder.write(kJournalPath, junk));
     CheckJournal journal(folder.path());
-    ExpectNamed(journal.CheckWritable(), folder.file(kJournalFile), S("not a database"));
-    EXPECT_EQ(folder.read(kJournalFile), junk) << "the file is left as it was";
+    ExpectNamed(IntentOf(journal, 1001), folder.file(kJournalPath), S("not a database"));
+    EXPECT_EQ(folder.read(kJournalPath), junk) << "the file is left as it was";
 }
 
 TEST(JournalUnwritable, aDatabaseLockedByAnotherWriter) {
@@ -42,13 +42,18 @@ TEST(JournalUnwritable, aDatabaseLockedByAnotherWriter) {
         CheckJournal first(folder.path());
         ASSERT_TRUE(first.Open());
     }
-    RawJournal other(folder.file(kJournalFile));
-    ASSERT_TRUE(other.exec(S("BEGIN EXCLUSIVE")));
-    ASSERT_TRUE(other.exec(S("INSERT INTO write_probe(id, written) VALUES(2, 0)")));
     CheckJournal journal(folder.path(), 200);
-    ExpectNamed(journal.CheckWritable(), folder.file(kJournalFile), S("locked"));
-    ASSERT_TRUE(other.exec(S("ROLLBACK")));
-    EXPECT_TRUE(journal.CheckWritable()) << "writable again once the other writer lets go";
+    {
+        RawJournal other(folder.file(kJournalPath));
+        ASSERT_TRUE(other.exec(S("BEGIN EXCLUSIVE")));
+        ASSERT_TRUE(other.exec(S("INSERT INTO exports(exported_at, account_digits, layout, path, rows) "
+                                 "VALUES('', '', '', '', 0)")));
+        ExpectNamed(IntentOf(journal, 1001), folder.file(kJournalPath), S("locked"));
+        ASSERT_TRUE(other.exec(S("ROLLBACK")));
+        // Merely open in another program, the journal is still not this one's alone.
+        ExpectNamed(IntentOf(journal, 1001), folder.file(kJournalPath), S("locked"));
+    }
+    EXPECT_TRUE(IntentOf(journal, 1001)) << "writable again once the other program lets go";
 }
 
 // A folder nobody may write in: a read-only mount for root (who passes every permission check),
@@ -64,6 +69,8 @@ public:
                 journal.Open();
             }
             path_ = plain_.path();
+            // The journal's own folder too, when it is there already.
+            ::chmod(QFile::encodeName(path_ + QLatin1Char('/') + kJournalFolder).constData(), 0555);
             return ::chmod(QFile::encodeName(path_).constData(), 0555) == 0;
         }
         if (!disk_.mounted()) {
@@ -83,6 +90,7 @@ public:
     }
     ~ReadOnlyFolder() {
         if (!plain_.path().isEmpty()) {
+            ::chmod(QFile::encodeName(plain_.path() + QLatin1Char('/') + kJournalFolder).constData(), 0700);
             ::chmod(QFile::encodeName(plain_.path()).constData(), 0755);
         }
     }
@@ -103,8 +111,8 @@ TEST(JournalUnwritable, aReadOnlyFolder) {
             GTEST_SKIP() << why.toStdString();
         }
         CheckJournal journal(folder.path());
-        const FileResult result = journal.CheckWritable();
-        ExpectNamed(result, folder.path() + S("/") + kJournalFile, journalFirst ? S("") : S("read-only"));
+        const FileResult result = IntentOf(journal, 1001);
+        ExpectNamed(result, folder.path() + S("/") + kJournalPath, journalFirst ? S("") : S("read-only"));
     }
 }
 
@@ -122,7 +130,7 @@ TEST(JournalUnwritable, aFullDisk) {
         CheckJournal journal(folder.path());
         ASSERT_TRUE(journal.Open());
         disk.budget = room;
-        ExpectNamed(journal.CheckWritable(), folder.file(kJournalFile), S("full"));
+        ExpectNamed(IntentOf(journal, 1001), folder.file(kJournalPath), S("full"));
         // Nothing of a run gets in either, and the journal reads as before once there is room.
         JournalCheck check{1001, QDate(2026, 12, 8), S("Payee"), 100, S("Memo"), 1, 1};
         EXPECT_FALSE(journal.RecordRun(JournalRunOf(JournalSetup(1001)), {check}, {}, nullptr, nullptr));
@@ -131,24 +139,20 @@ TEST(JournalUnwritable, aFullDisk) {
         QList<CheckJournal::Row> rows;
         ASSERT_TRUE(journal.LoadChecks(rows));
         EXPECT_TRUE(rows.isEmpty());
-        EXPECT_TRUE(journal.CheckWritable());
+        EXPECT_TRUE(IntentOf(journal, 1001));
     }
-    // Room for the write test but not for a large run: the run fails whole.
+    // Room for a run of one check but not for a large run: the large run's intent fails whole,
+    // before anything would print.
     TempFolder folder;
     CheckJournal journal(folder.path());
     ASSERT_TRUE(journal.Open());
-    disk.budget = 20000;
-    ASSERT_TRUE(journal.CheckWritable());
-    QList<JournalCheck> checks;
-    for (int i = 0; i < 1000; ++i) {
-        checks.append({1001 + i, QDate(2026, 12, 8), S("A payee with a long name"), 100, S("memo"), 1, 1});
-    }
-    ExpectNamed(journal.RecordRun(JournalRunOf(JournalSetup(1001)), checks, {}, nullptr, nullptr),
-                folder.file(kJournalFile), S("full"));
+    disk.budget = 60000;
+    ASSERT_TRUE(IntentOf(journal, 901));
+    ExpectNamed(IntentOf(journal, 1001, 1000), folder.file(kJournalPath), S("disk is full"));
     disk.budget = -1;
     QList<CheckJournal::Row> rows;
     ASSERT_TRUE(journal.LoadChecks(rows));
-    EXPECT_TRUE(rows.isEmpty());
+    EXPECT_EQ(rows.size(), 1);
 }
 
 TEST(JournalUnwritable, aRealFullDisk) {
@@ -167,7 +171,7 @@ TEST(JournalUnwritable, aRealFullDisk) {
         checks.append({1001 + i, QDate(2026, 12, 8), S("A payee with a long name"), 100, S("memo"), 1, 1});
     }
     const FileResult result = journal.RecordRun(JournalRunOf(JournalSetup(1001)), checks, {}, nullptr, nullptr);
-    ExpectNamed(result, disk.path() + S("/") + kJournalFile, S("full"));
+    ExpectNamed(result, disk.path() + S("/") + kJournalPath, S("full"));
 }
 
 // The end of a run killed at random points, a few hundred times: afterwards (once the next start

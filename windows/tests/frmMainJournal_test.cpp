@@ -65,6 +65,7 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
+    QString JournalPath() const { return dir.filePath(kJournalFolder + QLatin1Char('/') + kJournalFile); }
     PrinterLog log;
 };
 
@@ -167,8 +168,8 @@ TEST_F(JournalWindowTest, aJournalThatCannotBeWrittenKeepsTheRunFromStarting) {
         AcceptCheck(QStringLiteral("Payee 1"), QStringLiteral("10"), QStringLiteral("Memo 1"));
         AcceptCheck(QStringLiteral("Payee 2"), QStringLiteral("20"), QStringLiteral("Memo 2"));
         program->Journal().Close();
-        QFile::remove(dir.filePath(kJournalFile));
-        c.spoil(dir.filePath(kJournalFile));
+        QFile::remove(JournalPath());
+        c.spoil(JournalPath());
         const QByteArray settingsBefore = SettingsFile();
         UsePrinter();
         main->cmdExpense[6]->click();
@@ -176,14 +177,14 @@ TEST_F(JournalWindowTest, aJournalThatCannotBeWrittenKeepsTheRunFromStarting) {
         EXPECT_EQ(printerDialog.shown, 0) << "no printer dialog";
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].title, QStringLiteral("Checks Not Printed"));
-        EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(dir.filePath(kJournalFile))))
+        EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(JournalPath())))
             << messages.shown[0].text.toStdString();
         EXPECT_TRUE(messages.shown[0].text.contains(QLatin1String(c.reason))) << messages.shown[0].text.toStdString();
         EXPECT_EQ(Pending().size(), 2);
         EXPECT_EQ(SettingsFile(), settingsBefore);
         EXPECT_EQ(Panel(), QStringLiteral("fraPrintSummary"));
         program->Journal().Close();
-        QFile::remove(dir.filePath(kJournalFile));
+        QFile::remove(JournalPath());
     }
 }
 
@@ -203,8 +204,11 @@ TEST_F(JournalWindowTest, aSetupNumberAlreadyIssuedKeepsTheRunFromStarting) {
     main->cmPrintSummary[0]->click();
     EXPECT_EQ(printerDialog.shown, 1);
     ASSERT_EQ(Titles(), Strings({"Checks Not Printed"}));
-    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("Check No. 1001 of account 0012-345678 was already "
-                                                               "issued on 2026-12-07")))
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("Check No. 1001 of account 0012-345678 is already "
+                                                               "in the check journal")))
+        << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("issued on 2026-12-07. A number in the journal is "
+                                                               "never used again.\r\nThe next free number is 1002")))
         << messages.shown[0].text.toStdString();
     EXPECT_EQ(Pending().size(), 1);
 }
@@ -313,16 +317,9 @@ TEST_F(JournalWindowTest, theRealReviewAfterARunTakesReturnAsAllPrintedWell) {
     EXPECT_FALSE(RegisterExists());
     EXPECT_TRUE(startup->isVisible());
     EXPECT_TRUE(messages.shown.isEmpty());
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("runs"));
-    db.setDatabaseName(dir.filePath(kJournalFile));
-    ASSERT_TRUE(db.open());
-    {
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec(QStringLiteral("SELECT printer, checks_on_first_sheet FROM runs")) && query.next());
-        EXPECT_EQ(query.value(0).toString(), QStringLiteral("PDF"));
-        EXPECT_EQ(query.value(1).toInt(), 3);
-    }
-    db.close();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("runs"));
+    // Read through the program's own connection: the journal admits no other while it is open.
+    QSqlQuery query(QSqlDatabase::database(program->Journal().ConnectionName()));
+    ASSERT_TRUE(query.exec(QStringLiteral("SELECT printer, checks_on_first_sheet FROM runs")) && query.next());
+    EXPECT_EQ(query.value(0).toString(), QStringLiteral("PDF"));
+    EXPECT_EQ(query.value(1).toInt(), 3);
 }
