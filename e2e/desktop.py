@@ -194,6 +194,18 @@ class Display:
         finally:
             x11.XCloseDisplay(connection)
 
+    def is_transient(self, window):
+        """Whether the window is a dialog or message box held over another window (WM_TRANSIENT_FOR)."""
+        x11 = _x11()
+        connection = x11.XOpenDisplay(self.name.encode())
+        if not connection:
+            raise Failure(f"cannot connect to the display {self.name}")
+        try:
+            owner = ctypes.c_ulong()
+            return bool(x11.XGetTransientForHint(connection, window, ctypes.byref(owner)))
+        finally:
+            x11.XCloseDisplay(connection)
+
     def selection(self, name=b"PRIMARY", timeout=5.0):
         """The text the owner of an X selection (PRIMARY, CLIPBOARD) hands out as UTF-8."""
         x11 = _x11()
@@ -312,6 +324,7 @@ def _x11():
                                               ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
                                               ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]),
         "XFree": (ctypes.c_int, [ctypes.c_void_p]),
+        "XGetTransientForHint": (ctypes.c_int, [pointer, window, ctypes.POINTER(window)]),
     }
     for name, (result, arguments) in signatures.items():
         function = getattr(x11, name)

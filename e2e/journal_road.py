@@ -29,10 +29,10 @@ import time
 
 sys.dont_write_bytecode = True
 from desktop import Failure, wait_until  # noqa: E402
-from main_road import (ACCOUNT, BANK, ENTRY, JOURNAL, MAIN_MENU, PRINT_DIALOG, RECORD_LENGTH, REGISTER,  # noqa: E402
-                       REVIEW, SETTINGS, SPLASH, collapse, enter_checks, main, print_to_file, write_settings)
+from main_road import (ACCOUNT, BANK, ENTRY, JOURNAL, JOURNAL_FOLDER, MAIN_MENU, PRINT_DIALOG,  # noqa: E402
+                       RECORD_LENGTH, REGISTER, REVIEW, SETTINGS, SPLASH, collapse, enter_checks, main,
+                       print_to_file, write_settings)
 
-JOURNAL_FOLDER = "Journal"
 ALREADY_PRINTED = "Checks Already Printed"
 
 
@@ -116,8 +116,8 @@ def drive(run, goals=(ENTRY,), answers=None, timeout=30.0, settle=0.8):
                                                 f"{goals}; answered {answered}")
         focused = display.focused()
         title = display.run("xdotool", "getwindowname", str(focused)).strip() if focused else ""
-        # A box titled like the entry window is a message over it.
-        over_entry = title == ENTRY and len(display.windows(ENTRY)) > 1
+        # A box titled like the entry window is a message over another window.
+        over_entry = title == ENTRY and display.is_transient(focused)
         if title in goals and not over_entry:
             if title != ENTRY:
                 return title, answered
