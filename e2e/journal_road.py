@@ -185,6 +185,10 @@ KILL_POINTS = ("at once", "whole PDF", "random", "review up", "whole PDF", "rand
 
 
 def kill_print(run, args):
+    """Each round writes two checks, prints every pending check to a PDF file and is killed at one
+    of KILL_POINTS; the next start must put a run the journal holds as printing to the person.
+    After each kill nothing that came out is missing from the journal and nothing is lost; at the
+    end every check is exactly once issued or pending and came out at most once."""
     rng = random.Random(args.seed)
     print(f"kill-print: {args.rounds} rounds, seed {args.seed}", flush=True)
     write_settings(run, 5001)
@@ -579,8 +583,8 @@ def review_escape(run, args):
         print_to_file(run, os.path.join(run.root, "printed", f"review-{number}.pdf"))
         review = run.display.wait_window(REVIEW)
         if mark:
-            # The form column of the last row: its choice moves from "printed well" to "spoiled".
-            run.display.key("shift+Tab", "Down")
+            # From OK back to the list of forms; S marks the form at hand spoiled.
+            run.display.key("shift+Tab", "s")
         if how == "Escape":
             run.display.key("Escape")
         else:
