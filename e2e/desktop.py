@@ -250,6 +250,8 @@ class Display:
         left = min(x // 3 for y in range(top, min(top + 14, height)) for x, v in enumerate(rows[y]) if v < 128)
         geometry = dict(line.split("=", 1) for line in
                         self.run("xdotool", "getwindowgeometry", "--shell", str(window)).split())
+        if "X" not in geometry:
+            raise Failure(f'the message box "{title}" closed before its text could be read')
         x, y = int(geometry["X"]), int(geometry["Y"])
         self.run("xdotool", "mousemove", str(x + left + 1), str(y + top + 4), "mousedown", "1",
                  "mousemove", str(x + left + 40), str(y + top + 6),

@@ -29,10 +29,11 @@ import time
 
 sys.dont_write_bytecode = True
 from desktop import Failure, wait_until  # noqa: E402
-from main_road import (ACCOUNT, BANK, ENTRY, JOURNAL, JOURNAL_FOLDER, MAIN_MENU, PRINT_DIALOG,  # noqa: E402
+from main_road import (ACCOUNT, BANK, ENTRY, JOURNAL_FOLDER, MAIN_MENU, PRINT_DIALOG,  # noqa: E402
                        RECORD_LENGTH, REGISTER, REVIEW, SETTINGS, SPLASH, collapse, enter_checks, main,
                        print_to_file, write_settings)
 
+JOURNAL = "CheckJournal.db"
 ALREADY_PRINTED = "Checks Already Printed"
 
 
@@ -134,7 +135,7 @@ def drive(run, goals=(ENTRY,), answers=None, timeout=30.0, settle=0.8):
             elif title == REVIEW and len(display.windows(REVIEW)) == 1:
                 answered.append((REVIEW, None))
                 display.key(*answers.get(REVIEW, ("Return",)))
-            else:
+            elif focused in display.visible_ids():
                 answered.append((title, display.message_text(focused)))
                 print(f"  answered {title!r}: {collapse(answered[-1][1])}", flush=True)
                 display.key(*answers.get(title, ("Return",)))
@@ -577,8 +578,9 @@ def review_escape(run, args):
     for number, (how, mark) in enumerate(cases):
         run.relaunch()
         reach_entry(run)
-        names = [f"Review {number}{letter}" for letter in "AB"]
-        write_checks(run, [check(name, f"{number + 1}.25", "R") for name in names])
+        write_checks(run, [check(f"Review {number}{letter}", f"{number + 1}.25", "R") for letter in "AB"])
+        # The run prints these and the form spoiled in the run before, from the setup's next number on.
+        first = int(settings_values(run)[2])
         open_print_dialog(run)
         print_to_file(run, os.path.join(run.root, "printed", f"review-{number}.pdf"))
         review = run.display.wait_window(REVIEW)
@@ -596,9 +598,10 @@ def review_escape(run, args):
         run.check(bool(asked) == mark, f"{what}: {'a question' if asked else 'no question'} came")
         if asked:
             run.display.key("y")
+            wait_until("the question to close", lambda: focused not in run.display.visible_ids())
         drive(run, (MAIN_MENU, ENTRY), settle=2.0)
         close_anywhere(run)
-        rows = [row for row in journal_checks(run) if row["payee"] in names]
+        rows = [row for row in journal_checks(run) if row["check_no"] >= first]
         kept = [row["payee"] for row in rows if row["status"] != "issued"]
         requeued = [record["payee"] for record in pending(run)]
         if mark:
@@ -606,8 +609,6 @@ def review_escape(run, args):
                       f"{what}: the spoiled form was not recorded: journal {briefly(rows)}, pending {requeued}")
         else:
             run.check(not kept and not requeued, f"{what}: not all forms stand as printed well: {briefly(rows)}")
-        if requeued:
-            write_settings(run, int(settings_values(run)[2]))
 
 
 def damage_indexes(run):

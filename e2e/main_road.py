@@ -35,8 +35,8 @@ ORDER_FORMS = "Ordering from Deluxe"
 NOT_PRINTED = "Checks are NOT Printed"
 
 SETTINGS = "DraftMere.txt"
-JOURNAL = "CheckJournal.db"
 JOURNAL_FOLDER = "Journal"
+JOURNAL = JOURNAL_FOLDER + "/CheckJournal.db"
 REVIEW = "Printed Checks"
 REGISTER = "TempRegister.txt"
 RECORD_LENGTH = 115
@@ -147,10 +147,10 @@ class Run:
         if not ok:
             raise Failure(message)
 
-    def check_private(self, name, expected=0o600):
+    def check_private(self, name):
         mode = stat.S_IMODE(os.stat(self.path(name)).st_mode)
-        self.check(mode == expected, f"{name} has mode {mode:04o}; a data file or folder must be for its owner "
-                                     f"alone ({expected:04o})")
+        self.check(mode == 0o600, f"{name} has mode {mode:04o}; a data file must be readable by its owner "
+                                  "alone (0600)")
 
     def opened_addresses(self):
         if not os.path.exists(self.opened):
@@ -380,15 +380,17 @@ def main_road(run):
     run.check_private(SETTINGS)
     check_printed(run, pdf, dates)
 
-    run.check_private(JOURNAL_FOLDER, 0o700)
-    run.check_private(os.path.join(JOURNAL_FOLDER, JOURNAL))
+    run.check_private(JOURNAL)
+
+    folder_mode = stat.S_IMODE(os.stat(run.path(JOURNAL_FOLDER)).st_mode)
+    run.check(folder_mode == 0o700, f"{JOURNAL_FOLDER} has mode {folder_mode:04o}; it must be its owner's alone (0700)")
 
     run.close_program(MAIN_MENU)
-    # The journal's write-ahead files may stay beside it in its folder; nothing else may.
     files = sorted(os.listdir(run.folder))
     run.check(files == sorted(["quillane", SETTINGS, JOURNAL_FOLDER]), f"the program folder holds {files} at the end")
-    files = sorted(f for f in os.listdir(run.path(JOURNAL_FOLDER)) if f not in (JOURNAL + "-wal", JOURNAL + "-shm"))
-    run.check(files == [JOURNAL], f"the journal's folder holds {files} at the end")
+    # The journal's write-ahead file may stay beside it; nothing else may (no -shm: it is locked exclusively).
+    journal_files = sorted(f for f in os.listdir(run.path(JOURNAL_FOLDER)) if f != "CheckJournal.db-wal")
+    run.check(journal_files == ["CheckJournal.db"], f"the journal's folder holds {journal_files} at the end")
 
 
 def open_order_forms(run):
