@@ -677,8 +677,10 @@ def planted_link(run, args):
         os.symlink(target, path)
         digest = file_digest(target)
         run.relaunch()
-        _, answered = drive(run, (ENTRY,))
-        if os.path.lexists(run.path(REGISTER)) or not answered:
+        _, answered = drive(run, (MAIN_MENU,))
+        # Refused at the start, the program asks for a new setup; else it goes on through the link.
+        if not texts_naming(answered, name):
+            answered += drive(run, (ENTRY,))[1]
             write_checks(run, [check(f"Linked {number}", "3.10", "L")])
             printed, more = print_run(run, os.path.join(run.root, "printed", f"link-{number}.pdf"))
             answered += more
