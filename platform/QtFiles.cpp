@@ -30,7 +30,7 @@ QByteArray encodedPath(const QString &path) {
 // owner-only mode of a new file.
 mode_t modeForSaving(const QString &path) {
     struct stat info {};
-    if (::stat(encodedPath(path).constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+    if (::lstat(encodedPath(path).constData(), &info) == 0 && S_ISREG(info.st_mode)) {
         return info.st_mode & kPermissionBits;
     }
     return kNewFileMode;
@@ -52,7 +52,25 @@ QtFiles::~QtFiles() {
 }
 
 QString QtFiles::reason(int err) {
+    // A data file is never opened through a symbolic link or as a folder planted in its place.
+    if (err == ELOOP) {
+        return QStringLiteral("it is a symbolic link, which Quillane never follows; remove the link and try again");
+    }
+    if (err == EISDIR) {
+        return QStringLiteral("it is a folder, not a file; move the folder elsewhere and try again");
+    }
     return QString::fromLocal8Bit(std::strerror(err));
+}
+
+int QtFiles::plantedError(const QString &path) {
+    struct stat info {};
+    if (::lstat(encodedPath(path).constData(), &info) != 0) {
+        return 0;
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return ELOOP;
+    }
+    return S_ISREG(info.st_mode) ? 0 : EISDIR;
 }
 
 QString QtFiles::FullPath(const QString &name) const {
@@ -111,7 +129,12 @@ FileResult QtFiles::Open(int number, const QString &name, Mode mode, int recordL
     const QByteArray path = encodedPath(file.path);
     switch (mode) {
     case Mode::Input:
-        file.fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        file.fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (file.fd >= 0 && plantedError(file.path) != 0) {
+            ::close(file.fd);
+            file.fd = -1;
+            errno = EISDIR;
+        }
         break;
     case Mode::Random:
         // Created here, the file gets the owner-only mode whatever the umask; an existing file keeps its own.
@@ -126,10 +149,15 @@ FileResult QtFiles::Open(int number, const QString &name, Mode mode, int recordL
                 file.fd = -1;
             }
         } else if (errno == EEXIST) {
-            file.fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+            file.fd = ::open(path.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
         }
         break;
     case Mode::Output: {
+        // The rename at the end would replace a link or fail on a folder; either is refused now.
+        if (const int planted = plantedError(file.path); planted != 0) {
+            errno = planted;
+            break;
+        }
         const QFileInfo info(file.path);
         QByteArray pattern = encodedPath(info.absolutePath() + QLatin1String("/.") + info.fileName() + kTempMarker +
                                          QLatin1String("XXXXXX.tmp"));

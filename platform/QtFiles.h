@@ -54,6 +54,9 @@ private:
     FileResult commit(OpenFile &file);
     bool syncFolderOf(const QString &path);
     static QString reason(int err);
+    // ELOOP for a symbolic link, EISDIR for a folder or other non-file in place of a data file; 0
+    // for a file or nothing.
+    static int plantedError(const QString &path);
 
     QString root_;
     std::array<OpenFile, 256> open_{};

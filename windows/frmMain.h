@@ -147,4 +147,6 @@ private:
     static void SetCaption(QLabel *label, const QString &text, bool keepRightEdge);
 
     Program &program_;
+    // True while a run is under review: the review's own event loop may activate the window again.
+    bool resolving_ = false;
 };

@@ -12,22 +12,13 @@
 #include "windows/frmStartup.h"
 
 #include <QDateTime>
+#include <QScopedValueRollback>
 
 namespace {
 
 QString numbersText(const QStringList &numbers) {
     return (numbers.size() == 1 ? QStringLiteral("Check No. ") : QStringLiteral("Check Nos. ")) +
            numbers.join(QStringLiteral(", "));
-}
-
-QString rangeText(const QList<JournalCheck> &checks) {
-    if (checks.isEmpty()) {
-        return QString();
-    }
-    const QString first = QString::number(checks.first().checkNo);
-    return checks.size() == 1
-               ? QStringLiteral("Check No. ") + first
-               : QStringLiteral("Check No. ") + first + QStringLiteral(" to ") + QString::number(checks.last().checkNo);
 }
 
 const QString kNoPrinting = QStringLiteral("No check is printed until the check journal answers; the pending checks "
@@ -68,21 +59,18 @@ bool frmMain::SetAsidePrintedChecks() {
 }
 
 FileResult frmMain::ResolveUnfinishedRuns() {
+    if (resolving_) {
+        return FileResult::Ok();
+    }
+    const QScopedValueRollback<bool> busy(resolving_, true);
     Platform &platform = program_.platform;
     CheckJournal &journal = program_.Journal();
     QList<UnresolvedRun> runs;
     FileResult result = journal.LoadUnresolved(runs);
     for (qsizetype i = 0; result && i < runs.size(); ++i) {
         const UnresolvedRun &run = runs[i];
-        Message(rangeText(run.checks) + QStringLiteral(" of account ") + run.run.accountNo +
-                    QStringLiteral(" were being printed on ") +
-                    run.run.printedAt.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" (printer ") +
-                    run.run.printer +
-                    QStringLiteral("), and the check journal never learned how that run ended.\r\nSay for each "
-                                   "form what came out of the printer. A form that did not come out at all is "
-                                   "marked spoiled: its check is printed again on a new form, since no number is "
-                                   "ever used twice."),
-                QStringLiteral("Unfinished Print Run"));
+        // The review itself is the question: it lists the run's forms as printed and asks how each
+        // one came out; a form that never came out is marked spoiled, since no number is used twice.
         const QList<PrintMark> marks = program_.ReviewPrintedChecks(run.checks);
         int requeued = 0;
         bool settingsChanged = false;

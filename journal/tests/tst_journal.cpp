@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -157,6 +159,309 @@ TEST_F(JournalTest, aJournalFromANewerProgramIsLeftAloneAndNamed) {
     EXPECT_TRUE(opened.error.contains(QDir::toNativeSeparators(journalPath()))) << opened.error.toStdString();
     EXPECT_TRUE(opened.error.contains(S("newer"))) << opened.error.toStdString();
     EXPECT_EQ(folder.read(kJournalPath), before);
+}
+
+// A number the journal holds for the account is refused in any status and under any spelling of
+// the account, naming the number, its status and date and the next free run of numbers.
+TEST_F(JournalTest, aNumberInTheJournalIsNeverIssuedAgainWhateverItsStatusOrTheAccountsSpelling) {
+    Pending(1001, 3);
+    ASSERT_TRUE(PrintAll(1001).journal);
+    qint64 runId = 0;
+    ASSERT_TRUE(IntentOf(journal, 1004, 1, &runId));
+    ASSERT_TRUE(journal.VoidCheck(Rows()[1].id, S("Lost in mail, stop payment"), QDate(2026, 12, 9)));
+    const struct {
+        const char *account;
+        qint64 first, count;
+        const char *found; // empty: free
+    } cases[] = {
+        {"0012-345678", 1002, 1, "Check No. 1002 of account 0012-345678 is already in the check journal"},
+        {"0012 345678", 1002, 1, "voided (Lost in mail, stop payment) on 2026-12-08"},
+        {"0012.345678", 1001, 1, "issued on 2026-12-08"},
+        {"0012345678", 1004, 1, "being printed in a run whose end was never recorded"},
+        {"0012-345678", 999, 3, "The next free number is 1005: set the next check number in the checkbook setup"},
+        {"0012-345678", 999, 2, ""},
+        {"0012-345678", 1005, 50, ""},
+        {"9999-1", 1001, 4, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.account) + " " + std::to_string(c.first));
+        bool taken = false;
+        const FileResult result = journal.CheckNumbersFree(S(c.account), c.first, c.count, &taken);
+        EXPECT_EQ(result.ok, *c.found == '\0');
+        EXPECT_EQ(taken, !result.ok);
+        EXPECT_TRUE(result.error.contains(QLatin1String(c.found))) << result.error.toStdString();
+        if (!result.ok) {
+            EXPECT_TRUE(result.error.contains(journal.Path())) << result.error.toStdString();
+        }
+    }
+    // The intent itself refuses a voided number under another spelling, and leaves no trace.
+    const int before = static_cast<int>(Rows().size());
+    JournalRun other = JournalRunOf(JournalSetup(1002));
+    other.accountNo = S("0012 345678");
+    JournalCheck again{1002, QDate(2026, 12, 9), S("Again"), 1, S(""), 1, 1};
+    EXPECT_FALSE(journal.RecordIntent(other, {again}, {}, {}, nullptr));
+    EXPECT_EQ(Rows().size(), before);
+}
+
+// Schema version 2 as the program before wrote it, with one number twice (voided, then issued
+// again under another spelling of the account), a spoiled form awaiting its reprint and due work.
+TEST_F(JournalTest, aVersion2JournalHoldingOneNumberTwiceIsMigratedWhole) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(kJournalFolder));
+    {
+        RawJournal raw(journalPath());
+        for (const char *statement : {
+                 "CREATE TABLE runs(id INTEGER PRIMARY KEY, printed_at TEXT NOT NULL, printer TEXT NOT NULL, style "
+                 "TEXT NOT NULL, account_no TEXT NOT NULL, bank_name TEXT NOT NULL, checks_on_first_sheet INTEGER "
+                 "NOT NULL)",
+                 "CREATE TABLE checks(id INTEGER PRIMARY KEY, run_id INTEGER NOT NULL REFERENCES runs(id), "
+                 "account_no TEXT NOT NULL, check_no INTEGER NOT NULL, date_printed TEXT NOT NULL, payee TEXT NOT "
+                 "NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, sheet INTEGER NOT NULL, slot INTEGER NOT "
+                 "NULL, status TEXT NOT NULL CHECK(status IN ('issued','voided','reprinted')), void_reason TEXT, "
+                 "void_date TEXT, reprinted_as INTEGER)",
+                 "CREATE UNIQUE INDEX checks_issued_number ON checks(account_no, check_no) WHERE status = 'issued'",
+                 "CREATE TABLE set_aside(record_key BLOB NOT NULL, backup_id TEXT NOT NULL, check_no TEXT NOT NULL, "
+                 "decision TEXT NOT NULL, decided_at TEXT NOT NULL, PRIMARY KEY(record_key, backup_id))",
+                 "CREATE TABLE due_work(id INTEGER PRIMARY KEY, settings_before BLOB NOT NULL, settings_after BLOB "
+                 "NOT NULL, register_before BLOB NOT NULL, register_after BLOB NOT NULL)",
+                 "CREATE TABLE reprint_due(check_id INTEGER PRIMARY KEY REFERENCES checks(id))",
+                 "CREATE TABLE write_probe(id INTEGER PRIMARY KEY, written INTEGER NOT NULL)",
+                 "INSERT INTO runs VALUES(1, '2026-11-02T09:00:00', 'P', 'S', '0012-345678', 'B', 3)",
+                 "INSERT INTO runs VALUES(2, '2026-11-05T09:00:00', 'P', 'S', '0012 345678', 'B', 3)",
+                 "INSERT INTO checks VALUES(1, 1, '0012-345678', 1001, '2026-11-02', 'Rent', 50000, '', 1, 1, "
+                 "'voided', 'Lost in mail', '2026-11-04', NULL)",
+                 "INSERT INTO checks VALUES(2, 1, '0012-345678', 1002, '2026-11-02', 'Power', 7000, '', 1, 2, "
+                 "'voided', 'spoiled', '2026-11-02', NULL)",
+                 "INSERT INTO checks VALUES(3, 2, '0012 345678', 1001, '2026-11-05', 'Rent', 50000, '', 1, 1, "
+                 "'issued', NULL, NULL, NULL)",
+                 "INSERT INTO reprint_due VALUES(2)",
+                 "INSERT INTO due_work VALUES(7, x'', x'', x'00', x'')",
+                 "PRAGMA user_version = 2",
+             }) {
+            ASSERT_TRUE(raw.exec(QLatin1String(statement))) << statement;
+        }
+    }
+    ASSERT_TRUE(journal.Open()) << journal.Open().error.toStdString();
+    EXPECT_EQ(journal.SchemaVersion(), kJournalVersion);
+    const QList<CheckJournal::Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].status, S("voided"));
+    EXPECT_EQ(rows[2].status, S("issued"));
+    EXPECT_EQ(rows[2].accountNo, S("0012 345678"));
+    QList<DueWork> due;
+    ASSERT_TRUE(journal.LoadDueWork(due));
+    ASSERT_EQ(due.size(), 1);
+    EXPECT_EQ(due[0].id, 7);
+    bool taken = false;
+    EXPECT_FALSE(journal.CheckNumbersFree(S("0012-345678"), 1001, 1, &taken));
+    EXPECT_TRUE(taken);
+    // The spoiled form still waits for its check, matched by the account's digits.
+    JournalRun run = JournalRunOf(JournalSetup(1003));
+    run.accountNo = S("0012.345678");
+    ASSERT_TRUE(
+        journal.RecordRun(run, {{1003, QDate(2026, 12, 8), S("Power"), 7000, S(""), 1, 1}}, {}, nullptr, nullptr));
+    EXPECT_EQ(Rows()[1].status, S("reprinted"));
+    EXPECT_EQ(Rows()[1].reprintedAs, 1003);
+    journal.Close();
+    RawJournal raw(journalPath(), S("after"));
+    EXPECT_EQ(raw.column(S("SELECT DISTINCT account_digits FROM checks")), Strings({"0012345678"}));
+    EXPECT_EQ(raw.column(S("SELECT DISTINCT account_digits FROM runs")), Strings({"0012345678"}));
+    EXPECT_EQ(raw.column(S("PRAGMA foreign_key_check")), QStringList());
+}
+
+// The whole life of a run's intent: recorded before printing, then ended whole or in part,
+// released when nothing reached the printer, or (its end lost) put to the person at the next start.
+TEST_F(JournalTest, anIntentEndsIssuedReleasedOrResolvedWithThePersonsMarks) {
+    const struct {
+        const char *label;
+        int printed; // checks that reached the printer; -1: the program died before the end
+        QList<PrintMark> marks;
+        QStringList statuses;
+        QStringList pending;
+        qint64 nextCheckNo;
+    } cases[] = {
+        {"whole run", 4, {}, Strings({"1001 issued", "1002 issued", "1003 issued", "1004 issued"}), {}, 1005},
+        {"part run", 2, {}, Strings({"1001 issued", "1002 issued"}), Strings({"1003", "1004"}), 1003},
+        {"nothing printed", 0, {}, {}, Strings({"1001", "1002", "1003", "1004"}), 1001},
+        {"end lost",
+         -1,
+         {PrintMark::Good, PrintMark::Spoiled, PrintMark::Void, PrintMark::Good},
+         Strings({"1001 issued", "1002 voided", "1003 voided", "1004 issued"}),
+         Strings({"1005"}),
+         1005},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder place;
+        FaultyFiles disk(place.path());
+        ASSERT_TRUE(SaveSettings(disk, JournalSetup(1001, 3)));
+        for (qint64 n = 1001; n < 1005; ++n) {
+            ASSERT_TRUE(AppendRegisterRecord(disk, NumberedCheck(n)));
+        }
+        QList<RegisterRecord> records;
+        ASSERT_TRUE(ReadAllRecords(disk, records));
+        FinishedRun run;
+        run.run = JournalRunOf(JournalSetup(1001, 3));
+        run.printed = records;
+        run.firstCheckNo = 1001;
+        run.today = QDate(2026, 12, 8);
+        run.settingsAfter = JournalSetup(1005, 2);
+        {
+            CheckJournal first(place.path());
+            ASSERT_TRUE(RecordPrintIntent(first, disk, run, &run.intentId));
+            QList<CheckJournal::Row> rows;
+            ASSERT_TRUE(first.LoadChecks(rows));
+            ASSERT_EQ(rows.size(), 4);
+            EXPECT_EQ(rows[0].status, S("printing"));
+            if (c.printed == 0) {
+                ASSERT_TRUE(ReleaseIntent(first, run.intentId));
+            } else if (c.printed > 0) {
+                run.printed = records.mid(0, c.printed);
+                run.settingsAfter = JournalSetup(1001 + c.printed, 2);
+                ASSERT_TRUE(FinishRun(first, disk, run).journal);
+            }
+        }
+        // The next start: what is left unresolved is put to the person.
+        CheckJournal next(place.path());
+        QList<UnresolvedRun> unresolved;
+        ASSERT_TRUE(next.LoadUnresolved(unresolved));
+        ASSERT_EQ(unresolved.size(), c.printed < 0 ? 1 : 0);
+        if (c.printed < 0) {
+            EXPECT_EQ(unresolved[0].checks.size(), 4);
+            EXPECT_EQ(unresolved[0].run.printer, S("Office Printer"));
+            int requeued = 0;
+            bool changed = false;
+            ASSERT_TRUE(ResolveRun(next, disk, unresolved[0], c.marks, QDate(2026, 12, 9), &requeued, &changed));
+            EXPECT_EQ(requeued, 1);
+            EXPECT_TRUE(changed);
+            ASSERT_TRUE(next.LoadUnresolved(unresolved));
+            EXPECT_TRUE(unresolved.isEmpty());
+        }
+        QList<CheckJournal::Row> rows;
+        ASSERT_TRUE(next.LoadChecks(rows));
+        QStringList statuses;
+        for (const CheckJournal::Row &row : std::as_const(rows)) {
+            statuses << QString::number(row.check.checkNo) + QLatin1Char(' ') + row.status;
+        }
+        EXPECT_EQ(statuses, c.statuses);
+        QList<RegisterRecord> left;
+        ASSERT_TRUE(ReadAllRecords(disk, left));
+        QStringList numbers;
+        for (const RegisterRecord &record : std::as_const(left)) {
+            numbers << record.CheckNo.trimmed();
+        }
+        EXPECT_EQ(numbers, c.pending);
+        EXPECT_EQ(LoadSettings(disk).settings.CheckNo, QString::number(c.nextCheckNo));
+        if (c.printed < 0) {
+            EXPECT_EQ(left[0].PayTo.trimmed(), S("Payee 1002")) << "the spoiled form's check prints again";
+        }
+    }
+}
+
+// What is planted in place of the journal's folder or files is refused, named, and left alone: a
+// link is not followed, a folder is not chmodded, a read-only journal is not made writable.
+enum class Plant { Link, Folder, ReadOnly };
+
+TEST_F(JournalTest, aLinkOrFolderInPlaceOfTheJournalIsRefusedAndLeftAlone) {
+    using enum Plant;
+    const struct {
+        const char *label;
+        const char *name; // under the program's folder
+        Plant plant;
+        const char *reason;
+    } cases[] = {
+        {"journal folder is a link", "Journal", Link, "symbolic link"},
+        {"journal folder is a file", "Journal", ReadOnly, "in the way"},
+        {"journal is a link", "Journal/CheckJournal.db", Link, "symbolic link"},
+        {"journal is a folder", "Journal/CheckJournal.db", Folder, "folder"},
+        {"write-ahead file is a link", "Journal/CheckJournal.db-wal", Link, "symbolic link"},
+        {"shared-memory file is a folder", "Journal/CheckJournal.db-shm", Folder, "folder"},
+        {"journal is read-only", "Journal/CheckJournal.db", ReadOnly, "read-only"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder place;
+        ASSERT_TRUE(place.write(S("elsewhere/target"), "MINE"));
+        const QString planted = place.file(S(c.name));
+        if (S(c.name) != kJournalFolder) {
+            ASSERT_TRUE(QDir(place.path()).mkdir(kJournalFolder));
+        }
+        switch (c.plant) {
+        case Plant::Link:
+            ASSERT_EQ(::symlink(QFile::encodeName(place.file(S("elsewhere/target"))).constData(),
+                                QFile::encodeName(planted).constData()),
+                      0);
+            break;
+        case Plant::Folder:
+            ASSERT_TRUE(QDir().mkpath(planted));
+            ASSERT_EQ(::chmod(QFile::encodeName(planted).constData(), 0755), 0);
+            break;
+        case Plant::ReadOnly:
+            ASSERT_TRUE(place.write(S(c.name), ""));
+            ASSERT_EQ(::chmod(QFile::encodeName(planted).constData(), 0400), 0);
+            break;
+        }
+        CheckJournal planted_journal(place.path());
+        const FileResult opened = planted_journal.Open();
+        ASSERT_FALSE(opened);
+        EXPECT_TRUE(opened.error.contains(QDir::toNativeSeparators(planted))) << opened.error.toStdString();
+        EXPECT_TRUE(opened.error.contains(QLatin1String(c.reason))) << opened.error.toStdString();
+        EXPECT_EQ(place.read(S("elsewhere/target")), QByteArray("MINE"));
+        struct stat info {};
+        ASSERT_EQ(::lstat(QFile::encodeName(planted).constData(), &info), 0);
+        EXPECT_EQ(S_ISLNK(info.st_mode), c.plant == Plant::Link);
+        if (c.plant != Plant::Link) {
+            EXPECT_EQ(info.st_mode & 0777, c.plant == Plant::Folder ? 0755u : 0400u);
+        }
+    }
+}
+
+// A journal an older program kept beside the settings moves into its folder with whatever its
+// write-ahead file holds, also when an earlier move stopped half-way; one already in the folder wins.
+TEST_F(JournalTest, aJournalBesideTheSettingsMovesIntoItsFolderWithItsWriteAheadFile) {
+    const struct {
+        const char *label;
+        bool walMovedAlready;
+        bool newOneToo;
+        int expectedRows;
+    } cases[] = {{"whole journal beside the settings", false, false, 2},
+                 {"move stopped after the write-ahead file", true, false, 2},
+                 {"a journal in the folder already", false, true, 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder place;
+        // A program killed after its run leaves the run in the write-ahead file alone.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            CheckJournal dying(place.path());
+            const bool ok = dying
+                                .RecordRun(JournalRunOf(JournalSetup(1001)),
+                                           {{1001, QDate(2026, 12, 8), S("A"), 1, S(""), 1, 1},
+                                            {1002, QDate(2026, 12, 8), S("B"), 2, S(""), 1, 2}},
+                                           {}, nullptr, nullptr)
+                                .ok;
+            ::_exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+        const QString inFolder = place.file(kJournalPath);
+        const QString beside = place.file(kJournalFile);
+        ASSERT_GT(QFileInfo(inFolder + S("-wal")).size(), 0) << "the run is in the write-ahead file";
+        ASSERT_TRUE(QFile::rename(inFolder, beside));
+        if (!c.walMovedAlready) {
+            ASSERT_TRUE(QFile::rename(inFolder + S("-wal"), beside + S("-wal")));
+        }
+        if (c.newOneToo) {
+            RawJournal fresh(inFolder, S("fresh"));
+            ASSERT_TRUE(fresh.exec(S("CREATE TABLE notes(text)")));
+        }
+        CheckJournal moved(place.path());
+        QList<CheckJournal::Row> rows;
+        ASSERT_TRUE(moved.LoadChecks(rows)) << moved.Open().error.toStdString();
+        EXPECT_EQ(rows.size(), c.expectedRows);
+        EXPECT_EQ(place.exists(kJournalFile), c.newOneToo) << "the old file is moved, or left alone";
+        EXPECT_EQ(Mode(inFolder), 0600);
+    }
 }
 
 TEST(JournalPlaces, sheetAndSlotFollowTheFormsInThePrinter) {
@@ -492,6 +797,55 @@ TEST_F(SetAsideTest, keptChecksPrintAgainOnceOnPurpose) {
     EXPECT_EQ(found.discarded, 2);
     EXPECT_EQ(questions.size(), 1);
     EXPECT_FALSE(folder.exists(S("TempRegister.txt")));
+}
+
+// The register copied into Backup, then printed under other numbers after the setup's next number
+// was changed: the copy's checks are set aside by their payee, amount and memo. A check written
+// again after the run (in the register, or in a copy made after the run) is a new check and stays.
+TEST_F(SetAsideTest, aBackupCopyIsSetAsideByContentWhateverNumberItPrintedUnder) {
+    const struct {
+        const char *label;
+        QTime copyMade;    // the run prints at 10:15
+        bool writtenAgain; // the same payee, amount and memo written again in the register after the run
+        bool setAside;
+    } cases[] = {
+        {"copy made before the run", QTime(9, 0), false, true},
+        {"the same check written again after the run", QTime(9, 0), true, false},
+        {"copy made after the run", QTime(11, 0), false, false},
+    };
+    qint64 base = 6001;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        questions.clear();
+        base += 100;
+        BackupOf(base, 2);
+        QFile copy(folder.file(S("Backup/TempRegister.txt")));
+        ASSERT_TRUE(copy.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(copy.setFileTime(QDateTime(QDate(2026, 12, 8), c.copyMade), QFileDevice::FileModificationTime));
+        copy.close();
+        // The setup's next number moved on by four (the first was taken, as the message advised).
+        ASSERT_TRUE(WriteRegisterBytes(files, RenumberRecords(folder.read(S("Backup/TempRegister.txt")), base + 4)));
+        ASSERT_TRUE(PrintAll(base + 4).journal);
+        ASSERT_FALSE(folder.exists(S("TempRegister.txt")));
+        QStringList left = {QString::number(base), QString::number(base + 1)};
+        if (c.writtenAgain) {
+            RegisterRecord again = NumberedCheck(base);
+            again.CheckNo = QString::number(base + 6);
+            ASSERT_TRUE(WriteRegisterBytes(files, EncodeRecord(again)));
+            left = QStringList{again.CheckNo};
+        }
+        const SetAsideResult found = Check();
+        ASSERT_TRUE(found.result) << found.result.error.toStdString();
+        EXPECT_EQ(questions.size(), c.setAside ? 1 : 0);
+        if (c.setAside) {
+            EXPECT_EQ(questions[0], left);
+            EXPECT_FALSE(folder.exists(S("TempRegister.txt")));
+        } else {
+            EXPECT_EQ(RegisterNumbers(), left);
+        }
+        ASSERT_TRUE(WriteRegisterBytes(files, {}));
+        ASSERT_TRUE(QFile::remove(folder.file(S("Backup/TempRegister.txt"))));
+    }
 }
 
 TEST_F(SetAsideTest, onlyTheSameAccountNumberPayeeAmountAndMemoCount) {

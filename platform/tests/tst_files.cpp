@@ -4,11 +4,15 @@
 #include "platform/testing/TestHelpers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 namespace {
 
@@ -471,6 +475,57 @@ TEST_F(FilesTest, randomOpenOfAnExistingFileLeavesItsModeAndContents) {
     ASSERT_TRUE(files.CloseAll());
     EXPECT_EQ(folder.mode(S("r.dat")), 0640);
     EXPECT_EQ(folder.entries(), Strings({"r.dat"}));
+}
+
+// A link or a folder planted where a data file belongs is refused by every way of opening it, with
+// a message naming the file and what to do; the link's target and the folder stay untouched.
+TEST_F(FilesTest, aLinkOrAFolderPlantedInPlaceOfADataFileIsRefusedByEveryMode) {
+    const ScopedUmask mask(022);
+    ASSERT_TRUE(folder.write(S("target.txt"), "SECRET"));
+    ASSERT_TRUE(folder.setMode(S("target.txt"), 0644));
+    const struct {
+        const char *label;
+        bool link;
+        const char *reason;
+    } plants[] = {{"symbolic link", true, "symbolic link"}, {"folder", false, "folder"}};
+    const struct {
+        const char *label;
+        std::function<FileResult(QtFiles &)> use;
+    } uses[] = {
+        {"input", [](QtFiles &f) { return f.Open(1, S("/DraftMere.txt"), Files::Mode::Input); }},
+        {"random", [](QtFiles &f) { return f.Open(1, S("/DraftMere.txt"), Files::Mode::Random, 6); }},
+        {"output", [](QtFiles &f) { return f.Open(1, S("/DraftMere.txt"), Files::Mode::Output); }},
+        {"replace", [](QtFiles &f) { return f.ReplaceContents(S("/DraftMere.txt"), "NEW"); }},
+    };
+    for (const auto &plant : plants) {
+        for (const auto &use : uses) {
+            SCOPED_TRACE(std::string(plant.label) + " / " + use.label);
+            const QString path = folder.file(S("DraftMere.txt"));
+            if (plant.link) {
+                ASSERT_EQ(::symlink(QFile::encodeName(folder.file(S("target.txt"))).constData(),
+                                    QFile::encodeName(path).constData()),
+                          0);
+            } else {
+                ASSERT_TRUE(QDir(folder.path()).mkdir(S("DraftMere.txt")));
+            }
+            const FileResult result = use.use(files);
+            files.CloseAll();
+            ASSERT_FALSE(result);
+            EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(path))) << result.error.toStdString();
+            EXPECT_TRUE(result.error.contains(QLatin1String(plant.reason))) << result.error.toStdString();
+            EXPECT_EQ(folder.read(S("target.txt")), QByteArray("SECRET"));
+            EXPECT_EQ(folder.mode(S("target.txt")), 0644);
+            const QFileInfo planted(path);
+            EXPECT_EQ(planted.isSymLink(), plant.link) << "the planted name is left as it was";
+            EXPECT_TRUE(Temporaries(folder).isEmpty());
+            if (plant.link) {
+                ASSERT_TRUE(QFile::remove(path));
+            } else {
+                EXPECT_EQ(folder.mode(S("DraftMere.txt")), 0755) << "not chmodded";
+                ASSERT_TRUE(QDir(folder.path()).rmdir(S("DraftMere.txt")));
+            }
+        }
+    }
 }
 
 } // namespace

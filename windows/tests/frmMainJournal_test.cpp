@@ -323,3 +323,245 @@ TEST_F(JournalWindowTest, theRealReviewAfterARunTakesReturnAsAllPrintedWell) {
     EXPECT_EQ(query.value(0).toString(), QStringLiteral("PDF"));
     EXPECT_EQ(query.value(1).toInt(), 3);
 }
+
+namespace {
+
+// Another program holding the journal locked (a database browser in the middle of a write).
+class OtherProgramLock {
+public:
+    explicit OtherProgramLock(const QString &path) {
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-program"));
+        db_.setDatabaseName(path);
+        locked_ = db_.open() && QSqlQuery(db_).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+    ~OtherProgramLock() {
+        QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("other-program"));
+    }
+    bool locked() const { return locked_; }
+
+private:
+    QSqlDatabase db_;
+    bool locked_ = false;
+};
+
+} // namespace
+
+// Another program takes the journal's lock while the printer dialog is open, or while the checks
+// are drawn. Taken before the intent, it stops the run before the printer gets anything; taken
+// after, the printed checks stay "printing" with the setup and the register as they were, and the
+// next activation asks what came out of the printer before anything else can print.
+TEST_F(JournalWindowTest, aJournalLockedDuringTheRunNeverLeavesPrintedChecksUnrecorded) {
+    for (const bool duringDialog : {true, false}) {
+        SCOPED_TRACE(duringDialog ? "locked during the printer dialog" : "locked while the checks are drawn");
+        program.reset();
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        SetUp();
+        OpenEntry(Setup(QStringLiteral("3001"), QStringLiteral("3")));
+        AcceptCheck(QStringLiteral("Payee 1"), QStringLiteral("10"), QStringLiteral("Memo 1"));
+        AcceptCheck(QStringLiteral("Payee 2"), QStringLiteral("20"), QStringLiteral("Memo 2"));
+        const QByteArray settingsBefore = SettingsFile();
+        std::unique_ptr<OtherProgramLock> other;
+        const auto takeLock = [this, &other] {
+            if (!other) {
+                // This program lets go of its connection (as after a failed write) and the other takes the file.
+                program->Journal().Close();
+                other = std::make_unique<OtherProgramLock>(JournalPath());
+            }
+        };
+        UsePrinter();
+        const auto makePrinter = printerDialog.makePrinter;
+        if (duringDialog) {
+            printerDialog.makePrinter = [makePrinter, takeLock] {
+                takeLock();
+                return makePrinter();
+            };
+        } else {
+            progress.onAdvance = [takeLock](int) { takeLock(); };
+        }
+        main->cmdExpense[6]->click();
+        main->cmPrintSummary[0]->click();
+        progress.onAdvance = nullptr;
+        ASSERT_TRUE(other && other->locked());
+        ASSERT_EQ(messages.shown.size(), 1);
+        const QString text = messages.shown[0].text;
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(JournalPath()))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("locked"))) << text.toStdString();
+        EXPECT_EQ(Pending().size(), 2) << "the register is left as it was";
+        EXPECT_EQ(SettingsFile(), settingsBefore);
+        EXPECT_TRUE(reviewed.isEmpty());
+        if (duringDialog) {
+            EXPECT_EQ(messages.shown[0].title, QStringLiteral("Checks Not Printed"));
+            EXPECT_TRUE(PrintedPayees().isEmpty()) << "nothing reached the printer";
+        } else {
+            EXPECT_EQ(messages.shown[0].title, QStringLiteral("Check Journal"));
+            EXPECT_TRUE(text.contains(QStringLiteral("Check No. 3001 to 3002 stay marked as being printed")))
+                << text.toStdString();
+            EXPECT_EQ(PrintedPayees(), Strings({"Payee 1", "Payee 2"}));
+        }
+        other.reset();
+        messages.shown.clear();
+
+        // Once the other program lets go: what came out of the printer is asked, in the real review
+        // window, before anything prints; Return takes every form as printed well.
+        const auto fake = program->ReviewPrintedChecks;
+        QString shown;
+        program->ReviewPrintedChecks = [this, &fake, &shown](const QList<JournalCheck> &checks) {
+            QTimer::singleShot(0, [&shown] {
+                if (QWidget *review = QApplication::activeModalWidget()) {
+                    shown = review->objectName();
+                    QTest::keyClick(review, Qt::Key_Return);
+                }
+            });
+            ReviewPrintedChecks(checks, messages, main);
+            return fake(checks);
+        };
+        OpenEntry();
+        EXPECT_EQ(shown, duringDialog ? QString() : QStringLiteral("frmPrintedChecks"));
+        if (duringDialog) {
+            EXPECT_TRUE(messages.shown.isEmpty());
+            EXPECT_TRUE(Statuses().isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(messages.shown.isEmpty());
+        ASSERT_EQ(reviewed.size(), 1);
+        EXPECT_EQ(reviewed[0].size(), 2);
+        EXPECT_EQ(reviewed[0][0].checkNo, 3001);
+        EXPECT_EQ(Statuses(), Strings({"3001 issued", "3002 issued"}));
+        EXPECT_FALSE(RegisterExists()) << "no number is both pending and journaled";
+        EXPECT_EQ(startup->Settings().CheckNo, QStringLiteral("3003"));
+        EXPECT_EQ(SettingsFile(), EncodeSettings(Setup(QStringLiteral("3003"), QStringLiteral("1"))));
+    }
+}
+
+// The program died after the intent was committed and before the run's end was recorded (a crash a
+// few milliseconds after the job went out): the next activation shows the run for review before
+// anything prints, and the marks bring the journal, the setup and the register into agreement.
+TEST_F(JournalWindowTest, aRunWhoseEndWasNeverRecordedIsReviewedBeforeAnythingPrints) {
+    SaveSetup(Setup(QStringLiteral("1001"), QStringLiteral("3")));
+    WritePending(3, 1001);
+    QList<RegisterRecord> records = Pending();
+    FinishedRun run;
+    run.run = {QDateTime(clock.today, QTime(9, 0)),
+               QStringLiteral("PDF"),
+               kStyle3OnAPage,
+               QStringLiteral("0012-345678"),
+               QStringLiteral("First Example Bank"),
+               3};
+    run.printed = records;
+    run.firstCheckNo = 1001;
+    run.today = clock.today;
+    run.settingsAfter = Setup(QStringLiteral("1004"), QStringLiteral("3"));
+    ASSERT_TRUE(RecordPrintIntent(program->Journal(), files, run, &run.intentId));
+    program->Journal().Close();
+
+    reviewMarks = {{PrintMark::Good, PrintMark::Spoiled, PrintMark::Good}};
+    OpenEntry();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    ASSERT_EQ(reviewed.size(), 1);
+    EXPECT_EQ(reviewed[0].size(), 3);
+    EXPECT_EQ(Statuses(), Strings({"1001 issued", "1002 voided", "1003 issued"}));
+    ASSERT_EQ(Pending().size(), 1);
+    EXPECT_EQ(Pending()[0].PayTo, records[1].PayTo) << "the spoiled form's check waits for the next form";
+    EXPECT_EQ(Pending()[0].CheckNo.trimmed(), QStringLiteral("1004"));
+    EXPECT_EQ(startup->Settings().CheckNo, QStringLiteral("1004"));
+
+    UsePrinter();
+    main->cmdExpense[6]->click();
+    main->cmPrintSummary[0]->click();
+    EXPECT_EQ(PrintedPayees().size(), 1) << "only the spoiled check prints again";
+    EXPECT_EQ(Statuses(), Strings({"1001 issued", "1002 reprinted", "1003 issued", "1004 issued"}));
+    EXPECT_EQ(reviewed.size(), 2);
+}
+
+// A journal whose check indexes are damaged cannot say whether a restored Backup copy was printed
+// before: nothing prints on a guess, and the message names the journal.
+TEST_F(JournalWindowTest, aDamagedJournalIndexStopsTheRunWithAMessage) {
+    WriteBackup({Earlier(1001, QStringLiteral("Payee A")), Earlier(1002, QStringLiteral("Payee B"))});
+    OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
+    UsePrinter();
+    main->cmdExpense[6]->click();
+    main->cmPrintSummary[0]->click();
+    ASSERT_EQ(Statuses(), Strings({"1001 issued", "1002 issued"}));
+    program->Journal().Close();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
+        db.setDatabaseName(JournalPath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE type = 'index' AND "
+                                              "tbl_name = 'checks'")));
+        QList<qint64> pages;
+        while (query.next()) {
+            pages << query.value(0).toLongLong();
+        }
+        ASSERT_FALSE(pages.isEmpty());
+        query.finish();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("damage"));
+        QFile file(JournalPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        for (const qint64 page : std::as_const(pages)) {
+            file.seek((page - 1) * 4096);
+            file.write(QByteArray(4096, '\x5a'));
+        }
+    }
+    messages.shown.clear();
+    OpenEntry();
+    main->cmdExpense[6]->setEnabled(true);
+    main->cmdExpense[6]->click();
+    main->cmPrintSummary[0]->click();
+    EXPECT_EQ(printerDialog.shown, 1) << "no printer dialog for the second run";
+    EXPECT_EQ(PrintedPayees(), Strings({"Payee A", "Payee B"})) << "the Backup copy did not print again";
+    ASSERT_FALSE(messages.shown.isEmpty());
+    const QString text = messages.shown.last().text;
+    EXPECT_EQ(messages.shown.last().title, QStringLiteral("Checks Not Printed"));
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(JournalPath()))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("malformed"))) << text.toStdString();
+}
+
+// Setup's Accept refuses a number the journal holds for the account in any status and under any
+// spelling of the account, naming its status and the next free number, and saves nothing.
+TEST_F(JournalWindowTest, setupRefusesANumberTheJournalHoldsTheMomentItIsAccepted) {
+    OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
+    AcceptCheck(QStringLiteral("Payee 1"), QStringLiteral("10"), QStringLiteral("Memo 1"));
+    AcceptCheck(QStringLiteral("Payee 2"), QStringLiteral("20"), QStringLiteral("Memo 2"));
+    UsePrinter();
+    main->cmdExpense[6]->click();
+    main->cmPrintSummary[0]->click();
+    ASSERT_TRUE(
+        program->Journal().VoidCheck(Journal()[1].id, QStringLiteral("Lost in mail, stop payment"), clock.today));
+    const struct {
+        const char *account;
+        const char *checkNo;
+        const char *said; // empty: accepted
+    } cases[] = {
+        {"0012-345678", "1002", "Check No. 1002 of account 0012-345678 is already in the check journal"},
+        {"0012 345678", "1002", "voided (Lost in mail, stop payment)"},
+        {"0012.345678", "1001", "The next free number is 1003"},
+        {"0012-345678", "1003", ""},
+        {"0099-1", "1001", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.account) + " " + c.checkNo);
+        messages.shown.clear();
+        SaveSetup(Setup(QStringLiteral("1003"), QStringLiteral("1")));
+        const QByteArray before = SettingsFile();
+        CheckbookSettings typed = Setup(QLatin1String(c.checkNo), QStringLiteral("3"));
+        typed.AcctNo = QLatin1String(c.account);
+        startup->SetSettings(typed);
+        startup->cmdAccept->click();
+        if (*c.said == '\0') {
+            EXPECT_TRUE(messages.shown.isEmpty());
+            EXPECT_EQ(SettingsFile(), EncodeSettings(typed));
+            continue;
+        }
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_TRUE(messages.shown[0].text.contains(QLatin1String(c.said))) << messages.shown[0].text.toStdString();
+        EXPECT_EQ(SettingsFile(), before) << "nothing saved";
+    }
+}
