@@ -4,6 +4,7 @@ Everything here waits with a deadline: a window that never comes, a program that
 display that never starts fails the run with a message instead of hanging it.
 """
 
+import contextlib
 import ctypes
 import ctypes.util
 import os
@@ -175,13 +176,21 @@ class Display:
         self.run("xdotool", "mousemove", str(int(geometry["X"]) + x), str(int(geometry["Y"]) + y),
                  "click", "1")
 
-    def close(self, window):
-        """Asks the window to close, as a window manager does for its close box (WM_DELETE_WINDOW)."""
+    @contextlib.contextmanager
+    def _connection(self):
+        """libX11 and a connection of its own to this display."""
         x11 = _x11()
         connection = x11.XOpenDisplay(self.name.encode())
         if not connection:
             raise Failure(f"cannot connect to the display {self.name}")
         try:
+            yield x11, connection
+        finally:
+            x11.XCloseDisplay(connection)
+
+    def close(self, window):
+        """Asks the window to close, as a window manager does for its close box (WM_DELETE_WINDOW)."""
+        with self._connection() as (x11, connection):
             event = _XEvent()
             event.xclient.type = 33  # ClientMessage
             event.xclient.window = window
@@ -191,28 +200,16 @@ class Display:
             if not x11.XSendEvent(connection, window, 0, 0, ctypes.byref(event)):
                 raise Failure(f"the close request could not be sent to window {window}")
             x11.XFlush(connection)
-        finally:
-            x11.XCloseDisplay(connection)
 
     def is_transient(self, window):
         """Whether the window is a dialog or message box held over another window (WM_TRANSIENT_FOR)."""
-        x11 = _x11()
-        connection = x11.XOpenDisplay(self.name.encode())
-        if not connection:
-            raise Failure(f"cannot connect to the display {self.name}")
-        try:
+        with self._connection() as (x11, connection):
             owner = ctypes.c_ulong()
             return bool(x11.XGetTransientForHint(connection, window, ctypes.byref(owner)))
-        finally:
-            x11.XCloseDisplay(connection)
 
     def selection(self, name=b"PRIMARY", timeout=5.0):
         """The text the owner of an X selection (PRIMARY, CLIPBOARD) hands out as UTF-8."""
-        x11 = _x11()
-        connection = x11.XOpenDisplay(self.name.encode())
-        if not connection:
-            raise Failure(f"cannot connect to the display {self.name}")
-        try:
+        with self._connection() as (x11, connection):
             root = x11.XDefaultRootWindow(connection)
             window = x11.XCreateSimpleWindow(connection, root, 0, 0, 1, 1, 0, 0, 0)
             selection, utf8, slot = (x11.XInternAtom(connection, atom, 0)
@@ -234,8 +231,6 @@ class Display:
                 return ctypes.string_at(data, count.value).decode("utf-8", errors="replace")
             finally:
                 x11.XFree(data)
-        finally:
-            x11.XCloseDisplay(connection)
 
     def message_text(self, window, timeout=15.0):
         """The text of a message box (its window id, or its title), selected with the mouse as a
