@@ -10,9 +10,11 @@ on disk, or while the review of the printed forms is up. After each restart the 
 an unresolved run to the person before anything else, and across all rounds no check may be
 lost, journaled twice, left both pending and issued, or come out of the printer twice.
 
-The other scenarios each play one fault of the journal as a person meets it. The journal is read
-with the sqlite3 module only while the program is not running, from a copy, so the files stay as
-the program left them.
+The other scenarios each play one fault of the journal as a person meets it: reused-number,
+backup-moved, review-escape, damaged-index, planted-link, full-disk (a small tmpfs; skipped with
+its reason where none can be mounted), held-lock and dialog-locks. Message boxes are read by
+selecting their text with the mouse. The journal is read with the sqlite3 module only while the
+program is not running, from a copy, so the files stay as the program left them.
 """
 
 import datetime
