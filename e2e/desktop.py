@@ -248,6 +248,10 @@ class Display:
         if "X" not in geometry:
             raise Failure(f'the message box "{title}" closed before its text could be read')
         x, y = int(geometry["X"]), int(geometry["Y"])
+        # A text selected before (a field's Ctrl+A) must not pass for the box's text.
+        with self._connection() as (x11, connection):
+            x11.XSetSelectionOwner(connection, x11.XInternAtom(connection, b"PRIMARY", 0), 0, 0)
+            x11.XFlush(connection)
         self.run("xdotool", "mousemove", str(x + left + 1), str(y + top + 4), "mousedown", "1",
                  "mousemove", str(x + left + 40), str(y + top + 6),
                  "mousemove", str(x + width - 3), str(y + height - 3), "mouseup", "1")
@@ -322,6 +326,7 @@ def _x11():
                                               ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]),
         "XFree": (ctypes.c_int, [ctypes.c_void_p]),
         "XGetTransientForHint": (ctypes.c_int, [pointer, window, ctypes.POINTER(window)]),
+        "XSetSelectionOwner": (ctypes.c_int, [pointer, atom, window, ctypes.c_ulong]),
     }
     for name, (result, arguments) in signatures.items():
         function = getattr(x11, name)
