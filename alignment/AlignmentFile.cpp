@@ -48,8 +48,12 @@ QString where(const QString &path) {
     return QDir::toNativeSeparators(path);
 }
 
+// The whole file is lost: nothing of it is used.
 FileResult damaged(const QString &path, const QString &fault) {
-    return FileResult::Fail(QStringLiteral("The alignment settings %1 are damaged: %2.").arg(where(path), fault));
+    return FileResult::Fail(QStringLiteral("The alignment settings %1 are damaged: %2. Until the alignment is saved "
+                                           "again, every check prints without offsets and without check protection "
+                                           "(no asterisks around the amounts).")
+                                .arg(where(path), fault));
 }
 
 } // namespace
@@ -127,7 +131,11 @@ FileResult LoadAlignment(const QString &path, AlignmentTable &table) {
             return damaged(path, QStringLiteral("the number of %1 entries is missing").arg(array));
         }
     }
+    // An entry that cannot be read is left out and named; the readable ones are kept.
     AlignmentTable read;
+    QStringList lost;
+    bool offsetsLost = false;
+    bool protectionLost = false;
     const int offsets = settings.beginReadArray(kOffsetsArray);
     for (int i = 0; i < offsets; ++i) {
         settings.setArrayIndex(i);
@@ -136,7 +144,11 @@ FileResult LoadAlignment(const QString &path, AlignmentTable &table) {
         const std::optional<int> horizontal = parseHundredths(settings.value(kHorizontalKey).toString());
         const std::optional<int> vertical = parseHundredths(settings.value(kVerticalKey).toString());
         if (printer.isEmpty() || style.isEmpty() || !horizontal || !vertical) {
-            return damaged(path, QStringLiteral("offset entry %1 is incomplete or out of range").arg(i + 1));
+            lost << (printer.isEmpty()
+                         ? QStringLiteral("offset entry %1").arg(i + 1)
+                         : QStringLiteral("offset entry %1 (printer \"%2\")").arg(QString::number(i + 1), printer));
+            offsetsLost = true;
+            continue;
         }
         read.SetOffset(printer, style, {*horizontal, *vertical});
     }
@@ -147,16 +159,37 @@ FileResult LoadAlignment(const QString &path, AlignmentTable &table) {
         const QString style = settings.value(kStyleKey).toString();
         const QString on = settings.value(kOnKey).toString();
         if (style.isEmpty() || (on != QLatin1String("true") && on != QLatin1String("false"))) {
-            return damaged(path, QStringLiteral("check protection entry %1 is incomplete").arg(i + 1));
+            lost << (style.isEmpty()
+                         ? QStringLiteral("check protection entry %1").arg(i + 1)
+                         : QStringLiteral("check protection entry %1 (%2)").arg(QString::number(i + 1), style));
+            protectionLost = true;
+            continue;
         }
         read.SetCheckProtection(style, on == QLatin1String("true"));
     }
     settings.endArray();
     table = read;
-    return FileResult::Ok();
+    if (lost.isEmpty()) {
+        return FileResult::Ok();
+    }
+    const QString without = offsetsLost && protectionLost ? QStringLiteral("the offsets and the check protection")
+                            : offsetsLost                 ? QStringLiteral("the offsets")
+                                                          : QStringLiteral("the check protection");
+    return FileResult::Fail(
+        QStringLiteral("The alignment settings %1 are damaged: %2 could not be read. The other entries are kept; "
+                       "until the alignment is saved again, checks print without %3 those entries held%4.")
+            .arg(where(path), lost.join(QStringLiteral(", ")), without,
+                 protectionLost ? QStringLiteral(" (no asterisks around the amounts)") : QString()));
 }
 
 FileResult SaveAlignment(const QString &path, const AlignmentTable &table) {
+    // A link planted in the file's place would have the settings replace whatever it points to.
+    if (QFileInfo(path).isSymLink()) {
+        return FileResult::Fail(QStringLiteral("The alignment settings %1 were not saved: that name is a link to "
+                                               "another file, and Quillane writes its settings only into a file of "
+                                               "its own. Remove the link, then save again.")
+                                    .arg(where(path)));
+    }
     // Written whole into a new file beside the old one, which it then replaces in one step.
     const QString fresh = path + QStringLiteral(".new");
     QFile::remove(fresh);
@@ -203,18 +236,25 @@ FileResult SaveAlignment(const QString &path, const AlignmentTable &table) {
     return FileResult::Ok();
 }
 
-std::optional<int> ParseOffset(const QString &text, const QString &field, QString *error) {
-    const std::optional<int> value = parseHundredths(text);
+std::optional<int> ParseOffset(const QString &text, const QString &field, QString *error, const QLocale &locale) {
+    QString typed = text;
+    const QString separator = locale.decimalPoint();
+    if (separator != QLatin1String(".")) {
+        typed.replace(separator, QStringLiteral("."));
+    }
+    const std::optional<int> value = parseHundredths(typed);
     if (!value && error) {
-        *error = QStringLiteral("%1: \"%2\" is not an offset. Enter inches from -1.00 to +1.00 in hundredths, "
-                                "for example 0.05 or -0.10.")
-                     .arg(field, text.trimmed());
+        *error = QStringLiteral("%1: \"%2\" is not an offset. Enter inches from %3 to %4 in hundredths, "
+                                "for example %5 or %6.")
+                     .arg(field, text.trimmed(), OffsetText(-100, locale), OffsetText(100, locale),
+                          OffsetText(5, locale).mid(1), OffsetText(-10, locale));
     }
     return value;
 }
 
-QString OffsetText(int hundredths) {
+QString OffsetText(int hundredths, const QLocale &locale) {
     const int size = hundredths < 0 ? -hundredths : hundredths;
     const QString sign = hundredths > 0 ? QStringLiteral("+") : hundredths < 0 ? QStringLiteral("-") : QString();
-    return sign + QStringLiteral("%1.%2").arg(size / 100).arg(size % 100, 2, 10, QLatin1Char('0'));
+    return sign + QStringLiteral("%1%2%3").arg(QString::number(size / 100), locale.decimalPoint(),
+                                               QStringLiteral("%1").arg(size % 100, 2, 10, QLatin1Char('0')));
 }

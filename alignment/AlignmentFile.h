@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "print/PrintAdjustment.h"
 
+#include <QLocale>
 #include <QMap>
 #include <QPair>
 #include <QString>
@@ -48,15 +49,20 @@ private:
     QMap<QString, bool> protection_;
 };
 
-// Reads the settings file (an INI file). A missing file is an empty table. A damaged file (not an INI
-// file, or an entry without its printer or style or with an offset out of range) fails naming the
-// file and the fault, and leaves the table empty.
+// Reads the settings file (an INI file). A missing file is an empty table. A file that is not this
+// program's INI file fails and leaves the table empty; entries without their printer or style or
+// with an offset out of range are left out while the others are read, and the failure names them.
+// Either way the text names the file and says what printing loses: offsets, check protection.
 FileResult LoadAlignment(const QString &path, AlignmentTable &table);
-// Writes the whole table in place of the file, readable by its owner alone.
+// Writes the whole table in place of the file, readable by its owner alone. Refused when the name
+// is a symbolic link.
 FileResult SaveAlignment(const QString &path, const AlignmentTable &table);
 
 // Reads an offset as typed: inches from -1.00 to +1.00 with at most two decimals ("0.1", "+0.10",
-// "-.05", "0"). Refused with a text naming the field when it is not such a number.
-std::optional<int> ParseOffset(const QString &text, const QString &field, QString *error);
-// An offset as inches with a sign and two decimals: "+0.10", "-0.05", "0.00".
-QString OffsetText(int hundredths);
+// "-.05", "0"); the locale's decimal separator is taken as well as the point ("0,1" under German).
+// Refused with a text naming the field when it is not such a number.
+std::optional<int> ParseOffset(const QString &text, const QString &field, QString *error,
+                               const QLocale &locale = QLocale::c());
+// An offset as inches with a sign and two decimals in the locale's separator: "+0.10", "-0.05",
+// "0.00"; "+0,10" under German. The settings file always holds the point.
+QString OffsetText(int hundredths, const QLocale &locale = QLocale::c());

@@ -15,9 +15,10 @@ constexpr double kCrossArm = 72;
 constexpr double kTenthTick = 72;
 constexpr double kHalfTick = 144;
 constexpr double kInchTick = 216;
-// The information line lies between the first and the second check of both styles.
-constexpr double kCaptionX = 1.0 * kTwipsPerInch;
-constexpr double kCaptionY = 2.95 * kTwipsPerInch;
+// Room for the information lines, in inches: on 3-on-a-page the middle of the first check, right of
+// its names and between its payee and its lower edge; on wallet-size below the third check.
+const QRectF kThreeOnAPageText(2.2, 1.5, 5.8, 1.9);
+const QRectF kWalletText(0.5, 8.8, 7.5, 1.65);
 
 // Inches to twips in single precision, as the layout moves the printer, so that the marks stand
 // exactly where the items go.
@@ -33,6 +34,30 @@ bool printAt(Printer &printer, double x, double y, const QString &text) {
     printer.SetCurrentX(x);
     printer.SetCurrentY(y);
     return printer.Print(text, true);
+}
+
+// Prints the text from y down in lines no wider than the area, broken at blanks; false when the
+// printer failed. y moves below the last line.
+bool printWrapped(Printer &printer, const QString &text, const QRectF &area, double &y) {
+    QString line;
+    const auto flush = [&] {
+        const bool printed = printAt(printer, area.left(), y, line);
+        y += printer.LineHeight();
+        line.clear();
+        return printed;
+    };
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && printer.TextWidth(longer) > area.width()) {
+            if (!flush()) {
+                return false;
+            }
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return line.isEmpty() || flush();
 }
 
 bool rulers(Printer &printer) {
@@ -53,7 +78,9 @@ bool rulers(Printer &printer) {
             return false;
         }
     }
-    return line(printer, 0, 0, kSheetWidth, 0) && line(printer, 0, 0, 0, kSheetHeight);
+    // Where the rulers count from.
+    return line(printer, 0, 0, kSheetWidth, 0) && line(printer, 0, 0, 0, kSheetHeight) &&
+           printAt(printer, kTenthTick + 20, kTenthTick + 20, QStringLiteral("0"));
 }
 
 bool mark(Printer &printer, const CheckAnchor &anchor) {
@@ -90,19 +117,45 @@ QList<CheckAnchor> CheckAnchors(const QString &style, int slot, double lineHeigh
 }
 
 QString TestSheetCaption(const TestSheetRequest &request) {
-    return QStringLiteral("Alignment test sheet - printer: %1 - style: %2 - offsets: right %3 in, down %4 in - %5")
-        .arg(request.PrinterName, request.Style, OffsetText(request.Offset.Horizontal),
+    const QString whose = request.OffsetPrinter.isEmpty() || request.OffsetPrinter == request.PrinterName
+                              ? QString()
+                              : QStringLiteral(" of %1").arg(request.OffsetPrinter);
+    const QString state = request.OffsetSaved ? QStringLiteral("saved") : QStringLiteral("not saved");
+    return QStringLiteral("Alignment test sheet - printer: %1 - style: %2 - offsets%3 (%4): right %5 in, down %6 in "
+                          "- %7")
+        .arg(request.PrinterName, request.Style, whose, state, OffsetText(request.Offset.Horizontal),
              OffsetText(request.Offset.Vertical), request.DateText);
+}
+
+QStringList TestSheetInstructions() {
+    return {QStringLiteral("Hold this sheet over a check form against the light, their top left corners together."),
+            QStringLiteral("Each cross marks where an item's text starts (for the date and the amount, where it "
+                           "ends); the text's baseline sits about 9 pt below the cross."),
+            QStringLiteral("A cross left of or above its place on the form needs a + offset (right +, down +); "
+                           "one right of or below it, a - offset. Save, then print this sheet again."),
+            QStringLiteral("The rulers count inches from 0, the top left corner of what the printer can print, "
+                           "and stay put: read the crosses against them.")};
+}
+
+QRectF TestSheetTextArea(const QString &style) {
+    const QRectF &inches = style == kStyleThreeOnAPage ? kThreeOnAPageText : kWalletText;
+    return {inches.x() * kTwipsPerInch, inches.y() * kTwipsPerInch, inches.width() * kTwipsPerInch,
+            inches.height() * kTwipsPerInch};
 }
 
 bool PrintTestSheet(Printer &device, const TestSheetRequest &request) {
     SetupPrinter(device, QStringLiteral("Portrait"));
-    PrintAdjustment adjustment;
-    adjustment.OffsetX = request.Offset.Horizontal * kTwipsPerInch / 100;
-    adjustment.OffsetY = request.Offset.Vertical * kTwipsPerInch / 100;
-    OffsetPrinter printer(device, adjustment.OffsetX, adjustment.OffsetY);
+    OffsetPrinter printer(device, request.Offset.Horizontal * kTwipsPerInch / 100,
+                          request.Offset.Vertical * kTwipsPerInch / 100);
 
-    bool drawn = rulers(printer) && DrawFormOutline(printer, request.Style, Printer::Pen::Solid);
+    // The rulers and the words belong to the paper; the outlines and the marks move as checks would.
+    const QRectF area = TestSheetTextArea(request.Style);
+    double y = area.top();
+    bool drawn = rulers(device) && printWrapped(device, TestSheetCaption(request), area, y);
+    for (const QString &paragraph : TestSheetInstructions()) {
+        drawn = drawn && printWrapped(device, paragraph, area, y);
+    }
+    drawn = drawn && DrawFormOutline(printer, request.Style, Printer::Pen::Solid);
     for (int slot = 1; drawn && slot <= 3; ++slot) {
         for (const CheckAnchor &anchor : CheckAnchors(request.Style, slot, printer.LineHeight())) {
             if (!mark(printer, anchor)) {
@@ -111,7 +164,6 @@ bool PrintTestSheet(Printer &device, const TestSheetRequest &request) {
             }
         }
     }
-    drawn = drawn && printAt(printer, kCaptionX, kCaptionY, TestSheetCaption(request));
     if (!drawn || !printer.EndDoc()) {
         printer.Abort();
         return false;

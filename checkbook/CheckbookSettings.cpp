@@ -52,7 +52,21 @@ QString settingsPath(const Files &files) {
 }
 
 // A text setting the file cannot store, or an empty problem.
+// A setting longer than setup allows, or an empty problem.
+SettingsProblem tooLong(const QString &text, SettingsProblem::Field field, int index) {
+    if (text.size() > kSettingMaxLengths[index]) {
+        return {field, QStringLiteral("The %1 holds %2 characters; it may hold at most %3.")
+                           .arg(fieldName(index))
+                           .arg(text.size())
+                           .arg(kSettingMaxLengths[index])};
+    }
+    return {};
+}
+
 SettingsProblem checkText(const QString &text, SettingsProblem::Field field, int index) {
+    if (SettingsProblem problem = tooLong(text, field, index)) {
+        return problem;
+    }
     if (text.contains(QLatin1Char('"'))) {
         return {field, QStringLiteral("The %1 may not hold a double quote (\").").arg(fieldName(index))};
     }
@@ -145,6 +159,14 @@ bool DecodeSettings(const QByteArray &file, CheckbookSettings &settings, QString
         return fail(count == 0 ? QStringLiteral("it holds no settings")
                                : QStringLiteral("it holds only %1 of the %2 settings").arg(count).arg(kSettingCount));
     }
+    for (int i = 0; i < kSettingCount; ++i) {
+        if (fields[i].size() > kSettingMaxLengths[i]) {
+            return fail(QStringLiteral("the %1 holds %2 characters, more than the %3 setup allows")
+                            .arg(fieldName(i))
+                            .arg(fields[i].size())
+                            .arg(kSettingMaxLengths[i]));
+        }
+    }
     settings = {fields[0], fields[1], fields[2], fields[3], fields[4]};
     return true;
 }
@@ -157,6 +179,17 @@ SettingsLoad LoadSettings(Files &files) {
             load.state = SettingsState::Damaged;
             load.error = result.error;
         }
+        return load;
+    }
+    // A file far longer than any settings is not read into memory at all.
+    const qint64 length = files.FileLen(kSettingsFile);
+    if (length > kMaxSettingsFileBytes) {
+        load.state = SettingsState::Damaged;
+        load.error = QStringLiteral("The settings file %1 cannot be used: it is %2 bytes long, and the settings "
+                                    "setup writes never take more than %3.")
+                         .arg(settingsPath(files))
+                         .arg(length)
+                         .arg(kMaxSettingsFileBytes);
         return load;
     }
     QByteArray bytes;
@@ -205,6 +238,13 @@ SettingsProblem CheckSettings(const CheckbookSettings &settings) {
     if (!SettingNumber(settings.ChecksOnForm, 1, kMaxChecksOnForm, nullptr)) {
         return {Field::ChecksOnForm,
                 QStringLiteral("The %1 must be a whole number from 1 to %2.").arg(fieldName(3)).arg(kMaxChecksOnForm)};
+    }
+    // A number in range may still be padded with blanks beyond what the file takes.
+    if (SettingsProblem problem = tooLong(settings.CheckNo, Field::CheckNo, 2)) {
+        return problem;
+    }
+    if (SettingsProblem problem = tooLong(settings.ChecksOnForm, Field::ChecksOnForm, 3)) {
+        return problem;
     }
     if (settings.CheckStyle.isEmpty()) {
         return {Field::CheckStyle, QStringLiteral("A %1 must be selected.").arg(fieldName(4))};

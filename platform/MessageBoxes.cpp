@@ -48,6 +48,8 @@ QList<ButtonSpec> buttonsOf(MsgButtons buttons) {
     const ButtonSpec cancel{MsgResult::Cancel, QMessageBox::Cancel, "&Cancel"};
     const ButtonSpec yes{MsgResult::Yes, QMessageBox::Yes, "&Yes"};
     const ButtonSpec no{MsgResult::No, QMessageBox::No, "&No"};
+    const ButtonSpec save{MsgResult::Save, QMessageBox::Save, "&Save"};
+    const ButtonSpec discard{MsgResult::Discard, QMessageBox::Discard, "&Discard"};
     switch (buttons) {
     case MsgButtons::OK:
         return {ok};
@@ -55,6 +57,8 @@ QList<ButtonSpec> buttonsOf(MsgButtons buttons) {
         return {ok, cancel};
     case MsgButtons::YesNo:
         return {yes, no};
+    case MsgButtons::SaveDiscardCancel:
+        return {save, discard, cancel};
     }
     return {ok};
 }
@@ -76,7 +80,8 @@ MsgResult QtMessageBoxes::MsgBox(const QString &text, MsgButtons buttons, const 
         }
     }
     box.setDefaultButton(initial);
-    // OK alone: Escape and the close control mean OK; OK/Cancel: Cancel; Yes/No: nothing (see AnswerBox).
+    // OK alone: Escape and the close control mean OK; OK/Cancel and Save/Discard/Cancel: Cancel; Yes/No:
+    // nothing (see AnswerBox).
     if (buttons != MsgButtons::YesNo) {
         box.setEscapeButton(answers.last().first);
     }
@@ -87,5 +92,6 @@ MsgResult QtMessageBoxes::MsgBox(const QString &text, MsgButtons buttons, const 
         }
     }
     // Only a box torn down without an answer (the program ending) gets here.
-    return buttons == MsgButtons::OKCancel ? MsgResult::Cancel : defaultButton;
+    return buttons == MsgButtons::OKCancel || buttons == MsgButtons::SaveDiscardCancel ? MsgResult::Cancel
+                                                                                       : defaultButton;
 }

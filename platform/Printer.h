@@ -65,6 +65,7 @@ class PrinterDialog {
 public:
     virtual ~PrinterDialog() = default;
     // Lets the person pick a printer; nullptr when the dialog was cancelled. The printer prints
-    // one copy whatever the dialog offered.
-    virtual std::unique_ptr<Printer> ShowPrinter() = 0;
+    // one copy whatever the dialog offered. preselect: the printer the dialog opens on (a system
+    // printer's name or kPdfPrinterName); empty for the system's default.
+    virtual std::unique_ptr<Printer> ShowPrinter(const QString &preselect = QString()) = 0;
 };

@@ -15,8 +15,8 @@ QString PrinterName(Printer &printer) {
     return real->device().printerName();
 }
 
-std::unique_ptr<Printer> NamingPrinterDialog::ShowPrinter() {
-    std::unique_ptr<Printer> printer = inner_.ShowPrinter();
+std::unique_ptr<Printer> NamingPrinterDialog::ShowPrinter(const QString &preselect) {
+    std::unique_ptr<Printer> printer = inner_.ShowPrinter(preselect);
     name = printer ? PrinterName(*printer) : QString();
     return printer;
 }

@@ -12,7 +12,7 @@ QString PrinterName(Printer &printer);
 class NamingPrinterDialog final : public PrinterDialog {
 public:
     explicit NamingPrinterDialog(PrinterDialog &inner) : inner_(inner) {}
-    std::unique_ptr<Printer> ShowPrinter() override;
+    std::unique_ptr<Printer> ShowPrinter(const QString &preselect = QString()) override;
     // The chosen printer's name; empty until one is chosen.
     QString name;
 

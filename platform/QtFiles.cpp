@@ -269,19 +269,29 @@ FileResult QtFiles::ReadAll(int number, QByteArray &bytes) {
         return FileResult::Fail(QStringLiteral("File number %1 is not open for input.").arg(number));
     }
     const OpenFile &file = open_[number];
-    char buffer[16384];
+    // One buffer of the file's length, read into in place: no growing, no copying. The file may
+    // still grow while it is read; what comes after the length read first is appended.
+    struct stat info {};
+    const qint64 length = ::fstat(file.fd, &info) == 0 && S_ISREG(info.st_mode) ? qint64(info.st_size) : 0;
+    bytes.resize(length + 1);
+    qint64 done = 0;
     for (;;) {
-        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (done == bytes.size()) {
+            bytes.resize(done + std::max<qint64>(16384, done));
+        }
+        const ssize_t n = ::read(file.fd, bytes.data() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
+            bytes.clear();
             return FileResult::Fail(QStringLiteral("Cannot read %1: %2").arg(nativeName(file.path), reason(errno)));
         }
         if (n == 0) {
+            bytes.resize(done);
             return FileResult::Ok();
         }
-        bytes.append(buffer, n);
+        done += n;
     }
 }
 

@@ -284,8 +284,13 @@ std::unique_ptr<Printer> MakePdfPrinter(const QString &path) {
     return std::make_unique<QtPrinter>(std::move(printer));
 }
 
-std::unique_ptr<Printer> QtPrinterDialog::ShowPrinter() {
+std::unique_ptr<Printer> QtPrinterDialog::ShowPrinter(const QString &preselect) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (preselect == kPdfPrinterName) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+    } else if (!preselect.isEmpty()) {
+        printer->setPrinterName(preselect);
+    }
     printer->setCopyCount(1);
     // The check forms are US Letter sheets fed portrait; the dialog starts there whatever the
     // locale's paper, and what the person then picks holds.

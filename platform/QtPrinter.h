@@ -111,7 +111,7 @@ std::unique_ptr<Printer> MakePdfPrinter(const QString &path);
 class QtPrinterDialog final : public PrinterDialog {
 public:
     explicit QtPrinterDialog(QWidget *parent = nullptr) : parent_(parent) {}
-    std::unique_ptr<Printer> ShowPrinter() override;
+    std::unique_ptr<Printer> ShowPrinter(const QString &preselect = QString()) override;
 
 private:
     QWidget *parent_;

@@ -55,7 +55,9 @@ class PreviewChoice final : public PrinterDialog {
 public:
     PreviewChoice(Printer &device, const QString &printerName, const QString &style)
         : device_(device), name_(printerName), style_(style) {}
-    std::unique_ptr<Printer> ShowPrinter() override { return std::make_unique<OutlinedSheets>(device_, name_, style_); }
+    std::unique_ptr<Printer> ShowPrinter(const QString & = QString()) override {
+        return std::make_unique<OutlinedSheets>(device_, name_, style_);
+    }
 
 private:
     Printer &device_;

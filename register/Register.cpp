@@ -2,6 +2,7 @@
 
 #include "app/MoneyRoutines.h"
 #include "platform/Ansi.h"
+#include "register/Amount.h"
 
 #include <QDir>
 
@@ -33,6 +34,15 @@ QString registerPath(const Files &files) {
 // The whole register file; `exists` is false (and the result Ok) when there is none.
 FileResult readRegister(Files &files, QByteArray &bytes, bool &exists) {
     bytes.clear();
+    exists = false;
+    // A folder (or any other entry that is not a file) under the register's name would otherwise
+    // read as no register at all, and every Accept would fail to replace it.
+    if (!files.Dir(kRegisterFile) && files.FileLen(kRegisterFile) >= 0) {
+        return FileResult::Fail(QStringLiteral("The register of pending checks %1 is a folder or another entry that "
+                                               "is not a file, so no check can be stored in it or printed from it. "
+                                               "Move or rename it, then try again.")
+                                    .arg(registerPath(files)));
+    }
     FileResult result;
     exists = DataFileExists(files, kRegisterFile, &result);
     if (!exists) {
@@ -78,6 +88,56 @@ FileResult damageOf(const Files &files, const QByteArray &bytes, qsizetype *whol
     return FileResult::Ok();
 }
 
+// True for an amount field that plainly holds what the entry window takes: up to nine digits, then
+// optionally a point and up to two digits, at least one digit, padded with blanks. Saves the full
+// check on the records of a long register, nearly all of which are such.
+bool plainlyPrintable(const char *field) {
+    int end = kAmountWidth;
+    while (end > 0 && field[end - 1] == ' ') {
+        --end;
+    }
+    int i = 0;
+    while (i < end && field[i] >= '0' && field[i] <= '9') {
+        ++i;
+    }
+    const int whole = i;
+    if (i < end && field[i] == '.') {
+        ++i;
+    }
+    const int decimalsBegin = i;
+    while (i < end && field[i] >= '0' && field[i] <= '9') {
+        ++i;
+    }
+    const int decimals = i - decimalsBegin;
+    return i == end && whole <= 9 && decimals <= 2 && whole + decimals > 0;
+}
+
+// The first record whose amount the print run would refuse, named with its payee and the fault.
+FileResult unprintableAmount(const Files &files, const QByteArray &bytes) {
+    constexpr int kAmountOffset = kCheckNoWidth + kCheckDateWidth + kPayToWidth;
+    const qsizetype records = bytes.size() / kRecordLength;
+    for (qsizetype i = 0; i < records; ++i) {
+        const char *record = bytes.constData() + i * kRecordLength;
+        if (plainlyPrintable(record + kAmountOffset)) {
+            continue;
+        }
+        const RegisterRecord decoded = DecodeRecord(bytes.mid(i * kRecordLength, kRecordLength));
+        QString amount = decoded.Amount;
+        while (amount.endsWith(QLatin1Char(' '))) {
+            amount.chop(1);
+        }
+        const AmountCheck check = CheckAmountText(amount);
+        if (!check) {
+            return FileResult::Fail(QStringLiteral("The register %1 cannot be printed: check number %2 (to \"%3\") "
+                                                   "has the amount \"%4\", which %5.")
+                                        .arg(registerPath(files))
+                                        .arg(i + 1)
+                                        .arg(decoded.PayTo.trimmed(), amount, AmountProblemText(check.problem)));
+        }
+    }
+    return FileResult::Ok();
+}
+
 } // namespace
 
 QByteArray EncodeRecord(const RegisterRecord &record) {
@@ -115,6 +175,10 @@ FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record) {
     // A damaged register is refused whole: a record added behind a cut-short record or NUL bytes
     // would only be refused again by the print run, together with every good record.
     result = damageOf(files, bytes);
+    if (result) {
+        // A record the print run would refuse stops every later check from printing too.
+        result = unprintableAmount(files, bytes);
+    }
     if (!result) {
         return result;
     }
@@ -189,7 +253,8 @@ FileResult CheckRegister(Files &files) {
     if (!result || !exists) {
         return result;
     }
-    return damageOf(files, bytes);
+    result = damageOf(files, bytes);
+    return result ? unprintableAmount(files, bytes) : result;
 }
 
 FileResult RemoveFirstRecords(Files &files, qint64 n) {

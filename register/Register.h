@@ -32,8 +32,9 @@ RegisterRecord DecodeRecord(const QByteArray &bytes);
 // Appends the record buffer (or the given record) as the next record; a register only in the
 // Backup folder is restored first. The register is replaced atomically (written whole to a
 // temporary file, flushed, renamed over the old one), so a crash leaves either the old records or
-// the old ones and the new one. Refused, the file left as it was, when the register is damaged
-// (see CheckRegister), when it already holds 32767 records, or when the restore fails.
+// the old ones and the new one. Refused, the file left as it was, when the register is damaged or
+// holds an amount the print run refuses (see CheckRegister), when it already holds 32767 records,
+// or when the restore fails.
 FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record = RegisterBuffer);
 // Number of whole records in the register (restored from Backup when only a copy is there); 0 when
 // it is missing.
@@ -46,9 +47,10 @@ FileResult ReadRegisterRecord(Files &files, qint64 n, RegisterRecord &record = R
 // record holding NUL bytes, fails with a message naming the record number; the records before the
 // damaged one are then in `records`. A missing register gives no records.
 FileResult ReadAllRecords(Files &files, QList<RegisterRecord> &records);
-// Whether the register is whole: fails, naming the file and the damage, when its length is not a
-// whole number of records (1 to 114 bytes included) or a record holds NUL bytes. A missing register
-// is whole.
+// Whether the register is whole and printable: fails, naming the file and the damage, when its
+// length is not a whole number of records (1 to 114 bytes included), a record holds NUL bytes, or a
+// record's amount is one the entry window does not take (naming the check and its payee). A
+// missing register is whole.
 FileResult CheckRegister(Files &files);
 // Removes the first n records, rewriting the rest atomically (on failure the register is unchanged);
 // removing all deletes the register.

@@ -13,12 +13,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -59,7 +61,8 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, int lef
 } // namespace
 
 frmAlignment::frmAlignment(Program &program, const QString &checkStyle, QWidget *parent)
-    : QDialog(parent), program_(program), path_(AlignmentFilePath(program.platform.App.Path)) {
+    : QDialog(parent), program_(program), path_(AlignmentFilePath(program.platform.App.Path)),
+      locale_(ProgramLocale()) {
     setObjectName(QStringLiteral("frmAlignment"));
     setWindowTitle(kTitle);
     setFont(FormFont());
@@ -120,7 +123,8 @@ void frmAlignment::createControls(QWidget *client) {
                     120, 1260, 7320, 450, true);
 
     picCheck = place(new PictureBox(client, [this](QWidget &surface) { paintCheck(surface); }), "picCheck", 120, 1800,
-                     7320, 3060);
+                     7320, 2760);
+    lblStatus = label(client, "lblStatus", QString(), 120, 4620, 7320, 285);
     picCheck->setToolTip(QStringLiteral("Where the items of one check land with these offsets"));
 
     cmdTestSheet =
@@ -136,29 +140,33 @@ void frmAlignment::createControls(QWidget *client) {
 void frmAlignment::loadTable() {
     const FileResult loaded = LoadAlignment(path_, table_);
     saved_ = table_;
+    fileSound_ = loaded.ok;
     if (!loaded) {
-        message(loaded.error + QStringLiteral("\r\nEvery printer prints without offsets until the alignment is "
-                                              "saved again."));
+        message(loaded.error + QStringLiteral("\r\nLook at the offsets and the check protection of each printer and "
+                                              "style, then Save to write the file again."));
     }
 }
 
 void frmAlignment::showSelection() {
     shownPrinter_ = cboPrinter->currentText();
     shownStyle_ = cboStyle->currentText();
-    const AlignmentOffset offset = table_.Offset(shownPrinter_, shownStyle_);
+    drawn_ = table_.Offset(shownPrinter_, shownStyle_);
     showing_ = true;
-    txtHorizontal->setText(OffsetText(offset.Horizontal));
-    txtVertical->setText(OffsetText(offset.Vertical));
+    txtHorizontal->setText(OffsetText(drawn_.Horizontal, locale_));
+    txtVertical->setText(OffsetText(drawn_.Vertical, locale_));
     chkProtection->setChecked(table_.CheckProtection(shownStyle_));
     showing_ = false;
+    markBox(txtHorizontal, QString());
+    markBox(txtVertical, QString());
+    lblStatus->clear();
     picCheck->update();
 }
 
 bool frmAlignment::takeEdits() {
     QString error;
-    const std::optional<int> horizontal = ParseOffset(txtHorizontal->text(), kHorizontalField, &error);
+    const std::optional<int> horizontal = ParseOffset(txtHorizontal->text(), kHorizontalField, &error, locale_);
     const std::optional<int> vertical =
-        horizontal ? ParseOffset(txtVertical->text(), kVerticalField, &error) : std::nullopt;
+        horizontal ? ParseOffset(txtVertical->text(), kVerticalField, &error, locale_) : std::nullopt;
     if (!horizontal || !vertical) {
         message(error);
         QLineEdit *box = horizontal ? txtVertical : txtHorizontal;
@@ -191,18 +199,39 @@ void frmAlignment::cboStyle_Click() {
 }
 
 void frmAlignment::txtOffset_Change() {
-    if (!showing_) {
-        picCheck->update();
+    if (showing_) {
+        return;
     }
+    // A box that holds no offset is marked and the drawing keeps its last valid value.
+    QStringList invalid;
+    for (const auto &[box, field, value] : {std::tuple(txtHorizontal, kHorizontalField, &drawn_.Horizontal),
+                                            std::tuple(txtVertical, kVerticalField, &drawn_.Vertical)}) {
+        QString error;
+        const std::optional<int> typed = ParseOffset(box->text(), field, &error, locale_);
+        if (typed) {
+            *value = *typed;
+        } else {
+            invalid << field;
+        }
+        markBox(box, error);
+    }
+    lblStatus->setText(invalid.isEmpty() ? QString()
+                                         : QStringLiteral("%1: not an offset; the drawing shows the last valid one.")
+                                               .arg(invalid.join(QStringLiteral(" and "))));
+    picCheck->update();
+}
+
+void frmAlignment::markBox(QLineEdit *box, const QString &error) {
+    const bool marked = !error.isEmpty();
+    box->setProperty("invalid", marked);
+    box->setStyleSheet(marked ? QStringLiteral("QLineEdit { background: #ffd8d8; border: 2px solid #c00000; }")
+                              : QString());
+    box->setToolTip(marked ? error + QStringLiteral(" The drawing shows the last valid offset.")
+                           : QStringLiteral("How far every item moves, from -1.00 to +1.00 inch"));
 }
 
 void frmAlignment::chkProtection_Click() {
     picCheck->update();
-}
-
-AlignmentOffset frmAlignment::TypedOffset() const {
-    return {ParseOffset(txtHorizontal->text(), kHorizontalField, nullptr).value_or(0),
-            ParseOffset(txtVertical->text(), kVerticalField, nullptr).value_or(0)};
 }
 
 void frmAlignment::paintCheck(QWidget &surface) {
@@ -213,9 +242,8 @@ void frmAlignment::paintCheck(QWidget &surface) {
     // The top check of the sheet across the whole width, with room for an offset to either side.
     const double scale = surface.width() / (kSheetWidthTwips + 2 * kTwipsPerInch / 4);
     PainterPrinter printer(painter, scale, QPointF(kTwipsPerInch / 4 * scale, kTwipsPerInch / 8 * scale));
-    const QLocale locale = ProgramLocale();
-    DrawAlignmentSample(printer, shownStyle_, TypedOffset(), chkProtection->isChecked(),
-                        ShortDateText(program_.platform.clock.Today(), locale), locale);
+    DrawAlignmentSample(printer, shownStyle_, drawn_, chkProtection->isChecked(),
+                        ShortDateText(program_.platform.clock.Today(), locale_), locale_);
 }
 
 void frmAlignment::message(const QString &text) {
@@ -226,12 +254,21 @@ bool frmAlignment::saveTable() {
     if (!takeEdits()) {
         return false;
     }
+    const QString file = QDir::toNativeSeparators(path_);
+    // An unchanged table is not written again: the file already holds it.
+    if (table_ == saved_ && fileSound_) {
+        lblStatus->setText(QStringLiteral("No changes to save; %1 is as it was.").arg(file));
+        return true;
+    }
     const FileResult saved = SaveAlignment(path_, table_);
     if (!saved) {
+        lblStatus->setText(QStringLiteral("Not saved."));
         message(saved.error);
         return false;
     }
     saved_ = table_;
+    fileSound_ = true;
+    lblStatus->setText(QStringLiteral("Saved to %1.").arg(file));
     return true;
 }
 
@@ -243,16 +280,18 @@ void frmAlignment::cmdTestSheet_Click() {
     if (!takeEdits()) {
         return;
     }
-    std::unique_ptr<Printer> printer = ChoosePrinter(program_.platform.printerDialog);
+    // The dialog opens on the printer chosen here; the sheet shows the offsets as they stand here.
+    std::unique_ptr<Printer> printer = program_.platform.printerDialog.ShowPrinter(shownPrinter_);
     if (!printer) {
         return;
     }
-    // The sheet shows the offsets of the printer it comes out of, as a print run would use them.
     TestSheetRequest request;
     request.Style = shownStyle_;
     request.PrinterName = printer->PrinterName();
-    request.Offset = table_.Offset(request.PrinterName, request.Style);
-    request.DateText = ShortDateText(program_.platform.clock.Today(), ProgramLocale());
+    request.Offset = table_.Offset(shownPrinter_, shownStyle_);
+    request.OffsetSaved = fileSound_ && saved_.Offset(shownPrinter_, shownStyle_) == request.Offset;
+    request.OffsetPrinter = shownPrinter_;
+    request.DateText = ShortDateText(program_.platform.clock.Today(), locale_);
     if (!PrintTestSheet(*printer, request)) {
         message(QStringLiteral("The test sheet could not be printed on \"%1\":\r\n%2")
                     .arg(request.PrinterName, printer->ErrorText()));
@@ -264,17 +303,19 @@ void frmAlignment::cmdClose_Click() {
 }
 
 void frmAlignment::reject() {
-    const bool typed = ParseOffset(txtHorizontal->text(), kHorizontalField, nullptr) &&
-                       ParseOffset(txtVertical->text(), kVerticalField, nullptr);
+    const std::optional<int> horizontal = ParseOffset(txtHorizontal->text(), kHorizontalField, nullptr, locale_);
+    const std::optional<int> vertical = ParseOffset(txtVertical->text(), kVerticalField, nullptr, locale_);
     AlignmentTable edited = table_;
-    if (typed) {
-        edited.SetOffset(shownPrinter_, shownStyle_, TypedOffset());
+    if (horizontal && vertical) {
+        edited.SetOffset(shownPrinter_, shownStyle_, {*horizontal, *vertical});
         edited.SetCheckProtection(shownStyle_, chkProtection->isChecked());
     }
-    if (!typed || !(edited == saved_)) {
+    if (!horizontal || !vertical || !(edited == saved_)) {
         const MsgResult answer = program_.platform.messages.MsgBox(
-            QStringLiteral("The alignment has changed. Save the changes?"), MsgButtons::YesNo, kTitle);
-        if (answer == MsgResult::Yes && !saveTable()) {
+            QStringLiteral("The alignment has changed since it was last saved.\r\nSave the changes to %1?")
+                .arg(QDir::toNativeSeparators(path_)),
+            MsgButtons::SaveDiscardCancel, kTitle, MsgResult::Save);
+        if (answer == MsgResult::Cancel || (answer == MsgResult::Save && !saveTable())) {
             return;
         }
     }

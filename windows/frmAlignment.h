@@ -3,6 +3,7 @@
 #include "alignment/AlignmentFile.h"
 
 #include <QDialog>
+#include <QLocale>
 #include <QString>
 
 class Program;
@@ -14,7 +15,8 @@ class QPushButton;
 
 // The printer alignment window: offsets per printer and check style, check protection per style,
 // a drawing of one check showing where its items move, and the alignment test sheet. Modal; the
-// settings are written only by Save (or Yes to saving on Close).
+// settings are written only by Save (or Save when Close asks). Offsets are typed with the locale's
+// decimal separator or a point.
 class frmAlignment : public QDialog {
     Q_OBJECT
 
@@ -30,8 +32,8 @@ public:
     void cmdTestSheet_Click();
     void cmdClose_Click();
 
-    // The offset the boxes hold now; 0 for a box that holds no valid offset.
-    AlignmentOffset TypedOffset() const;
+    // The offset drawn: what each box holds, or the last valid value of a box that holds none.
+    AlignmentOffset TypedOffset() const { return drawn_; }
     // The table as it stands with the valid edits, saved or not.
     const AlignmentTable &Table() const { return table_; }
 
@@ -47,6 +49,7 @@ public:
     QLabel *lblVerticalUnit;
     QCheckBox *chkProtection;
     QLabel *lblHint;
+    QLabel *lblStatus;
     QWidget *picCheck;
     QPushButton *cmdTestSheet;
     QPushButton *cmdSave;
@@ -63,6 +66,8 @@ private:
     // not hold an offset is refused with a message naming it, and gets the focus.
     bool takeEdits();
     void paintCheck(QWidget &surface);
+    // Marks a box that holds no offset, or clears the mark.
+    void markBox(QLineEdit *box, const QString &error);
     void message(const QString &text);
     bool saveTable();
 
@@ -70,6 +75,10 @@ private:
     QString path_;
     AlignmentTable table_;
     AlignmentTable saved_;
+    // The file holds exactly saved_ (false when it was damaged).
+    bool fileSound_ = true;
+    AlignmentOffset drawn_;
+    QLocale locale_;
     // The printer and style the boxes were filled for.
     QString shownPrinter_;
     QString shownStyle_;

@@ -101,9 +101,8 @@ bool frmMain::StartCounting() {
     cmdExpense[6]->setEnabled(ChecksPendingBefore + ChecksCreated > 0);
     ShowEntryPanel();
     txtPayto->setFocus();
-    if (pending > 0) {
-        TellOfDamagedRegister();
-    }
+    // Also with nothing pending: a folder in the register's place is told of now, not at Accept.
+    TellOfDamagedRegister();
     return true;
 }
 
@@ -112,15 +111,17 @@ void frmMain::TellOfDamagedRegister() {
     if (whole) {
         return;
     }
+    const QString advice = PendingChecks() > 0
+                               ? QStringLiteral("\r\nNo check can be added to it. Print Checks shows which check "
+                                                "is damaged; Menu, then No, deletes the register with every check "
+                                                "in it.")
+                               : QString();
     // Activation runs inside the caller's Show: the message waits until that handler is done.
     QMetaObject::invokeMethod(
         this,
-        [this, error = whole.error] {
+        [this, error = whole.error + advice] {
             if (!program_.platform.ender.Ended() && program_.platform.forms.IsLoaded(this) && isVisible()) {
-                Message(error + QStringLiteral("\r\nNo check can be added to it. Print Checks shows which "
-                                               "check is damaged; Menu, then No, deletes the register with "
-                                               "every check in it."),
-                        QStringLiteral("Register Damaged"));
+                Message(error, QStringLiteral("Register Damaged"));
             }
         },
         Qt::QueuedConnection);

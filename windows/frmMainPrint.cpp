@@ -11,6 +11,7 @@
 #include "print/PrintRun.h"
 #include "register/Register.h"
 #include "windows/Program.h"
+#include "windows/frmAlignment.h"
 #include "windows/frmMainRules.h"
 #include "windows/frmSplash.h"
 #include "windows/frmStartup.h"
@@ -120,8 +121,17 @@ bool frmMain::ComposePrintRequest(PrintRequest &request) {
     AlignmentTable alignment;
     const FileResult loaded = LoadAlignment(AlignmentFilePath(program_.platform.App.Path), alignment);
     if (!loaded) {
-        Message(loaded.error + QStringLiteral("\r\nThe checks are printed without offsets."),
-                QStringLiteral("Printer Alignment"));
+        // Asked before anything prints: unprotected checks cannot be taken back.
+        const MsgResult answer = program_.platform.messages.MsgBox(
+            loaded.error + QStringLiteral("\r\n\r\nOpen Printer Alignment to look at the settings and save them "
+                                          "again? Yes opens it and prints nothing; No prints the checks as they "
+                                          "stand."),
+            MsgButtons::YesNo, QStringLiteral("Printer Alignment"), MsgResult::Yes);
+        if (answer != MsgResult::No) {
+            frmAlignment window(program_, settings.CheckStyle, this);
+            window.exec();
+            return false;
+        }
     }
     request.Adjustment = [alignment](const QString &printerName, const QString &style) {
         return alignment.Adjustment(printerName, style);

@@ -166,6 +166,9 @@ void frmStartup::createInformationPanel(QWidget *client) {
     PlaceTwips(cmdAccept, 3000, 1740, 975, 375);
     connect(cmdAccept, &QPushButton::clicked, this, &frmStartup::cmdAccept_Click);
 
+    txtBankName->setMaxLength(kSettingMaxLengths[0]);
+    txtAcctNo->setMaxLength(kSettingMaxLengths[1]);
+
     OnGotFocus(txtBankName, [this] { txtBankName_GotFocus(); });
     OnGotFocus(txtAcctNo, [this] { txtAcctNo_GotFocus(); });
     OnGotFocus(txtCheckNo, [this] { txtCheckNo_GotFocus(); });

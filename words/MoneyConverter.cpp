@@ -41,6 +41,9 @@ constexpr Word kCents = W(" CENTS");
 
 // Amounts at or beyond this magnitude have no plain text form without an exponent.
 constexpr double kLimit = 1e15;
+// Up to this many whole digits (leading zeros aside) and two decimals, an amount is under 10^15
+// cents, where its double rounded to cents is exactly its cents: its digits are Num as they stand.
+constexpr qsizetype kExactWholeDigits = 13;
 
 // Powers of ten that a double holds exactly.
 constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -164,8 +167,44 @@ void PlainFromDouble(double rounded, Plain &num) {
     num.wholeSize = point ? int(static_cast<const char *>(point) - num.text) : num.size;
 }
 
-// Reads a plain number into a double, "." as point. False when the text is not a plain number.
-bool ReadPlainNumber(const QString &text, double &value) {
+// How a text reads as a number.
+enum class Reading { NotANumber, Exact, Double };
+
+// Num straight from the digits of a number with at most two decimals and at most
+// kExactWholeDigits whole digits: the same text PlainFromCents gives for its cents.
+void PlainFromDigits(const QChar *chars, bool negative, qsizetype wholeBegin, qsizetype wholeEnd, qsizetype point,
+                     qsizetype decimals, Plain &num) {
+    while (wholeBegin < wholeEnd && chars[wholeBegin] == u'0') {
+        ++wholeBegin;
+    }
+    const int tens = decimals >= 1 ? chars[point + 1].unicode() - u'0' : 0;
+    const int units = decimals == 2 ? chars[point + 2].unicode() - u'0' : 0;
+    const bool fraction = tens != 0 || units != 0;
+    char *out = num.text;
+    int n = 0;
+    if (negative && (wholeBegin < wholeEnd || fraction)) {
+        out[n++] = '-';
+    }
+    for (qsizetype i = wholeBegin; i < wholeEnd; ++i) {
+        out[n++] = char(chars[i].unicode());
+    }
+    if (wholeBegin == wholeEnd && !fraction) {
+        out[n++] = '0';
+    }
+    num.wholeSize = n;
+    if (fraction) {
+        out[n++] = '.';
+        out[n++] = char('0' + tens);
+        if (units != 0) {
+            out[n++] = char('0' + units);
+        }
+    }
+    num.size = n;
+}
+
+// Reads a plain number, "." as point. Exact: at most two decimals and kExactWholeDigits whole
+// digits, given as Num. Double: any other plain number, read as a double.
+Reading ReadPlainNumber(const QString &text, Plain &num, double &value) {
     const QChar *chars = text.constData();
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -194,18 +233,29 @@ bool ReadPlainNumber(const QString &text, double &value) {
         } else if (c == u'.' && point < 0) {
             point = i;
         } else {
-            return false;
+            return Reading::NotANumber;
         }
     }
     if (!digit) {
-        return false;
+        return Reading::NotANumber;
     }
     const qsizetype decimals = point < 0 ? 0 : end - point - 1;
+    const qsizetype wholeEnd = point < 0 ? end : point;
+    if (decimals <= 2) {
+        qsizetype significant = digitsBegin;
+        while (significant < wholeEnd && chars[significant] == u'0') {
+            ++significant;
+        }
+        if (wholeEnd - significant <= kExactWholeDigits) {
+            PlainFromDigits(chars, negative, significant, wholeEnd, point, decimals, num);
+            return Reading::Exact;
+        }
+    }
     if (exact && decimals <= 22) {
         // Both operands are exact, so the one division rounds correctly, as a full read would.
         const double magnitude = double(mantissa) / kPowersOfTen[decimals];
         value = negative ? -magnitude : magnitude;
-        return true;
+        return Reading::Double;
     }
     QVarLengthArray<char, 64> ascii(end - begin);
     bool wholeDigit = false; // a non-zero digit before the point
@@ -219,9 +269,9 @@ bool ReadPlainNumber(const QString &text, double &value) {
     if (r.ec == std::errc::result_out_of_range) {
         // Too large to hold is out of range anyway; too small rounds to no cents at all.
         value = wholeDigit ? HUGE_VAL : 0.0;
-        return true;
+        return Reading::Double;
     }
-    return r.ec == std::errc() && r.ptr == last;
+    return r.ec == std::errc() && r.ptr == last ? Reading::Double : Reading::NotANumber;
 }
 
 int DigitValue(QChar c) {
@@ -266,15 +316,20 @@ QString AmountToWords(Currency amount) {
 
 QString AmountToWords(const QString &amount) {
     double value = 0.0;
-    if (!ReadPlainNumber(amount, value)) {
+    Plain num;
+    switch (ReadPlainNumber(amount, num, value)) {
+    case Reading::NotANumber:
         return QString();
+    case Reading::Exact:
+        return WordsFromPlain(num);
+    case Reading::Double:
+        break;
     }
     const double cents = std::floor(value * 100.0 + 0.5);
     const double rounded = cents / 100.0;
     if (!(std::fabs(rounded) < kLimit)) {
         return QString();
     }
-    Plain num;
     if (std::fabs(cents) < kLimit) {
         // Up to fifteen digits the shortest text of cents / 100 is exactly the decimal of the
         // integer cents, so integer digits give the same text as the double would.

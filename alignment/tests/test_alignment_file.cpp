@@ -1,6 +1,7 @@
 #include "alignment/AlignmentFile.h"
 #include "platform/testing/TestHelpers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -195,5 +196,49 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"sizeNotANumber", "[Offsets]\nsize=many\n"},
         DamagedCase{"protectionNotABoolean", "[CheckProtection]\nsize=1\n1\\Style=Deluxe 3-On-A-Page\n1\\On=maybe\n"}),
     [](const ::testing::TestParamInfo<DamagedCase> &row) { return std::string(row.param.label); });
+
+TEST_F(AlignmentFileTest, partlyDamagedFile_keepsTheReadableEntriesAndNamesTheOthers) {
+    write("[Offsets]\nsize=3\n"
+          "1\\Printer=Laser\n1\\Style=Deluxe 3-On-A-Page\n1\\Horizontal=+0.10\n1\\Vertical=-0.05\n"
+          "2\\Printer=Inkjet\n2\\Style=Deluxe 3-On-A-Page\n2\\Horizontal=7\n2\\Vertical=0\n"
+          "3\\Printer=Inkjet\n3\\Style=Deluxe Wallet-Size\n3\\Horizontal=0.02\n3\\Vertical=0.03\n"
+          "[CheckProtection]\nsize=2\n1\\Style=Deluxe 3-On-A-Page\n1\\On=true\n"
+          "2\\Style=Deluxe Wallet-Size\n2\\On=yes\n");
+    AlignmentTable table;
+    const FileResult result = LoadAlignment(path, table);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(table.Offset(QStringLiteral("Laser"), kThree), (AlignmentOffset{10, -5}));
+    EXPECT_EQ(table.Offset(QStringLiteral("Inkjet"), kWallet), (AlignmentOffset{2, 3}));
+    EXPECT_EQ(table.Offset(QStringLiteral("Inkjet"), kThree), AlignmentOffset{});
+    EXPECT_TRUE(table.CheckProtection(kThree));
+    EXPECT_FALSE(table.CheckProtection(kWallet));
+    EXPECT_EQ(result.error,
+              QStringLiteral("The alignment settings %1 are damaged: offset entry 2 (printer \"Inkjet\"), check "
+                             "protection entry 2 (Deluxe Wallet-Size) could not be read. The other entries are kept; "
+                             "until the alignment is saved again, checks print without the offsets and the check "
+                             "protection those entries held (no asterisks around the amounts).")
+                  .arg(QDir::toNativeSeparators(path)));
+}
+
+TEST_F(AlignmentFileTest, aLinkInTheFilesPlaceIsNotWrittenThrough) {
+    const QString target = dir.filePath(QStringLiteral("elsewhere.txt"));
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not the settings\n");
+    }
+    ASSERT_TRUE(QFile::link(target, path));
+    AlignmentTable table;
+    table.SetOffset(QStringLiteral("Laser"), kThree, {1, 2});
+    const FileResult result = SaveAlignment(path, table);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(path))) << qPrintable(result.error);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("link"))) << qPrintable(result.error);
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("not the settings\n"));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".new")));
+}
 
 } // namespace

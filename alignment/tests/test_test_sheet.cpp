@@ -4,10 +4,16 @@
 #include "platform/testing/RecordingPrinter.h"
 #include "platform/testing/TestHelpers.h"
 #include "print/CheckLayout.h"
+#include "print/FormOutline.h"
 
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPageLayout>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -60,7 +66,8 @@ TEST_P(TestSheetOnRecordingPrinter, marksEveryAnchorWithCrossAndNameMovedByTheOf
     printer.printerName = QStringLiteral("Laser 1");
     const QString style = S(GetParam().style);
     const AlignmentOffset offset = GetParam().offset;
-    ASSERT_TRUE(PrintTestSheet(printer, {style, QStringLiteral("Laser 1"), offset, QStringLiteral("12/07/2026")}));
+    ASSERT_TRUE(
+        PrintTestSheet(printer, {style, QStringLiteral("Laser 1"), offset, QStringLiteral("12/07/2026"), true, {}}));
     const double dx = offset.Horizontal * 14.4;
     const double dy = offset.Vertical * 14.4;
 
@@ -90,18 +97,39 @@ TEST_P(TestSheetOnRecordingPrinter, marksEveryAnchorWithCrossAndNameMovedByTheOf
     EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 1);
     EXPECT_EQ(log.Count(PrinterCall::Kind::NewPage), 0);
     EXPECT_TRUE(std::all_of(lines.cbegin(), lines.cend(), [](const PrinterCall &line) { return !line.faint; }));
-    // The whole ruler: a tick every tenth of an inch along the top (8.5 in) and the left (11 in).
+    // The whole ruler: a tick every tenth of an inch along the top (8.5 in) and the left (11 in), where
+    // the paper is whatever the offset, and its 0 named.
     const auto ticks = std::count_if(lines.cbegin(), lines.cend(), [&](const PrinterCall &line) {
-        return (line.y == dy && line.x == line.x2) || (line.x == dx && line.y == line.y2);
+        return (line.y == 0 && line.x == line.x2) || (line.x == 0 && line.y == line.y2);
     });
     EXPECT_GE(ticks, 85 + 110);
-    const auto caption = std::find_if(texts.cbegin(), texts.cend(), [](const PrinterCall &call) {
-        return call.text.startsWith(QStringLiteral("Alignment test sheet"));
-    });
-    ASSERT_NE(caption, texts.cend());
+    EXPECT_TRUE(std::any_of(texts.cbegin(), texts.cend(), [](const PrinterCall &call) {
+        return call.text == QStringLiteral("0") && call.x < 144 && call.y < 144;
+    }));
+    for (const PrinterCall &call : texts) {
+        if (call.text.size() <= 2 && call.text != QStringLiteral("0") && call.text.at(0).isDigit() && call.y < 216) {
+            EXPECT_NEAR(std::fmod(call.x - 20, 1440), 0, 1e-6) << "ruler number " << qPrintable(call.text);
+        }
+    }
+    // The information lines, wrapped at blanks: joined again they are the caption and the instructions.
+    QStringList block;
+    const QRectF area = TestSheetTextArea(style);
+    for (const PrinterCall &call : texts) {
+        if (area.contains(call.x, call.y)) {
+            block << call.text;
+            EXPECT_DOUBLE_EQ(call.x, area.left());
+            EXPECT_LE(printer.TextWidth(call.text), area.width()) << qPrintable(call.text);
+        }
+    }
+    const QString joined = block.join(QLatin1Char(' '));
+    const TestSheetRequest request{style, QStringLiteral("Laser 1"), offset, QStringLiteral("12/07/2026"), true, {}};
+    EXPECT_TRUE(joined.startsWith(TestSheetCaption(request))) << qPrintable(joined);
     for (const QString &part : {QStringLiteral("Laser 1"), style, OffsetText(offset.Horizontal),
                                 OffsetText(offset.Vertical), QStringLiteral("12/07/2026")}) {
-        EXPECT_TRUE(caption->text.contains(part)) << qPrintable(caption->text) << " lacks " << qPrintable(part);
+        EXPECT_TRUE(TestSheetCaption(request).contains(part)) << " lacks " << qPrintable(part);
+    }
+    for (const QString &paragraph : TestSheetInstructions()) {
+        EXPECT_TRUE(joined.contains(paragraph)) << qPrintable(paragraph);
     }
     // The sheet is printed in the check font.
     EXPECT_TRUE(std::all_of(texts.cbegin(), texts.cend(), [](const PrinterCall &call) {
@@ -115,11 +143,37 @@ INSTANTIATE_TEST_SUITE_P(Styles, TestSheetOnRecordingPrinter,
                                            SheetCase{"Deluxe Wallet-Size", {0, 0}},
                                            SheetCase{"Deluxe Wallet-Size", {-100, 100}}));
 
+TEST(TestSheet, textAreaStaysClearOfEveryFormLineAndMark_insideTheMargins) {
+    for (const QString &style : {kThree, kWallet}) {
+        SCOPED_TRACE(style.toStdString());
+        const QRectF area = TestSheetTextArea(style);
+        // Within the sheet less a quarter inch each side, the widest printer margin.
+        EXPECT_TRUE(QRectF(0, 0, 8.0 * 1440, 10.5 * 1440).contains(area));
+        const FormOutline form = FormOutlineOf(style);
+        for (const QRectF &check : form.Checks) {
+            for (const double y : {check.top() * 1440, check.bottom() * 1440}) {
+                EXPECT_FALSE(y > area.top() && y < area.bottom()) << "check edge at " << y / 1440;
+            }
+            // The stub line runs down each wallet check.
+            const bool besideCheck = check.top() * 1440 < area.bottom() && check.bottom() * 1440 > area.top();
+            EXPECT_FALSE(besideCheck && form.StubRight * 1440 > area.left() && form.StubRight * 1440 < area.right());
+        }
+        // No mark's cross or name (with a line's height and an inch of name) reaches into it.
+        for (int slot = 1; slot <= 3; ++slot) {
+            for (const CheckAnchor &anchor : CheckAnchors(style, slot, 240)) {
+                const double left = anchor.RightAligned ? anchor.X - 1440 : anchor.X - 72;
+                const QRectF mark(left, anchor.Y - 72, 1440 + 144, 240 + 144);
+                EXPECT_FALSE(mark.intersects(area)) << qPrintable(anchor.Name) << " of slot " << slot;
+            }
+        }
+    }
+}
+
 TEST(TestSheet, failingPrinterAbandonsTheJob) {
     PrinterLog log;
     RecordingPrinter printer(log);
     printer.failAtCall = 5;
-    EXPECT_FALSE(PrintTestSheet(printer, {kThree, QStringLiteral("Laser"), {}, QStringLiteral("1/2/2026")}));
+    EXPECT_FALSE(PrintTestSheet(printer, {kThree, QStringLiteral("Laser"), {}, QStringLiteral("1/2/2026"), true, {}}));
     EXPECT_EQ(log.Count(PrinterCall::Kind::Abort), 1);
     EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 0);
 }
@@ -172,7 +226,8 @@ TEST_P(TestSheetPdf, everyNamedAnchorStandsAtItsTablePositionPlusTheOffset) {
     const QString style = S(GetParam().style);
     const AlignmentOffset offset = GetParam().offset;
     ASSERT_EQ(printer->PrinterName(), kPdfPrinterName);
-    ASSERT_TRUE(PrintTestSheet(*printer, {style, printer->PrinterName(), offset, QStringLiteral("12/07/2026")}));
+    ASSERT_TRUE(
+        PrintTestSheet(*printer, {style, printer->PrinterName(), offset, QStringLiteral("12/07/2026"), true, {}}));
     const double lineHeight = printer->LineHeight() / 1440;
 
     const QList<PdfPage> pages = ReadPdfWords(pdf);
@@ -197,6 +252,66 @@ TEST_P(TestSheetPdf, everyNamedAnchorStandsAtItsTablePositionPlusTheOffset) {
     const bool captioned = std::any_of(words.cbegin(), words.cend(),
                                        [](const PdfWord &word) { return word.text == QStringLiteral("12/07/2026"); });
     EXPECT_TRUE(captioned);
+}
+
+TEST(TestSheetPdfLayout, aLongPrinterNameStaysOnThePageInsideTheTextArea) {
+    // 25 characters, as a real queue may be named.
+    const QString name = QStringLiteral("Accounting Laser Floor 2B");
+    ASSERT_EQ(name.size(), 25);
+    for (const QString &style : {kThree, kWallet}) {
+        SCOPED_TRACE(style.toStdString());
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        std::unique_ptr<Printer> printer = MakePdfPrinter(pdf);
+        auto &qt = dynamic_cast<QtPrinter &>(*printer);
+        const QRectF paint = qt.device().pageLayout().paintRect(QPageLayout::Point);
+        ASSERT_TRUE(PrintTestSheet(*printer, {style, name, {-5, -5}, QStringLiteral("12/07/2026"), false, {}}));
+        const QList<PdfPage> pages = ReadPdfWords(pdf);
+        ASSERT_EQ(pages.size(), 1);
+        const QRectF twips = TestSheetTextArea(style);
+        const QRectF area(paint.x() + twips.x() / 20, paint.y() + twips.y() / 20, twips.width() / 20,
+                          twips.height() / 20);
+        int inArea = 0;
+        for (const PdfWord &word : pages[0].words) {
+            EXPECT_GE(word.xMin, paint.left() - 0.5) << qPrintable(word.text);
+            EXPECT_LE(word.xMax, paint.right() + 0.5) << qPrintable(word.text);
+            EXPECT_LE(word.yMax, paint.bottom() + 0.5) << qPrintable(word.text);
+            if (word.text == QStringLiteral("Floor") || word.text == QStringLiteral("12/07/2026") ||
+                word.text == QStringLiteral("light,") || word.text == QStringLiteral("baseline")) {
+                EXPECT_TRUE(area.adjusted(-0.5, -0.5, 0.5, 4)
+                                .contains(QRectF(word.xMin, word.yMin, word.xMax - word.xMin, word.yMax - word.yMin)))
+                    << qPrintable(word.text) << " at " << word.xMin << ", " << word.yMin;
+                ++inArea;
+            }
+        }
+        EXPECT_EQ(inArea, 4);
+    }
+}
+
+// The real printer dialog, asked to open on the PDF file as the alignment window does for it.
+TEST(TestSheetPrinterDialog, opensOnThePrinterAskedFor_thePdfFile) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    bool toFile = false;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (shown == nullptr) {
+            ADD_FAILURE() << "no printer dialog";
+            return;
+        }
+        toFile = shown->printer()->outputFormat() == QPrinter::PdfFormat;
+        if (auto *file = shown->findChild<QLineEdit *>(QStringLiteral("filename"))) {
+            file->setText(pdf);
+        }
+        shown->accept();
+    });
+    QtPrinterDialog dialog;
+    std::unique_ptr<Printer> printer = dialog.ShowPrinter(kPdfPrinterName);
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(toFile);
+    EXPECT_EQ(printer->PrinterName(), kPdfPrinterName);
+    ASSERT_TRUE(PrintTestSheet(*printer, {kThree, printer->PrinterName(), {}, QStringLiteral("1/2/2026"), true, {}}));
+    EXPECT_TRUE(QFileInfo::exists(pdf));
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, TestSheetPdf,

@@ -128,17 +128,27 @@ TEST_P(DamagedDecodeTest, failsWithAReasonAndLeavesTheSettingsAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, DamagedDecodeTest,
-    ::testing::Values(DamagedRow{"empty", "", "it holds no settings"},
-                      DamagedRow{"blanks only", "   ", "it holds no settings"},
-                      DamagedRow{"four lines", "\"a\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n",
-                                 "it holds only 4 of the 5 settings"},
-                      DamagedRow{"one line", "\"First Example Bank\"\r\n", "it holds only 1 of the 5 settings"},
-                      DamagedRow{"unclosed quote", "\"a\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"Deluxe Wallet-Size\r\n",
-                                 "the double quote that opens value 5 is never closed"},
-                      DamagedRow{"zeros", QByteArray(40, '\0'), "it holds NUL bytes where text should be"},
-                      DamagedRow{"byte-order mark only", "\xef\xbb\xbf", "it holds no settings"},
-                      DamagedRow{"byte-order mark and four lines", "\xef\xbb\xbf\"a\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n",
-                                 "it holds only 4 of the 5 settings"}));
+    ::testing::Values(
+        DamagedRow{"empty", "", "it holds no settings"}, DamagedRow{"blanks only", "   ", "it holds no settings"},
+        DamagedRow{"four lines", "\"a\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n", "it holds only 4 of the 5 settings"},
+        DamagedRow{"one line", "\"First Example Bank\"\r\n", "it holds only 1 of the 5 settings"},
+        DamagedRow{"unclosed quote", "\"a\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"Deluxe Wallet-Size\r\n",
+                   "the double quote that opens value 5 is never closed"},
+        DamagedRow{"zeros", QByteArray(40, '\0'), "it holds NUL bytes where text should be"},
+        DamagedRow{"byte-order mark only", "\xef\xbb\xbf", "it holds no settings"},
+        DamagedRow{"byte-order mark and four lines", "\xef\xbb\xbf\"a\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n",
+                   "it holds only 4 of the 5 settings"},
+        // Values longer than setup lets a person type.
+        DamagedRow{"61-character bank name", "\"" + QByteArray(61, 'B') + "\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"s\"\r\n",
+                   "the Bank Name holds 61 characters, more than the 60 setup allows"},
+        DamagedRow{"41-character account in UTF-8",
+                   "\xef\xbb\xbf\"a\"\r\n\"" + QByteArray(20, 'x') + QByteArray(21, ' ') +
+                       "\"\r\n\"1\"\r\n\"2\"\r\n\"s\"\r\n",
+                   "the Account Number holds 41 characters, more than the 40 setup allows"},
+        DamagedRow{"21-character check number", "a,b,000000000000000001001,3,s\r\n",
+                   "the Next Check # holds 21 characters, more than the 20 setup allows"},
+        DamagedRow{"unquoted style of 21", "a,b,1,3," + QByteArray(21, 's'),
+                   "the Check Style holds 21 characters, more than the 20 setup allows"}));
 
 class SettingsFileTest : public ::testing::Test {
 protected:
@@ -213,6 +223,30 @@ TEST_F(SettingsFileTest, aShortFileIsDamagedWithAReasonNamingTheFile) {
     EXPECT_EQ(load.error, S("The settings file ") + QDir::toNativeSeparators(folder.file(S("DraftMere.txt"))) +
                               S(" cannot be used: it holds only 3 of the 5 settings."));
     EXPECT_FALSE(AnyFileOpen(files)) << "loading closes every file";
+}
+
+TEST_F(SettingsFileTest, aFileLongerThanAnySettingsIsDamagedUnread_theLongestSetupWritesLoads) {
+    // The longest values setup takes, each character two bytes in UTF-8, still load.
+    const QString longest[5] = {QString(60, QChar(0xE9)), QString(40, QChar(0xE9)), S("1").rightJustified(20, u'0'),
+                                S("   3"), S("Deluxe Wallet-Size")};
+    QByteArray bytes("\xef\xbb\xbf");
+    for (const QString &value : longest) {
+        bytes += '"' + value.toUtf8() + "\"\r\n";
+    }
+    ASSERT_TRUE(folder.write(S("DraftMere.txt"), bytes));
+    ASSERT_EQ(LoadSettings(files).state, SettingsState::Loaded);
+
+    // A ten-megabyte bank name.
+    bytes = '"' + QByteArray(10 * 1024 * 1024, 'B') + "\"\r\n\"b\"\r\n\"1\"\r\n\"2\"\r\n\"Deluxe Wallet-Size\"\r\n";
+    ASSERT_TRUE(folder.write(S("DraftMere.txt"), bytes));
+    const SettingsLoad load = LoadSettings(files);
+    EXPECT_EQ(load.state, SettingsState::Damaged);
+    EXPECT_EQ(load.error, S("The settings file ") + QDir::toNativeSeparators(folder.file(S("DraftMere.txt"))) +
+                              S(" cannot be used: it is %1 bytes long, and the settings setup writes never take "
+                                "more than %2.")
+                                  .arg(bytes.size())
+                                  .arg(kMaxSettingsFileBytes));
+    EXPECT_FALSE(AnyFileOpen(files));
 }
 
 TEST_F(SettingsFileTest, aSettingsFileThatIsAFolderIsMissing) {
@@ -296,6 +330,12 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemRow{"no style", Settings("B", "A", "5", "2", ""), F::CheckStyle, "A Check Style must be selected."},
         ProblemRow{"another style", Settings("B", "A", "5", "2", "Deluxe wallet-size"), F::CheckStyle,
                    "The Check Style must be \"Deluxe 3-On-A-Page\" or \"Deluxe Wallet-Size\"."},
+        ProblemRow{"bank name of 61", Settings(QByteArray(61, 'B').constData(), "A", "1", "1", "Deluxe Wallet-Size"),
+                   F::BankName, "The Bank Name holds 61 characters; it may hold at most 60."},
+        ProblemRow{"check number padded to 21", Settings("B", "A", "                 1001", "1", "Deluxe Wallet-Size"),
+                   F::CheckNo, "The Next Check # holds 21 characters; it may hold at most 20."},
+        ProblemRow{"checks on the form padded to 6", Settings("B", "A", "1", "     3", "Deluxe Wallet-Size"),
+                   F::ChecksOnForm, "The # of Checks on 1st Form holds 6 characters; it may hold at most 5."},
         ProblemRow{"the first problem wins", Settings("\"", "\"", "0", "0", ""), F::BankName,
                    "The Bank Name may not hold a double quote (\")."}));
 

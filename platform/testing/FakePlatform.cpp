@@ -45,8 +45,9 @@ bool FaultyFiles::sysRename(const QString &from, const QString &to) {
     return QtFiles::sysRename(from, to);
 }
 
-std::unique_ptr<Printer> FakePrinterDialog::ShowPrinter() {
+std::unique_ptr<Printer> FakePrinterDialog::ShowPrinter(const QString &preselect) {
     ++shown;
+    preselected = preselect;
     if (cancel || !makePrinter) {
         return nullptr;
     }

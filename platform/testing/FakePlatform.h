@@ -90,8 +90,9 @@ protected:
 // The printer dialog of a test: hands out whatever printer the test makes, or cancels.
 class FakePrinterDialog final : public PrinterDialog {
 public:
-    std::unique_ptr<Printer> ShowPrinter() override;
+    std::unique_ptr<Printer> ShowPrinter(const QString &preselect = QString()) override;
     std::function<std::unique_ptr<Printer>()> makePrinter;
+    QString preselected; // the printer the dialog was last asked to open on
     bool cancel = false;
     int shown = 0;
 };

@@ -43,6 +43,10 @@ QMessageBox::StandardButton standardOf(MsgResult result) {
         return QMessageBox::Yes;
     case MsgResult::No:
         return QMessageBox::No;
+    case MsgResult::Save:
+        return QMessageBox::Save;
+    case MsgResult::Discard:
+        return QMessageBox::Discard;
     }
     return QMessageBox::NoButton;
 }
@@ -57,6 +61,10 @@ Qt::Key accessKeyOf(MsgResult result) {
         return Qt::Key_Y;
     case MsgResult::No:
         return Qt::Key_N;
+    case MsgResult::Save:
+        return Qt::Key_S;
+    case MsgResult::Discard:
+        return Qt::Key_D;
     }
     return Qt::Key_unknown;
 }
@@ -156,7 +164,19 @@ INSTANTIATE_TEST_SUITE_P(
         BoxRow{"YesNo_AltN", MsgButtons::YesNo, R::Yes, Act::AccessKey, R::No, R::No},
         BoxRow{"YesNo_ClickYes", MsgButtons::YesNo, R::No, Act::Click, R::Yes, R::Yes},
         BoxRow{"YesNo_ClickNo", MsgButtons::YesNo, R::Yes, Act::Click, R::No, R::No},
-        BoxRow{"YesNo_CloseDoesNothing", MsgButtons::YesNo, R::Yes, Act::Close, R::Yes, kOpen}),
+        BoxRow{"YesNo_CloseDoesNothing", MsgButtons::YesNo, R::Yes, Act::Close, R::Yes, kOpen},
+
+        BoxRow{"SaveDiscardCancel_Return", MsgButtons::SaveDiscardCancel, R::Save, Act::Return, R::Save, R::Save},
+        BoxRow{"SaveDiscardCancel_ReturnOnDefaultDiscard", MsgButtons::SaveDiscardCancel, R::Discard, Act::Return,
+               R::Discard, R::Discard},
+        BoxRow{"SaveDiscardCancel_Escape", MsgButtons::SaveDiscardCancel, R::Save, Act::Escape, R::Save, R::Cancel},
+        BoxRow{"SaveDiscardCancel_AltS", MsgButtons::SaveDiscardCancel, R::Discard, Act::AccessKey, R::Save, R::Save},
+        BoxRow{"SaveDiscardCancel_AltD", MsgButtons::SaveDiscardCancel, R::Save, Act::AccessKey, R::Discard,
+               R::Discard},
+        BoxRow{"SaveDiscardCancel_AltC", MsgButtons::SaveDiscardCancel, R::Save, Act::AccessKey, R::Cancel, R::Cancel},
+        BoxRow{"SaveDiscardCancel_ClickDiscard", MsgButtons::SaveDiscardCancel, R::Save, Act::Click, R::Discard,
+               R::Discard},
+        BoxRow{"SaveDiscardCancel_Close", MsgButtons::SaveDiscardCancel, R::Save, Act::Close, R::Save, R::Cancel}),
     [](const ::testing::TestParamInfo<BoxRow> &row) { return std::string(row.param.name); });
 
 TEST(RealBox, showsTitleTextAndTheButtonsWithNoIcon) {
@@ -167,6 +187,8 @@ TEST(RealBox, showsTitleTextAndTheButtonsWithNoIcon) {
         {MsgButtons::OK, {QStringLiteral("&OK")}},
         {MsgButtons::OKCancel, {QStringLiteral("&OK"), QStringLiteral("&Cancel")}},
         {MsgButtons::YesNo, {QStringLiteral("&Yes"), QStringLiteral("&No")}},
+        {MsgButtons::SaveDiscardCancel,
+         {QStringLiteral("&Save"), QStringLiteral("&Discard"), QStringLiteral("&Cancel")}},
     };
     for (const auto &set : sets) {
         SCOPED_TRACE(set.captions.join(QLatin1Char(' ')).toStdString());

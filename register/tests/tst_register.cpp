@@ -44,6 +44,13 @@ const QByteArray kThirdBytes = "1003                "
                                "A memo that runs to forty character"
                                "Printed   ";
 
+// A record with its amount field holding `amount` instead.
+QByteArray WithAmount(const QByteArray &record, const char *amount) {
+    QByteArray field(amount);
+    field.append(kAmountWidth - field.size(), ' ');
+    return QByteArray(record).replace(kCheckNoWidth + kCheckDateWidth + kPayToWidth, kAmountWidth, field);
+}
+
 class RegisterTest : public ::testing::Test {
 protected:
     TempFolder folder;
@@ -184,14 +191,25 @@ TEST_P(DamagedAppendTest, isRefusedNamingTheFileAndTheDamage_andAddsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Damage, DamagedAppendTest,
-    ::testing::Values(RefusedRow{"1 byte", QByteArray(1, 'x'), "check number 1 is cut short (1 of 115"},
-                      RefusedRow{"57 bytes", QByteArray(57, 'x'), "check number 1 is cut short (57 of 115"},
-                      RefusedRow{"114 bytes", kFirstBytes.left(114), "check number 1 is cut short (114 of 115"},
-                      RefusedRow{"200 bytes", QByteArray(200, 'x'), "check number 2 is cut short (85 of 115"},
-                      RefusedRow{"230 bytes with NUL", kFirstBytes + QByteArray(115, '\0'),
-                                 "check number 2 holds NUL bytes"},
-                      RefusedRow{"one NUL in the first", QByteArray(1, '\0') + kFirstBytes.mid(1) + kSecondBytes,
-                                 "check number 1 holds NUL bytes"}));
+    ::testing::Values(
+        RefusedRow{"1 byte", QByteArray(1, 'x'), "check number 1 is cut short (1 of 115"},
+        RefusedRow{"57 bytes", QByteArray(57, 'x'), "check number 1 is cut short (57 of 115"},
+        RefusedRow{"114 bytes", kFirstBytes.left(114), "check number 1 is cut short (114 of 115"},
+        RefusedRow{"200 bytes", QByteArray(200, 'x'), "check number 2 is cut short (85 of 115"},
+        RefusedRow{"230 bytes with NUL", kFirstBytes + QByteArray(115, '\0'), "check number 2 holds NUL bytes"},
+        RefusedRow{"one NUL in the first", QByteArray(1, '\0') + kFirstBytes.mid(1) + kSecondBytes,
+                   "check number 1 holds NUL bytes"},
+        // Records the print run refuses for their amount, named with their payee.
+        RefusedRow{"letters", kFirstBytes + WithAmount(kThirdBytes, "12abc"),
+                   "check number 2 (to \"Bob\") has the amount \"12abc\", which is not a number"},
+        RefusedRow{"leading blank", WithAmount(kThirdBytes, " 12.5") + kFirstBytes,
+                   "check number 1 (to \"Bob\") has the amount \" 12.5\", which is not a number"},
+        RefusedRow{"empty", kFirstBytes + kFirstBytes + WithAmount(kThirdBytes, ""),
+                   "check number 3 (to \"Bob\") has the amount \"\", which is not a number"},
+        RefusedRow{"negative", WithAmount(kThirdBytes, "-5"), "amount \"-5\", which is negative"},
+        RefusedRow{"three decimals", WithAmount(kThirdBytes, "1.234"),
+                   "amount \"1.234\", which has more than two decimals"},
+        RefusedRow{"too large", WithAmount(kThirdBytes, "1000000000"), "amount \"1000000000\", which is too large"}));
 
 TEST_F(RegisterTest, checkRegisterPassesAMissingEmptyOrWholeRegister) {
     EXPECT_TRUE(CheckRegister(files));
@@ -200,6 +218,15 @@ TEST_F(RegisterTest, checkRegisterPassesAMissingEmptyOrWholeRegister) {
     EXPECT_TRUE(CheckRegister(files));
     ASSERT_TRUE(folder.write(S("TempRegister.txt"), kFirstBytes + kSecondBytes));
     EXPECT_TRUE(CheckRegister(files));
+    // Every amount form the entry window takes, the long ones included.
+    QByteArray forms;
+    for (const char *amount : {"7.", ".5", "0", "999999999.99", "0000000012.50", "000000000000001"}) {
+        forms += WithAmount(kFirstBytes, amount);
+    }
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), forms));
+    const FileResult checked = CheckRegister(files);
+    EXPECT_TRUE(checked) << checked.error.toStdString();
+    EXPECT_TRUE(AppendRegisterRecord(files, kThird));
 }
 
 TEST_F(RegisterTest, countIsTheNumberOfWholeRecords) {

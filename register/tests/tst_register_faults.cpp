@@ -97,7 +97,8 @@ TEST(AppendFaults, aBackupThatCannotBeRestoredIsNotHiddenBehindANewRegister) {
 TEST(AppendFaults, aRegisterHoldsAtMost32767Checks) {
     TempFolder folder;
     QtFiles files(folder.path());
-    const QByteArray full(32766 * kRecordLength, 'x');
+    // Printable records: only the count stands in the way.
+    const QByteArray full = EncodeRecord(Numbered(1)).repeated(32766);
     ASSERT_TRUE(folder.write(S("TempRegister.txt"), full));
     ASSERT_TRUE(AppendRegisterRecord(files, Numbered(32767)));
     EXPECT_EQ(RegisterRecordCount(files), 32767);
@@ -111,7 +112,7 @@ TEST(AppendFaults, aRegisterPastTheLimitCountsWhatItHolds) {
     TempFolder folder;
     QtFiles files(folder.path());
     for (const int records : {32768, 40000}) {
-        const QByteArray full(qsizetype{records} * kRecordLength, 'x');
+        const QByteArray full = EncodeRecord(Numbered(1)).repeated(records);
         ASSERT_TRUE(folder.write(S("TempRegister.txt"), full));
         const FileResult result = AppendRegisterRecord(files, Numbered(1));
         EXPECT_FALSE(result);

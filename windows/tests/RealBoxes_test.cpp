@@ -1,6 +1,8 @@
 // Window flows answered through the real message boxes, with real keys and clicks.
 #include "WindowFixture.h"
 
+#include "register/Register.h"
+
 #include <QMessageBox>
 #include <QTimer>
 
@@ -56,7 +58,9 @@ TEST_F(RealBoxesTest, escapeOnChecksNotPrintedKeepsEveryPendingCheck) {
     writeFile(QStringLiteral("DraftMere.txt"),
               settingsBytes({QStringLiteral("First Example Bank"), QStringLiteral("0012-345678"),
                              QStringLiteral("1001"), QStringLiteral("3"), QStringLiteral("Deluxe 3-On-A-Page")}));
-    writeFile(QStringLiteral("TempRegister.txt"), QByteArray(115, ' '));
+    writeFile(QStringLiteral("TempRegister.txt"),
+              EncodeRecord({QStringLiteral("1001"), QStringLiteral("12/07/2026"), QStringLiteral("Payee"),
+                            QStringLiteral("10.00"), QStringLiteral("Memo"), kStatusPrinted}));
     frmStartup *startup = startAndContinue();
     startup->cmdGoto_Click(0);
     frmMain *main = program->Main();

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kTitle = QStringLiteral("Printer Alignment");
@@ -169,8 +171,8 @@ TEST_F(AlignmentWindowTest, badInputIsRefusedNamingTheField_nothingSaved) {
         window->cboPrinter->setCurrentIndex(0);
         EXPECT_EQ(window->cboPrinter->currentText(), QStringLiteral("Inkjet"));
         EXPECT_EQ(messages.shown.size(), 2);
-        // Leaving anyway: the question, and No leaves the file alone.
-        messages.setNextAnswer(MsgResult::No);
+        // Leaving anyway: the question, and Discard leaves the file alone.
+        messages.setNextAnswer(MsgResult::Discard);
         window->cmdClose->click();
         EXPECT_FALSE(window->isVisible());
         EXPECT_FALSE(QFile::exists(iniPath()));
@@ -191,8 +193,8 @@ TEST_F(AlignmentWindowTest, damagedSettingsAreReportedNamingTheFile_andMeanNoOff
     EXPECT_EQ(saved().Offset(QStringLiteral("Inkjet"), kStyle3OnAPage), (AlignmentOffset{2, 0}));
 }
 
-TEST_F(AlignmentWindowTest, closingWithChanges_asksAndSavesOnlyOnYes) {
-    for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
+TEST_F(AlignmentWindowTest, closingWithChanges_offersSaveDiscardCancel) {
+    for (const MsgResult answer : {MsgResult::Save, MsgResult::Discard, MsgResult::Cancel}) {
         QFile::remove(iniPath());
         messages.shown.clear();
         auto window = open();
@@ -200,13 +202,107 @@ TEST_F(AlignmentWindowTest, closingWithChanges_asksAndSavesOnlyOnYes) {
         messages.setNextAnswer(answer);
         QTest::keyClick(window.get(), Qt::Key_Escape);
         ASSERT_EQ(messages.shown.size(), 1);
-        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
-        EXPECT_FALSE(window->isVisible());
-        EXPECT_EQ(QFile::exists(iniPath()), answer == MsgResult::Yes);
+        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::SaveDiscardCancel);
+        EXPECT_EQ(messages.shown[0].defaultButton, MsgResult::Save);
+        EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(iniPath())));
+        EXPECT_EQ(window->isVisible(), answer == MsgResult::Cancel);
+        EXPECT_EQ(QFile::exists(iniPath()), answer == MsgResult::Save);
+        if (answer == MsgResult::Cancel) {
+            // Still there to go on with: the typed value stands.
+            EXPECT_EQ(window->txtVertical->text(), QStringLiteral("0.25"));
+        }
     }
 }
 
-TEST_F(AlignmentWindowTest, testSheetGoesThroughThePrinterDialogWithThatPrintersOffsets) {
+TEST_F(AlignmentWindowTest, saveSaysWhatItDid_andLeavesAnUnchangedFileAlone) {
+    auto window = open();
+    const QString file = QDir::toNativeSeparators(iniPath());
+    // Nothing typed: nothing written, and that is said.
+    window->cmdSave->click();
+    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("No changes to save; %1 is as it was.").arg(file));
+    EXPECT_FALSE(QFile::exists(iniPath()));
+
+    retype(window->txtHorizontal, QStringLiteral("0.03"));
+    ASSERT_TRUE(press(window.get(), Qt::Key_S, [&] { return QFile::exists(iniPath()); }));
+    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("Saved to %1.").arg(file));
+    const QFileInfo before(iniPath());
+    const auto inode = [](const QString &path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : ino_t(0);
+    };
+    const ino_t first = inode(iniPath());
+    window->lblStatus->clear();
+    window->cmdSave->click();
+    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("No changes to save; %1 is as it was.").arg(file));
+    EXPECT_EQ(inode(iniPath()), first) << "an unchanged file is not replaced";
+    EXPECT_EQ(QFileInfo(iniPath()).lastModified(), before.lastModified());
+    // Closing now asks nothing.
+    window->cmdClose->click();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(AlignmentWindowTest, aBoxHoldingNoOffsetIsMarked_andTheDrawingKeepsTheLastValidOffset) {
+    // Typed key by key: the last valid text on the way is what stays drawn ("1" on the way to "1.5").
+    const struct {
+        const char *bad;
+        const char *lastValid;
+        int hundredths;
+    } rows[] = {{"1.5", "1", 100}, {"abc", "0.5", 50}, {"-", "0.5", 50}, {"0.005", "0.00", 0}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.bad);
+        auto window = open();
+        retype(window->txtHorizontal, QString::fromLatin1(row.lastValid));
+        const QImage valid = window->picCheck->grab().toImage();
+        EXPECT_FALSE(window->txtHorizontal->property("invalid").toBool());
+        retype(window->txtHorizontal, QString::fromLatin1(row.bad));
+        EXPECT_TRUE(window->txtHorizontal->property("invalid").toBool());
+        EXPECT_FALSE(window->txtHorizontal->styleSheet().isEmpty());
+        EXPECT_FALSE(window->txtVertical->property("invalid").toBool());
+        EXPECT_TRUE(window->lblStatus->text().startsWith(QStringLiteral("Horizontal offset: not an offset")))
+            << window->lblStatus->text().toStdString();
+        EXPECT_EQ(window->TypedOffset(), (AlignmentOffset{row.hundredths, 0}));
+        EXPECT_TRUE(window->picCheck->grab().toImage() == valid) << "the drawing is the last valid one, not 0";
+        // Corrected, the mark goes.
+        retype(window->txtHorizontal, QStringLiteral("0.4"));
+        EXPECT_FALSE(window->txtHorizontal->property("invalid").toBool());
+        EXPECT_TRUE(window->txtHorizontal->styleSheet().isEmpty());
+        EXPECT_TRUE(window->lblStatus->text().isEmpty());
+        EXPECT_EQ(window->TypedOffset(), (AlignmentOffset{40, 0}));
+        messages.setNextAnswer(MsgResult::Discard);
+        window->cmdClose->click();
+    }
+}
+
+TEST_F(AlignmentWindowTest, underAGermanLocaleACommaOffsetIsTaken_andShownWithAComma) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    {
+        auto window = open();
+        EXPECT_EQ(window->txtHorizontal->text(), QStringLiteral("0,00"));
+        retype(window->txtHorizontal, QStringLiteral("0,1"));
+        retype(window->txtVertical, QStringLiteral("-0.05"));
+        EXPECT_FALSE(window->txtHorizontal->property("invalid").toBool());
+        EXPECT_EQ(window->TypedOffset(), (AlignmentOffset{10, -5}));
+        ASSERT_TRUE(press(window.get(), Qt::Key_S, [&] { return QFile::exists(iniPath()); }));
+        EXPECT_TRUE(messages.shown.isEmpty());
+        // A refusal speaks the same way.
+        retype(window->txtVertical, QStringLiteral("1,5"));
+        window->cmdSave->click();
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("-1,00 to +1,00")))
+            << messages.shown[0].text.toStdString();
+        messages.setNextAnswer(MsgResult::Discard);
+        window->cmdClose->click();
+    }
+    auto again = open();
+    EXPECT_EQ(again->txtHorizontal->text(), QStringLiteral("+0,10"));
+    EXPECT_EQ(again->txtVertical->text(), QStringLiteral("-0,05"));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // The file holds points whatever the locale.
+    EXPECT_TRUE(readFile(kAlignmentFileName).contains("Horizontal=+0.10"));
+}
+
+TEST_F(AlignmentWindowTest, testSheetGoesThroughThePrinterDialogOnTheChosenPrinterWithTheOffsetsShown) {
     printerDialog.makePrinter = [this] {
         auto printer = std::make_unique<RecordingPrinter>(log);
         printer->printerName = QStringLiteral("Laser");
@@ -220,16 +316,23 @@ TEST_F(AlignmentWindowTest, testSheetGoesThroughThePrinterDialogWithThatPrinters
     EXPECT_TRUE(press(window.get(), Qt::Key_T, [&] { return printerDialog.shown == 1; }));
     EXPECT_TRUE(log.calls.isEmpty());
 
+    EXPECT_EQ(printerDialog.preselected, QStringLiteral("Laser"));
+
     printerDialog.cancel = false;
     window->cmdTestSheet->click();
     EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(printerDialog.preselected, QStringLiteral("Laser"));
     EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 1);
     const QList<PrinterCall> texts = log.Texts();
-    const auto caption = std::find_if(texts.cbegin(), texts.cend(), [](const PrinterCall &call) {
-        return call.text.contains(QStringLiteral("printer: Laser"));
-    });
-    ASSERT_NE(caption, texts.cend());
-    EXPECT_TRUE(caption->text.contains(QStringLiteral("right +0.10 in, down 0.00 in"))) << caption->text.toStdString();
+    QStringList all;
+    for (const PrinterCall &call : texts) {
+        all << call.text;
+    }
+    // Typed, not saved: the caption says so.
+    const QString joined = all.join(QLatin1Char(' '));
+    EXPECT_TRUE(joined.contains(QStringLiteral("printer: Laser - style: Deluxe 3-On-A-Page - offsets (not saved): "
+                                               "right +0.10 in, down 0.00 in")))
+        << joined.toStdString();
     const auto payee = std::find_if(texts.cbegin(), texts.cend(),
                                     [](const PrinterCall &call) { return call.text == QStringLiteral("payee"); });
     ASSERT_NE(payee, texts.cend());

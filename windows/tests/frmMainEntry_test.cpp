@@ -491,16 +491,22 @@ TEST_F(EntryWindowTest, aDamagedRegisterIsReportedOnArrival_andAcceptAddsNothing
     RegisterRecord good{QStringLiteral("901"),   QStringLiteral("12/01/2026"), QStringLiteral("Earlier Payee"),
                         QStringLiteral("10.00"), QStringLiteral("Earlier"),    kStatusPrinted};
     const QByteArray record = EncodeRecord(good);
+    RegisterRecord lettered = good;
+    lettered.PayTo = QStringLiteral("Bob");
+    lettered.Amount = QStringLiteral("12abc");
     const struct {
         const char *name;
         QByteArray bytes;
         int pending; // checks the window counts, the damaged one included
         const char *damage;
     } registers[] = {
-        {"1 byte", QByteArray(1, 'x'), 1, "check number 1 is cut short (1 of 115 bytes)"},
-        {"114 bytes", record.left(114), 1, "check number 1 is cut short (114 of 115 bytes)"},
-        {"200 bytes", record + QByteArray(85, 'x'), 2, "check number 2 is cut short (85 of 115 bytes)"},
-        {"NUL bytes", record + QByteArray(115, '\0'), 2, "check number 2 holds NUL bytes"},
+        {"1 byte", QByteArray(1, 'x'), 1, "is damaged: check number 1 is cut short (1 of 115 bytes)"},
+        {"114 bytes", record.left(114), 1, "is damaged: check number 1 is cut short (114 of 115 bytes)"},
+        {"200 bytes", record + QByteArray(85, 'x'), 2, "is damaged: check number 2 is cut short (85 of 115 bytes)"},
+        {"NUL bytes", record + QByteArray(115, '\0'), 2, "is damaged: check number 2 holds NUL bytes"},
+        // A record the print run would refuse stops Accept as well, before more checks are typed.
+        {"bad amount", record + EncodeRecord(lettered) + record, 3,
+         "cannot be printed: check number 2 (to \"Bob\") has the amount \"12abc\", which is not a number"},
     };
     const QString path = QDir::toNativeSeparators(dir.filePath(QStringLiteral("TempRegister.txt")));
     for (const auto &r : registers) {
@@ -513,7 +519,7 @@ TEST_F(EntryWindowTest, aDamagedRegisterIsReportedOnArrival_andAcceptAddsNothing
         OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].title, QStringLiteral("Register Damaged"));
-        EXPECT_TRUE(messages.shown[0].text.contains(path + QStringLiteral(" is damaged: ") + QLatin1String(r.damage)))
+        EXPECT_TRUE(messages.shown[0].text.contains(path + u' ' + QLatin1String(r.damage)))
             << messages.shown[0].text.toStdString();
         EXPECT_EQ(main->CurrentCheckNo, 1001 + r.pending) << "a damaged register is not an empty one";
         EXPECT_TRUE(main->cmdExpense[6]->isEnabled());
@@ -523,7 +529,7 @@ TEST_F(EntryWindowTest, aDamagedRegisterIsReportedOnArrival_andAcceptAddsNothing
         main->cmdPrint->click();
         ASSERT_EQ(messages.shown.size(), 2);
         EXPECT_EQ(messages.shown[1].title, QStringLiteral("Check Not Stored"));
-        EXPECT_TRUE(messages.shown[1].text.contains(path + QStringLiteral(" is damaged: ") + QLatin1String(r.damage)))
+        EXPECT_TRUE(messages.shown[1].text.contains(path + u' ' + QLatin1String(r.damage)))
             << messages.shown[1].text.toStdString();
         EXPECT_EQ(Panel(), QStringLiteral("fraCheckImage"));
         EXPECT_EQ(main->CurrentCheckNo, 1001 + r.pending);
@@ -535,6 +541,27 @@ TEST_F(EntryWindowTest, aDamagedRegisterIsReportedOnArrival_andAcceptAddsNothing
         main->cmdCancel_Click();
         forms.Hide(main);
     }
+}
+
+TEST_F(EntryWindowTest, aFolderInTheRegistersPlaceIsReportedOnArrivalAndAtAccept_namingIt) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("TempRegister.txt")));
+    const QString path = QDir::toNativeSeparators(dir.filePath(QStringLiteral("TempRegister.txt")));
+    OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].title, QStringLiteral("Register Damaged"));
+    EXPECT_TRUE(messages.shown[0].text.contains(path + QStringLiteral(" is a folder")))
+        << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("Move or rename it")));
+    EXPECT_EQ(main->CurrentCheckNo, 1001);
+
+    TypeCheck(QStringLiteral("Ann Example"), QStringLiteral("10"), QStringLiteral("Rent"));
+    main->cmdExpense[1]->click();
+    main->cmdPrint->click();
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown[1].title, QStringLiteral("Check Not Stored"));
+    EXPECT_TRUE(messages.shown[1].text.contains(path + QStringLiteral(" is a folder")));
+    EXPECT_EQ(main->ChecksCreated, 0);
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("TempRegister.txt"))).isDir());
 }
 
 TEST_F(EntryWindowTest, aWholeRegisterIsNotReportedOnArrival) {

@@ -105,9 +105,12 @@ TEST_F(PreviewTest, damagedAlignmentIsReported_andChecksPrintWithoutOffsets) {
     ini.close();
     ThreeChecksReadyToPrint();
     UsePrinter();
+    // The question before printing: No prints the checks as they stand.
+    messages.setNextAnswer(MsgResult::No);
     main->cmPrintSummary[0]->click();
     ASSERT_FALSE(messages.shown.isEmpty());
     EXPECT_EQ(messages.shown[0].title, QStringLiteral("Printer Alignment"));
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(AlignmentFilePath(dir.path()))));
     EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 1);
     EXPECT_FALSE(RegisterExists());

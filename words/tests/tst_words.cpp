@@ -462,6 +462,20 @@ TEST(AmountToWords, textMatchesReferenceNearHalfCents) {
     }
 }
 
+TEST(AmountToWords, digitsReadStraightGiveTheWordsOfTheDoubleRead) {
+    // Around the edges of the path that reads cents from the digits: thirteen whole digits and two
+    // decimals, leading zeros, signs on zero, and one digit more, which goes through the double.
+    for (const char *text :
+         {"9999999999999.99", "0009999999999999.99", "99999999999999.99", "9999999999999.995", "1234567890123",
+          "-1234567890123.4", "10000000000000", "-0", "-0.00", "-.5", "-0.05", "0.", "00.10", " 7.1 ", "-000",
+          "562949953421312", "5629499534213.12", "1000000000000.01", "0000000000000000000000.01"}) {
+        ASSERT_EQ(AmountToWords(S(text)), TextReference(S(text))) << text;
+    }
+    for (const char *text : {".", "", "-", " ", "1.2.3", "--1", "1-"}) {
+        EXPECT_TRUE(AmountToWords(S(text)).isEmpty()) << text;
+    }
+}
+
 TEST(AmountToWords, currencyMatchesReferenceForRandomAmounts) {
     std::mt19937_64 random(99);
     std::uniform_int_distribution<qint64> any(std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
