@@ -4,6 +4,7 @@ Everything here waits with a deadline: a window that never comes, a program that
 display that never starts fails the run with a message instead of hanging it.
 """
 
+import contextlib
 import ctypes
 import ctypes.util
 import os
@@ -175,21 +176,21 @@ class Display:
         self.run("xdotool", "mousemove", str(int(geometry["X"]) + x), str(int(geometry["Y"]) + y),
                  "click", "1")
 
-    def close(self, window):
-        """Asks the window to close, as a window manager does for its close box (WM_DELETE_WINDOW)."""
-        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x11.XInternAtom.restype = ctypes.c_ulong
-        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                                   ctypes.POINTER(_XEvent)]
-        x11.XFlush.argtypes = [ctypes.c_void_p]
-        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    @contextlib.contextmanager
+    def _connection(self):
+        """libX11 and a connection of its own to this display."""
+        x11 = _x11()
         connection = x11.XOpenDisplay(self.name.encode())
         if not connection:
             raise Failure(f"cannot connect to the display {self.name}")
         try:
+            yield x11, connection
+        finally:
+            x11.XCloseDisplay(connection)
+
+    def close(self, window):
+        """Asks the window to close, as a window manager does for its close box (WM_DELETE_WINDOW)."""
+        with self._connection() as (x11, connection):
             event = _XEvent()
             event.xclient.type = 33  # ClientMessage
             event.xclient.window = window
@@ -199,8 +200,62 @@ class Display:
             if not x11.XSendEvent(connection, window, 0, 0, ctypes.byref(event)):
                 raise Failure(f"the close request could not be sent to window {window}")
             x11.XFlush(connection)
-        finally:
-            x11.XCloseDisplay(connection)
+
+    def is_transient(self, window):
+        """Whether the window is a dialog or message box held over another window (WM_TRANSIENT_FOR)."""
+        with self._connection() as (x11, connection):
+            owner = ctypes.c_ulong()
+            return bool(x11.XGetTransientForHint(connection, window, ctypes.byref(owner)))
+
+    def selection(self, name=b"PRIMARY", timeout=5.0):
+        """The text the owner of an X selection (PRIMARY, CLIPBOARD) hands out as UTF-8."""
+        with self._connection() as (x11, connection):
+            root = x11.XDefaultRootWindow(connection)
+            window = x11.XCreateSimpleWindow(connection, root, 0, 0, 1, 1, 0, 0, 0)
+            selection, utf8, slot = (x11.XInternAtom(connection, atom, 0)
+                                     for atom in (name, b"UTF8_STRING", b"QUILLANE_E2E_SELECTION"))
+            x11.XConvertSelection(connection, selection, utf8, slot, window, 0)
+            x11.XFlush(connection)
+            event = _XEvent()
+            wait_until("the selection's owner to answer",
+                       lambda: x11.XCheckTypedWindowEvent(connection, window, 31, ctypes.byref(event)), timeout)
+            if event.xselection.property == 0:
+                return ""
+            kind, size, count, after = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
+            data = ctypes.POINTER(ctypes.c_ubyte)()
+            x11.XGetWindowProperty(connection, window, slot, 0, 1 << 20, 1, 0, ctypes.byref(kind),
+                                   ctypes.byref(size), ctypes.byref(count), ctypes.byref(after), ctypes.byref(data))
+            if not data:
+                return ""
+            try:
+                return ctypes.string_at(data, count.value).decode("utf-8", errors="replace")
+            finally:
+                x11.XFree(data)
+
+    def message_text(self, window, timeout=15.0):
+        """The text of a message box (its window id, or its title), selected with the mouse as a
+        person may: from the start of its first line to the box's bottom right corner, then read
+        from PRIMARY."""
+        title = window
+        if isinstance(window, str):
+            window = self.wait_window(window, timeout)
+        width, height, rows = wait_until(f'"{title}" painted', lambda: (
+            lambda shot: shot if any(min(row) < 128 for row in shot[2]) else None)(self.capture(window)), 5)
+        top = next(y for y, row in enumerate(rows) if min(row) < 128)
+        left = min(x // 3 for y in range(top, min(top + 14, height)) for x, v in enumerate(rows[y]) if v < 128)
+        geometry = dict(line.split("=", 1) for line in
+                        self.run("xdotool", "getwindowgeometry", "--shell", str(window)).split())
+        if "X" not in geometry:
+            raise Failure(f'the message box "{title}" closed before its text could be read')
+        x, y = int(geometry["X"]), int(geometry["Y"])
+        # A text selected before (a field's Ctrl+A) must not pass for the box's text.
+        with self._connection() as (x11, connection):
+            x11.XSetSelectionOwner(connection, x11.XInternAtom(connection, b"PRIMARY", 0), 0, 0)
+            x11.XFlush(connection)
+        self.run("xdotool", "mousemove", str(x + left + 1), str(y + top + 4), "mousedown", "1",
+                 "mousemove", str(x + left + 40), str(y + top + 6),
+                 "mousemove", str(x + width - 3), str(y + height - 3), "mouseup", "1")
+        return wait_until(f'the text of "{title}" selected', lambda: self.selection().strip(), 5)
 
     def capture(self, window=None):
         """The pixels of one window, or of the whole screen: (width, height, rows of RGB bytes)."""
@@ -240,8 +295,43 @@ class _XClientMessageEvent(ctypes.Structure):
                 ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
 
 
+class _XSelectionEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("requestor", ctypes.c_ulong), ("selection", ctypes.c_ulong),
+                ("target", ctypes.c_ulong), ("property", ctypes.c_ulong), ("time", ctypes.c_ulong)]
+
+
 class _XEvent(ctypes.Union):
-    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+    _fields_ = [("xclient", _XClientMessageEvent), ("xselection", _XSelectionEvent), ("pad", ctypes.c_long * 24)]
+
+
+def _x11():
+    """libX11 with the signatures of the few calls used here."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    pointer, window, atom = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong
+    signatures = {
+        "XOpenDisplay": (pointer, [ctypes.c_char_p]),
+        "XInternAtom": (atom, [pointer, ctypes.c_char_p, ctypes.c_int]),
+        "XSendEvent": (ctypes.c_int, [pointer, window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(_XEvent)]),
+        "XFlush": (ctypes.c_int, [pointer]),
+        "XCloseDisplay": (ctypes.c_int, [pointer]),
+        "XDefaultRootWindow": (window, [pointer]),
+        "XCreateSimpleWindow": (window, [pointer, window, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                                         ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]),
+        "XConvertSelection": (ctypes.c_int, [pointer, atom, atom, atom, window, ctypes.c_ulong]),
+        "XCheckTypedWindowEvent": (ctypes.c_int, [pointer, window, ctypes.c_int, ctypes.POINTER(_XEvent)]),
+        "XGetWindowProperty": (ctypes.c_int, [pointer, window, atom, ctypes.c_long, ctypes.c_long, ctypes.c_int, atom,
+                                              ctypes.POINTER(atom), ctypes.POINTER(ctypes.c_int),
+                                              ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+                                              ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]),
+        "XFree": (ctypes.c_int, [ctypes.c_void_p]),
+        "XGetTransientForHint": (ctypes.c_int, [pointer, window, ctypes.POINTER(window)]),
+        "XSetSelectionOwner": (ctypes.c_int, [pointer, atom, window, ctypes.c_ulong]),
+    }
+    for name, (result, arguments) in signatures.items():
+        function = getattr(x11, name)
+        function.restype, function.argtypes = result, arguments
+    return x11
 
 
 def xwd_pixels(data):

@@ -100,13 +100,24 @@ class Run:
         with open(self.path(name), "rb") as f:
             return f.read()
 
-    def start(self):
+    def start(self, launch=True):
         self.display = Display(os.path.join(self.root, "xvfb-output.txt"))
         # Data files carry account numbers and payees; their modes are checked under a common umask.
         os.umask(0o022)
-        self.process = self.launch(self.log)
+        if launch:
+            self.process = self.launch(self.log)
 
-    def launch(self, log_path):
+    def relaunch(self):
+        """Starts the program (again, once the last copy ended or was killed); its output joins the log."""
+        self.require(self.process is None or self.process.poll() is not None, "the program is still running")
+        self.process = self.launch(self.log, append=True)
+
+    def kill(self):
+        """kill -9, as a power cut or a crash ends the program."""
+        self.process.kill()
+        self.process.wait(timeout=10)
+
+    def launch(self, log_path, append=False):
         """Starts a copy of the program on the display with an environment of its own."""
         env = {key: value for key, value in os.environ.items()
                if not key.startswith(("QT_", "XDG_", "WAYLAND", "DBUS_", "LC_", "LANG"))}
@@ -120,7 +131,7 @@ class Run:
                    CUPS_SERVER=os.path.join(self.root, "no-print-server.sock"),
                    PATH=self.stubs + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"),
                    NO_AT_BRIDGE="1")
-        with open(log_path, "wb") as log:
+        with open(log_path, "ab" if append else "wb") as log:
             return subprocess.Popen([self.path("quillane")], cwd=self.folder, env=env, stdout=log,
                                     stderr=subprocess.STDOUT)
 
@@ -173,7 +184,7 @@ class Run:
         if self.process:
             code = self.process.poll()
             print("The program is still running." if code is None else f"The program ended with exit code {code}.")
-        print("Program folder: " + repr(sorted(os.listdir(self.folder))))
+        print("Program folder: " + (repr(sorted(os.listdir(self.folder))) if os.path.isdir(self.folder) else "gone"))
         if os.path.exists(self.log):
             with open(self.log, errors="replace") as f:
                 output = f.read().strip()
@@ -294,6 +305,27 @@ def check_printed(run, pdf, dates):
               "the first line of the words runs past 4 in")
 
 
+def print_to_file(run, pdf, press=True):
+    """In the printer dialog: the last entry of the printer list prints to a file; the output file
+    field gets the path, then Return prints (unless press is false)."""
+    display = run.display
+    display.wait_window(PRINT_DIALOG)
+    os.makedirs(os.path.dirname(pdf), exist_ok=True)
+    display.key("alt+n", "End", "alt+f", "ctrl+a")
+    display.type(pdf)
+    if press:
+        display.key("Return")
+
+
+def write_settings(run, check_no, left=3, account=ACCOUNT):
+    """A settings file as the checkbook setup saves it, owner-only."""
+    stored = settings_bytes(BANK, account, str(check_no), str(left), STYLE_3_ON_A_PAGE)
+    with open(run.path(SETTINGS), "wb") as f:
+        f.write(stored)
+    os.chmod(run.path(SETTINGS), 0o600)
+    return stored
+
+
 def main_road(run):
     """First run: set up the checkbook, write three checks, print them to a PDF file, close."""
     display = run.display
@@ -328,13 +360,8 @@ def main_road(run):
     # opens the printer dialog.
     display.key("Tab", "Tab", "Tab", "Return")
     display.key("Return")
-    display.wait_window(PRINT_DIALOG)
     pdf = os.path.join(run.root, "printed", "checks.pdf")
-    os.makedirs(os.path.dirname(pdf))
-    # The last entry of the printer list prints to a file; then the output file field.
-    display.key("alt+n", "End", "alt+f", "ctrl+a")
-    display.type(pdf)
-    display.key("Return")
+    print_to_file(run, pdf)
     display.wait_gone(PRINT_DIALOG)
     # The review of the printed forms: Return accepts "all printed well".
     display.wait_window(REVIEW)
@@ -382,10 +409,7 @@ def open_order_forms(run):
 def answers(run):
     """The answers of the real message boxes and the printer dialog, pending checks kept on close."""
     display = run.display
-    stored = settings_bytes(BANK, ACCOUNT, "2001", "3", STYLE_3_ON_A_PAGE)
-    with open(run.path(SETTINGS), "wb") as f:
-        f.write(stored)
-    os.chmod(run.path(SETTINGS), 0o600)
+    stored = write_settings(run, 2001)
 
     # A second copy is refused with a box of OK alone, titled "Quillane", and ends after OK; the
     # first copy stays as it was.
@@ -490,11 +514,17 @@ def answers(run):
 SCENARIOS = {"main-road": main_road, "answers": answers}
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+def main(scenarios=None, description=__doc__, options=None, launch=True):
+    """Runs one scenario of scenarios (name: function of the run and the parsed arguments);
+    options(parser) adds a script's own arguments; launch=False leaves starting the program to the
+    scenario."""
+    scenarios = scenarios or {name: (lambda run, args, play=play: play(run)) for name, play in SCENARIOS.items()}
+    parser = argparse.ArgumentParser(description=description, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--program", required=True, help="the built quillane executable")
     parser.add_argument("--artifacts", required=True, help="where a failure's screenshot goes")
-    parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
+    parser.add_argument("--scenario", required=True, choices=sorted(scenarios))
+    if options:
+        options(parser)
     args = parser.parse_args()
 
     missing = missing_tools()
@@ -511,8 +541,8 @@ def main():
     if os.path.exists(stale):
         os.remove(stale)
     try:
-        run.start()
-        SCENARIOS[args.scenario](run)
+        run.start(launch)
+        scenarios[args.scenario](run, args)
         if run.problems:
             raise Failure(f"{len(run.problems)} check(s) failed:\n  " + "\n  ".join(run.problems))
     except Failure as error:
