@@ -85,6 +85,12 @@ public:
     QPushButton *cmdAccept;
 
 private:
+    // Each entry of lstCheckStyle: the form's name and its checks per sheet (0: no such form).
+    static constexpr int kFormNameRole = Qt::UserRole;
+    static constexpr int kChecksPerSheetRole = Qt::UserRole + 1;
+    void fillCheckStyles();
+    void lstCheckStyle_Changed();
+
     void createMenuPanel(QWidget *client);
     void createTypePanel(QWidget *client);
     void createInformationPanel(QWidget *client);
