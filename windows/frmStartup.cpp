@@ -5,6 +5,7 @@
 #include "windows/Program.h"
 #include "windows/Twips.h"
 #include "windows/frmAlignment.h"
+#include "windows/frmForms.h"
 #include "windows/frmHistory.h"
 #include "windows/frmMain.h"
 #include "windows/frmSplash.h"
@@ -37,6 +38,9 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuAlignment = menuBar->addAction(QStringLiteral("Printer A&lignment"));
     mnuAlignment->setObjectName(QStringLiteral("mnuAlignment"));
     connect(mnuAlignment, &QAction::triggered, this, &frmStartup::mnuAlignment_Click);
+    mnuForms = menuBar->addAction(QStringLiteral("Check &Forms"));
+    mnuForms->setObjectName(QStringLiteral("mnuForms"));
+    connect(mnuForms, &QAction::triggered, this, &frmStartup::mnuForms_Click);
 
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
@@ -266,6 +270,14 @@ void frmStartup::mnuHistory_Click() {
 void frmStartup::mnuAlignment_Click() {
     frmAlignment window(program_, Settings().CheckStyle, this);
     window.exec();
+}
+
+void frmStartup::mnuForms_Click() {
+    frmForms window(program_.platform, Settings().CheckStyle, this);
+    window.exec();
+    // A form may have been added, renamed or removed: the setup's list follows.
+    const CheckbookSettings settings = Settings();
+    SetSettings(settings);
 }
 
 void frmStartup::Image1_Click() {

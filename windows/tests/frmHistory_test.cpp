@@ -91,8 +91,8 @@ protected:
 TEST_F(HistoryWindowTest, theHistoryEntryStandsBesideHelpAndOpensOneWindow) {
     frmStartup *startup = startAndContinue();
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment.
-    ASSERT_EQ(entries.size(), 3);
+    // Help, History, Printer Alignment, Check Forms.
+    ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(entries[0]->text(), QStringLiteral("Help"));
     EXPECT_EQ(entries[1]->text(), QStringLiteral("History"));
     EXPECT_EQ(entries[1]->objectName(), QStringLiteral("mnuHistory"));
