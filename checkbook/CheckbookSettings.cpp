@@ -1,6 +1,7 @@
 #include "checkbook/CheckbookSettings.h"
 
 #include "datafiles/DataFiles.h"
+#include "forms/CheckForm.h"
 #include "platform/Ansi.h"
 
 #include <QDir>
@@ -244,9 +245,11 @@ SettingsProblem CheckSettings(const CheckbookSettings &settings) {
     if (settings.CheckStyle.isEmpty()) {
         return {Field::CheckStyle, QStringLiteral("A %1 must be selected.").arg(fieldName(4))};
     }
-    if (settings.CheckStyle != kStyle3OnAPage && settings.CheckStyle != kStyleWallet) {
-        return {Field::CheckStyle,
-                QStringLiteral("The %1 must be \"%2\" or \"%3\".").arg(fieldName(4), kStyle3OnAPage, kStyleWallet)};
+    // The style names a check form; whether there is one of that name is asked where forms are read.
+    if (settings.CheckStyle.size() > kLongestFormName) {
+        return {Field::CheckStyle, QStringLiteral("The %1 must be the name of a check form, at most %2 characters.")
+                                       .arg(fieldName(4))
+                                       .arg(kLongestFormName)};
     }
     return {};
 }

@@ -54,13 +54,14 @@ Applied applyDue(CheckJournal &journal, Files &files, const DueWork &due, qint64
 
 } // namespace
 
-SheetSlot SheetAndSlot(qsizetype index, int checksOnFirstSheet) {
-    const int first = qBound(1, checksOnFirstSheet, 3);
+SheetSlot SheetAndSlot(qsizetype index, int checksOnFirstSheet, int perSheet) {
+    perSheet = qMax(1, perSheet);
+    const int first = qBound(1, checksOnFirstSheet, perSheet);
     if (index < first) {
         return {1, static_cast<int>(index) + 1};
     }
     const qsizetype later = index - first;
-    return {static_cast<int>(2 + later / 3), static_cast<int>(1 + later % 3)};
+    return {static_cast<int>(2 + later / perSheet), static_cast<int>(1 + later % perSheet)};
 }
 
 bool AmountCents(const QString &amount, qint64 *cents) {
@@ -145,7 +146,8 @@ DueWork dueOfRun(const FinishedRun &run, const QByteArray &registerBytes, const 
                  QList<JournalCheck> *checks, QList<QByteArray> *keys, QByteArray *records) {
     const int firstSheet = run.run.checksOnFirstSheet;
     for (qsizetype i = 0; i < run.printed.size(); ++i) {
-        checks->append(JournalCheckFor(run.printed[i], run.firstCheckNo + i, run.today, SheetAndSlot(i, firstSheet)));
+        checks->append(JournalCheckFor(run.printed[i], run.firstCheckNo + i, run.today,
+                                       SheetAndSlot(i, firstSheet, run.checksPerSheet)));
         const QByteArray bytes = EncodeRecord(run.printed[i]);
         keys->append(RecordKey(bytes));
         *records += bytes;

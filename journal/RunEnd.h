@@ -7,12 +7,12 @@
 #include <QList>
 
 // Where the index-th check (from 0) of a run lands: the first sheet takes checksOnFirstSheet checks
-// from slot 1 down, every later sheet three.
+// from slot 1 down, every later sheet perSheet (the form's checks per sheet).
 struct SheetSlot {
     int sheet = 1;
     int slot = 1;
 };
-SheetSlot SheetAndSlot(qsizetype index, int checksOnFirstSheet);
+SheetSlot SheetAndSlot(qsizetype index, int checksOnFirstSheet, int perSheet = 3);
 
 // Whole cents of a register amount, rounded half away from zero; false when it is not a number.
 bool AmountCents(const QString &amount, qint64 *cents);
@@ -38,6 +38,7 @@ struct FinishedRun {
     QDate today;
     CheckbookSettings settingsAfter; // the setup moved past the forms used
     qint64 intentId = 0;             // the run's intent in the journal; 0: none was recorded
+    int checksPerSheet = 3;          // of the form the run prints on
 };
 
 // Records the intent of a run before the printer gets anything: its checks as "printing" and the

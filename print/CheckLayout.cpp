@@ -218,78 +218,141 @@ bool PrintWrapped(Printer &printer, int x, double y, int width, const QString &t
     return printLines(printer, x, y, text, Wrapping(printer, text, width - kWrapMargin, false));
 }
 
+QString MaskedAccount(const QString &accountNo) {
+    QString digits;
+    for (qsizetype i = accountNo.size() - 1; i >= 0 && digits.size() < 4; --i) {
+        if (accountNo.at(i).isDigit()) {
+            digits.prepend(accountNo.at(i));
+        }
+    }
+    return QStringLiteral("****") + digits;
+}
+
+namespace {
+
+// Prints the items of one check area.
+class AreaPrinter {
+public:
+    AreaPrinter(Printer &printer, const CheckSettings &settings) : printer_(printer), settings_(settings) {}
+
+    bool Item(const FormItem &item, const QString &text) {
+        if (item.FontSize != fontSize_) {
+            fontSize_ = item.FontSize;
+            printer_.SetFontSize(fontSize_);
+        }
+        const double x = item.X * kTwipsPerInch;
+        const double y = item.Y * kTwipsPerInch;
+        if (item.Field == FormField::Words) {
+            return words(item, x, y, text);
+        }
+        printer_.SetCurrentX(item.RightAnchored ? x - printer_.TextWidth(text) : x);
+        printer_.SetCurrentY(y);
+        if (item.ClipWidth <= 0) {
+            return printer_.Print(text, false);
+        }
+        // Inches in hundredths make twips with binary noise; the edge is a whole millionth of a twip.
+        printer_.SetClipRight(std::round((item.X + item.ClipWidth) * kTwipsPerInch * 1e6) / 1e6);
+        const bool printed = printer_.Print(text, false);
+        printer_.SetClipRight(0);
+        return printed;
+    }
+
+    // Leaves the printer at the font size the run set up.
+    bool Done() {
+        if (fontSize_ != kRunFontSize) {
+            printer_.SetFontSize(kRunFontSize);
+        }
+        return true;
+    }
+
+private:
+    static constexpr double kRunFontSize = 10;
+
+    // With protection, asterisks fill the last words line; the lines break where they break without.
+    bool words(const FormItem &item, double x, double y, const QString &text) {
+        const double width = item.Width * kTwipsPerInch;
+        const int column = static_cast<int>(std::lround(x));
+        if (item.Rule == WordsRule::Wrap) {
+            const Wrapping wrapping(printer_, text, width - kWrapMargin, settings_.CheckProtection);
+            return printLines(printer_, column, y, text, wrapping);
+        }
+        // One line cut at the width; asterisks only when the words leave room for them.
+        QString line = text;
+        if (settings_.CheckProtection) {
+            const Wrapping wrapping(printer_, text, width - kWrapMargin, true);
+            if (wrapping.lines.size() == 1) {
+                line += QString(wrapping.stars, u'*');
+            }
+        }
+        printer_.SetCurrentX(column);
+        printer_.SetCurrentY(y);
+        printer_.SetClipRight(column + width);
+        const bool printed = printer_.Print(line, true);
+        printer_.SetClipRight(0);
+        return printed;
+    }
+
+    Printer &printer_;
+    const CheckSettings &settings_;
+    double fontSize_ = kRunFontSize;
+};
+
+} // namespace
+
 bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QString &payTo, const QString &amount,
-                   const QString &memo, int slotOnSheet) {
-    Q_ASSERT_X(slotOnSheet >= 1 && slotOnSheet <= 3, "PrintOneCheck", "slot on the sheet outside 1 to 3");
-    if (slotOnSheet < 1 || slotOnSheet > 3) {
+                   const QString &memo, int slotOnSheet, const QString &checkNo) {
+    std::optional<CheckForm> named;
+    if (!settings.Form) {
+        named = BuiltInForm(settings.CheckStyle);
+    }
+    const CheckForm *form = settings.Form ? settings.Form : named ? &*named : nullptr;
+    if (!form || slotOnSheet < 1 || slotOnSheet > form->ChecksPerSheet()) {
         return false;
     }
     const std::optional<Currency> value = Currency::fromText(amount);
     if (!value) {
         return false;
     }
-    const bool threeOnAPage = settings.CheckStyle == kStyleThreeOnAPage;
-    const CheckLines &lines = (threeOnAPage ? kThreeOnAPageLines : kWalletSizeLines)[slotOnSheet];
-    const QString words = AmountToWords(*value);
+    const FormArea &area = form->Areas.at(slotOnSheet - 1);
     const QString plainFigures = FormatCurrency(*value, settings.Locale);
     const QString figures = settings.CheckProtection ? ProtectedFigures(plainFigures) : plainFigures;
-
-    float column = threeOnAPage ? kThreeOnAPageColumn : kWalletCheckColumn;
-    for (;;) {
-        const bool stub = column == kWalletStubColumn;
-        // On the narrow stub, payee, memo and account number are cut short of the check's column.
-        const auto printStubText = [&](const QString &text, bool endLine) {
-            if (!stub) {
-                return printer.Print(text, endLine);
+    QString words;
+    AreaPrinter print(printer, settings);
+    for (const FormItem &item : area.Items) {
+        bool printed = true;
+        switch (item.Field) {
+        case FormField::Date:
+            printed = print.Item(item, settings.DateText);
+            break;
+        case FormField::Payee:
+            printed = print.Item(item, payTo);
+            break;
+        case FormField::Amount:
+            // A stub shows the plain amount; the asterisks guard the check alone.
+            printed = print.Item(item, item.Stub ? plainFigures : figures);
+            break;
+        case FormField::Words:
+            if (words.isEmpty()) {
+                words = AmountToWords(*value);
             }
-            printer.SetClipRight(kStubClipRight);
-            const bool printed = printer.Print(text, endLine);
-            printer.SetClipRight(0);
-            return printed;
-        };
-
-        printer.SetCurrentX((stub ? kDateRightStub : kDateRightCheck) - printer.TextWidth(settings.DateText));
-        MoveToInches(printer, 0, lines.Date);
-        if (!printer.Print(settings.DateText, true)) {
+            printed = print.Item(item, words);
+            break;
+        case FormField::Memo:
+            printed = print.Item(item, memo);
+            break;
+        case FormField::Address:
+            // The payee's address comes with the payee book; until then the block stays empty.
+            break;
+        case FormField::CheckNumber:
+            printed = checkNo.isEmpty() || print.Item(item, checkNo);
+            break;
+        case FormField::Account:
+            printed = print.Item(item, item.Masked ? MaskedAccount(settings.AcctNo) : settings.AcctNo);
+            break;
+        }
+        if (!printed) {
             return false;
         }
-
-        MoveToInches(printer, column, lines.Payee);
-        if (!printStubText(payTo, false)) {
-            return false;
-        }
-        // The figures stand right-aligned on the payee line.
-        printer.SetCurrentX(kFiguresRight - printer.TextWidth(figures));
-        if (!printer.Print(figures, true)) {
-            return false;
-        }
-
-        if (!stub) {
-            MoveToInches(printer, column, lines.Words);
-            // With protection, asterisks fill the last words line; the lines break where they break without.
-            const Wrapping wrapping(printer, words, kWordsWidth - kWrapMargin, settings.CheckProtection);
-            if (!printLines(printer, static_cast<int>(std::lround(column * float(kTwipsPerInch))), printer.CurrentY(),
-                            words, wrapping)) {
-                return false;
-            }
-        }
-
-        MoveToInches(printer, column, lines.Memo);
-        if (!printStubText(memo, true)) {
-            return false;
-        }
-
-        if (stub) {
-            // The account number goes one empty line below the memo.
-            if (!printer.Print(QString(), true)) {
-                return false;
-            }
-            MoveToInches(printer, kWalletStubColumn, 0);
-            return printStubText(settings.AcctNo, true);
-        }
-        if (threeOnAPage) {
-            return true;
-        }
-        column = kWalletStubColumn;
     }
+    return print.Done();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/BuiltInForms.h"
 #include "platform/Printer.h"
 
 #include <QLocale>
@@ -7,9 +8,9 @@
 
 #include <array>
 
-// The two check styles of the forms vendor; any other style text is laid out as wallet-size.
-inline const QString kStyleThreeOnAPage = QStringLiteral("Deluxe 3-On-A-Page");
-inline const QString kStyleWalletSize = QStringLiteral("Deluxe Wallet-Size");
+// The two check styles of the forms vendor, both built-in forms.
+inline const QString kStyleThreeOnAPage = kFormThreeOnAPage;
+inline const QString kStyleWalletSize = kFormWalletSize;
 
 // The top of each printed line of a check, in inches from the top of the sheet.
 struct CheckLines {
@@ -55,6 +56,8 @@ struct CheckSettings {
     // Asterisks after the words to the end of the words line, and before the figures up to
     // kProtectedFiguresWidth characters, so that nothing can be written in.
     bool CheckProtection = false;
+    // The form the checks are printed on; none: the built-in form CheckStyle names.
+    const CheckForm *Form = nullptr;
 };
 
 // The width in characters the protected figures are filled to with leading asterisks.
@@ -63,13 +66,17 @@ constexpr int kProtectedFiguresWidth = 11;
 // The figures with leading asterisks up to kProtectedFiguresWidth characters ("**$1,234.56").
 QString ProtectedFigures(const QString &figures);
 
-// Prints one check of the register in the slot (1 to 3) of the current sheet: date, payee, amount in
-// figures and in words, memo; a wallet-size check then its stub with the account number. The amount
-// is a plain number ("." as point, blanks around it allowed). False when a print call failed (see
-// the printer's ErrorText), or when the amount or the slot is unusable, in which case nothing is
-// printed.
+// The account number as a masked item prints it: its last four digits after four asterisks.
+QString MaskedAccount(const QString &accountNo);
+
+// Prints one check of the register in the slot (1 to the form's checks per sheet) of the current
+// sheet: every item of the form's area for that slot, check and stubs, in the form's order. The
+// amount is a plain number ("." as point, blanks around it allowed); checkNo is printed where the
+// form has a check number (empty: none). The payee address block stays empty. False when a print
+// call failed (see the printer's ErrorText), or when the amount, the form or the slot is unusable,
+// in which case nothing is printed.
 bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QString &payTo, const QString &amount,
-                   const QString &memo, int slotOnSheet);
+                   const QString &memo, int slotOnSheet, const QString &checkNo = QString());
 
 // Prints the text as left-aligned lines from (x, y) in twips, each line ending one line lower. Lines
 // break after the last blank that keeps the measured part within width - 20 and keep that blank; the

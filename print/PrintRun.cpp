@@ -1,5 +1,6 @@
 #include "print/PrintRun.h"
 
+#include "forms/FormFile.h"
 #include "platform/Clock.h"
 #include "print/CheckLayout.h"
 #include "print/MoneyPrint.h"
@@ -13,8 +14,6 @@
 #include <numeric>
 
 namespace {
-
-constexpr int kSlotsOnSheet = 3;
 
 const QString kDamagedTitle = QStringLiteral("Checks Not Printed");
 const QString kNothingPrinted = QStringLiteral("No check was printed; the pending checks are kept.");
@@ -117,6 +116,23 @@ PrintResult failed(Platform &platform, Printer &printer, RunProgress &progress, 
 
 } // namespace
 
+std::optional<CheckForm> FindRequestedForm(const PrintRequest &request, QString *message) {
+    std::optional<CheckForm> form;
+    if (request.FormsFolder.isEmpty()) {
+        form = BuiltInForm(request.CheckStyle);
+    } else {
+        form = FormCatalog(request.FormsFolder).Find(request.CheckStyle);
+    }
+    if (!form && message) {
+        *message = QStringLiteral("The check style \"%1\" names no check form that Quillane has, so the checks would "
+                                  "be printed on the wrong places of the form.\r\nPick the form of your checks in the "
+                                  "checkbook setup, then print again.\r\n")
+                       .arg(request.CheckStyle) +
+                   kNothingPrinted;
+    }
+    return form;
+}
+
 PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, std::unique_ptr<Printer> chosen,
                                const std::function<bool(const QString &printerName)> &beforePrinting) {
     PrintResult result;
@@ -127,6 +143,14 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, 
     if (records.isEmpty()) {
         return {PrintOutcome::NothingToPrint, 0, {}, {}};
     }
+    // Checks printed on the wrong layout are spoiled forms: a style without its form prints nothing.
+    QString noForm;
+    const std::optional<CheckForm> form = FindRequestedForm(request, &noForm);
+    if (!form) {
+        platform.messages.MsgBox(noForm, MsgButtons::OK, kDamagedTitle);
+        return {PrintOutcome::UnknownForm, 0, noForm, {}};
+    }
+    const int perSheet = form->ChecksPerSheet();
 
     std::unique_ptr<Printer> printer = chosen ? std::move(chosen) : ChoosePrinter(platform.printerDialog);
     if (!printer) {
@@ -143,16 +167,18 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, 
     printer = AdjustedPrinter(std::move(printer), adjustment);
 
     const QLocale locale = ProgramLocale();
-    const CheckSettings settings{request.CheckStyle, request.AcctNo, ShortDateText(platform.clock.Today(), locale),
-                                 locale, adjustment.CheckProtection};
+    const CheckSettings settings{
+        request.CheckStyle,         request.AcctNo, ShortDateText(platform.clock.Today(), locale), locale,
+        adjustment.CheckProtection, &*form};
     RunProgress progress(platform.progress, static_cast<int>(records.size()));
     SheetCounts sheets;
     int slotOnSheet = 1;
     // The first sheet may have used checks at the bottom; it is filled from the top slot down.
-    int checksOnSheet = qBound(1, request.ChecksOnFirstSheet, kSlotsOnSheet);
+    int checksOnSheet = qBound(1, request.ChecksOnFirstSheet, perSheet);
     int printed = 0;
     for (const RegisterRecord &record : std::as_const(records)) {
-        if (!PrintOneCheck(*printer, settings, record.PayTo, record.Amount, record.Memo, slotOnSheet)) {
+        const QString checkNo = request.FirstCheckNo > 0 ? QString::number(request.FirstCheckNo + printed) : QString();
+        if (!PrintOneCheck(*printer, settings, record.PayTo, record.Amount, record.Memo, slotOnSheet, checkNo)) {
             return failed(platform, *printer, progress, printed, sheets);
         }
         ++printed;
@@ -172,7 +198,7 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, 
             }
             sheets.NewSheet();
             slotOnSheet = 1;
-            checksOnSheet = kSlotsOnSheet;
+            checksOnSheet = perSheet;
         }
     }
     progress.Sending(*printer, sheets.Sheets());

@@ -5,6 +5,7 @@
 #include "alignment/AlignmentFile.h"
 #include "checkbook/CheckbookSettings.h"
 #include "datafiles/DataFiles.h"
+#include "forms/FormFile.h"
 #include "journal/RunEnd.h"
 #include "print/PreviewRun.h"
 #include "print/PrintRun.h"
@@ -114,8 +115,17 @@ bool frmMain::ComposePrintRequest(PrintRequest &request) {
         return false;
     }
     request.CheckStyle = settings.CheckStyle;
+    request.FormsFolder = FormsFolder(program_.platform.App.Path);
     request.AcctNo = settings.AcctNo;
+    request.FirstCheckNo = setup.checkNo;
     request.ChecksOnFirstSheet = setup.left;
+    QString noForm;
+    const std::optional<CheckForm> form = FindRequestedForm(request, &noForm);
+    if (!form) {
+        BackToMainMenu(noForm);
+        return false;
+    }
+    checksPerSheet_ = form->ChecksPerSheet();
     // The alignment is read once; the run asks it for the printer chosen in the printer dialog.
     AlignmentTable alignment;
     const FileResult loaded = LoadAlignment(program_.platform.files, alignment);
@@ -205,6 +215,7 @@ void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
         break;
     case PrintOutcome::Cancelled:
     case PrintOutcome::Damaged:
+    case PrintOutcome::UnknownForm:
         // Nothing was printed and nothing changes; the print run has said what there is to say.
         ReleaseIntent(intentId);
         break;
@@ -220,9 +231,11 @@ bool frmMain::RecordIntent(const QString &printer, const QList<RegisterRecord> &
         program_.platform.clock.Now(), printer, settings.CheckStyle, settings.AcctNo, settings.BankName, setup.left};
     run.printed = records;
     run.firstCheckNo = setup.checkNo;
+    run.checksPerSheet = checksPerSheet_;
     run.today = program_.platform.clock.Today();
     settings.CheckNo = QString::number(setup.checkNo + records.size());
-    settings.ChecksOnForm = QString::number(ChecksLeftAfter(setup.left, static_cast<int>(records.size())));
+    settings.ChecksOnForm =
+        QString::number(ChecksLeftAfter(setup.left, static_cast<int>(records.size()), checksPerSheet_));
     run.settingsAfter = settings;
     const FileResult recorded = RecordPrintIntent(program_.Journal(), program_.platform.files, run, intentId);
     if (!recorded) {
@@ -268,9 +281,10 @@ void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterReco
         program_.platform.clock.Now(), printer, settings.CheckStyle, settings.AcctNo, settings.BankName, setup.left};
     run.printed = records.mid(0, printed);
     run.firstCheckNo = setup.checkNo;
+    run.checksPerSheet = checksPerSheet_;
     run.today = program_.platform.clock.Today();
     settings.CheckNo = QString::number(setup.checkNo + printed);
-    settings.ChecksOnForm = QString::number(ChecksLeftAfter(setup.left, printed));
+    settings.ChecksOnForm = QString::number(ChecksLeftAfter(setup.left, printed, checksPerSheet_));
     run.settingsAfter = settings;
     run.intentId = intentId;
     const FinishResult finished = FinishRun(program_.Journal(), files, run);

@@ -2,16 +2,16 @@
 
 #include "platform/Ansi.h"
 
-int ChecksLeftAfter(int left, qint64 used) {
+int ChecksLeftAfter(int left, qint64 used, int perSheet) {
     if (used <= 0) {
         return left;
     }
-    // Counting down from `left` and wrapping from 0 to 3 repeats with period 3 once it wraps.
+    // Counting down from `left` and wrapping from 0 to perSheet repeats with period perSheet once it wraps.
     const qint64 remaining = left - used;
     if (remaining > 0) {
         return static_cast<int>(remaining);
     }
-    const qint64 cycle = ((remaining - 1) % 3 + 3) % 3;
+    const qint64 cycle = ((remaining - 1) % perSheet + perSheet) % perSheet;
     return static_cast<int>(cycle) + 1;
 }
 

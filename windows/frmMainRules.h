@@ -12,7 +12,7 @@ constexpr qint64 kLastCheckNo = 999999999;
 
 // Blank checks left on the sheet in the printer after `used` more checks, starting from `left`
 // (1 to 3): counts down by one per check and starts a full sheet of 3 when a sheet is used up.
-int ChecksLeftAfter(int left, qint64 used);
+int ChecksLeftAfter(int left, qint64 used, int perSheet = 3);
 
 // Further forms of three checks needed when `pending` checks start on a sheet with `firstSheet`
 // blank checks.

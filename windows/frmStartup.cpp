@@ -1,9 +1,11 @@
 #include "windows/frmStartup.h"
 
+#include "forms/FormFile.h"
 #include "windows/Controls.h"
 #include "windows/Program.h"
 #include "windows/Twips.h"
 #include "windows/frmAlignment.h"
+#include "windows/frmForms.h"
 #include "windows/frmHistory.h"
 #include "windows/frmMain.h"
 #include "windows/frmSplash.h"
@@ -18,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program_(program) {
     setObjectName(QStringLiteral("frmStartup"));
@@ -35,6 +38,9 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuAlignment = menuBar->addAction(QStringLiteral("Printer A&lignment"));
     mnuAlignment->setObjectName(QStringLiteral("mnuAlignment"));
     connect(mnuAlignment, &QAction::triggered, this, &frmStartup::mnuAlignment_Click);
+    mnuForms = menuBar->addAction(QStringLiteral("Check &Forms"));
+    mnuForms->setObjectName(QStringLiteral("mnuForms"));
+    connect(mnuForms, &QAction::triggered, this, &frmStartup::mnuForms_Click);
 
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
@@ -100,7 +106,7 @@ CheckbookSettings frmStartup::Settings() const {
     settings.CheckNo = txtCheckNo->text();
     settings.ChecksOnForm = cboChecks->currentText();
     const QList<QListWidgetItem *> selected = lstCheckStyle->selectedItems();
-    settings.CheckStyle = selected.isEmpty() ? QString() : selected.first()->text();
+    settings.CheckStyle = selected.isEmpty() ? QString() : selected.first()->data(kFormNameRole).toString();
     return settings;
 }
 
@@ -114,11 +120,22 @@ void frmStartup::SetSettings(const CheckbookSettings &settings) {
     cboChecks->setEditText(settings.ChecksOnForm);
     lstCheckStyle->clearSelection();
     lstCheckStyle->setCurrentItem(nullptr);
-    for (int row = 0; row < lstCheckStyle->count(); ++row) {
-        if (lstCheckStyle->item(row)->text() == settings.CheckStyle) {
-            lstCheckStyle->setCurrentRow(row);
-            break;
+    fillCheckStyles();
+    int found = -1;
+    for (int row = 0; row < lstCheckStyle->count() && found < 0; ++row) {
+        if (lstCheckStyle->item(row)->data(kFormNameRole).toString() == settings.CheckStyle) {
+            found = row;
         }
+    }
+    // A style whose form is gone stays in the list, marked, so that the person picks another.
+    if (found < 0 && !settings.CheckStyle.isEmpty()) {
+        auto *missing = new QListWidgetItem(QStringLiteral("%1 (missing)").arg(settings.CheckStyle), lstCheckStyle);
+        missing->setData(kFormNameRole, settings.CheckStyle);
+        missing->setData(kChecksPerSheetRole, 0);
+        found = lstCheckStyle->count() - 1;
+    }
+    if (found >= 0) {
+        lstCheckStyle->setCurrentRow(found);
     }
     lstCheckStyle->scrollToItem(lstCheckStyle->currentItem() ? lstCheckStyle->currentItem() : lstCheckStyle->item(0));
 }
@@ -129,8 +146,35 @@ FileResult frmStartup::UpdateDraftMereInfo() {
 
 void frmStartup::Form_Load() {
     cdbPrint.HelpFile = program_.platform.App.HelpFile;
-    lstCheckStyle->addItem(kStyle3OnAPage);
-    lstCheckStyle->addItem(kStyleWallet);
+    fillCheckStyles();
+}
+
+void frmStartup::fillCheckStyles() {
+    // Read each time the setup is shown: the person may have added or removed forms since.
+    const QList<CheckForm> forms = FormCatalog(FormsFolder(program_.platform.App.Path)).Forms();
+    const QSignalBlocker quiet(lstCheckStyle);
+    lstCheckStyle->clear();
+    for (const CheckForm &form : forms) {
+        auto *item = new QListWidgetItem(form.Name, lstCheckStyle);
+        item->setData(kFormNameRole, form.Name);
+        item->setData(kChecksPerSheetRole, form.ChecksPerSheet());
+    }
+}
+
+void frmStartup::lstCheckStyle_Changed() {
+    // "Checks left on the first sheet" offers 1 to the chosen form's checks per sheet.
+    const QListWidgetItem *item = lstCheckStyle->currentItem();
+    const int perSheet = item ? item->data(kChecksPerSheetRole).toInt() : kMostChecksPerSheet;
+    const int offered = perSheet > 0 ? perSheet : kMostChecksPerSheet;
+    const QString text = cboChecks->currentText();
+    const QSignalBlocker quiet(cboChecks);
+    cboChecks->clear();
+    for (int n = 1; n <= offered; ++n) {
+        cboChecks->addItem(QString::number(n));
+    }
+    const int kept = text.trimmed().toInt();
+    cboChecks->setEditText(perSheet == 1 ? QStringLiteral("1") : kept >= 1 && kept <= offered ? text : QString());
+    cboChecks->setEnabled(perSheet != 1);
 }
 
 void frmStartup::Form_Activate() {
@@ -230,6 +274,14 @@ void frmStartup::mnuHistory_Click() {
 void frmStartup::mnuAlignment_Click() {
     frmAlignment window(program_, Settings().CheckStyle, this);
     window.exec();
+}
+
+void frmStartup::mnuForms_Click() {
+    frmForms window(program_.platform, Settings().CheckStyle, this);
+    window.exec();
+    // A form may have been added, renamed or removed: the setup's list follows.
+    const CheckbookSettings settings = Settings();
+    SetSettings(settings);
 }
 
 void frmStartup::Image1_Click() {

@@ -42,6 +42,7 @@ public:
     // Shows the history of printed checks, opening it when it is not open yet.
     void mnuHistory_Click();
     void mnuAlignment_Click();
+    void mnuForms_Click();
     void Image1_Click();
     void cmdBookInfo_Click();
     void cmdAccept_Click();
@@ -59,6 +60,7 @@ public:
     QAction *mnuHelp;
     QAction *mnuHistory;
     QAction *mnuAlignment;
+    QAction *mnuForms;
 
     // The main menu panel.
     QFrame *fraDraftmere;
@@ -85,6 +87,12 @@ public:
     QPushButton *cmdAccept;
 
 private:
+    // Each entry of lstCheckStyle: the form's name and its checks per sheet (0: no such form).
+    static constexpr int kFormNameRole = Qt::UserRole;
+    static constexpr int kChecksPerSheetRole = Qt::UserRole + 1;
+    void fillCheckStyles();
+    void lstCheckStyle_Changed();
+
     void createMenuPanel(QWidget *client);
     void createTypePanel(QWidget *client);
     void createInformationPanel(QWidget *client);

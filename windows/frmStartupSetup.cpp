@@ -140,6 +140,7 @@ void frmStartup::createInformationPanel(QWidget *client) {
     cboChecks->setEditable(true);
     cboChecks->setInsertPolicy(QComboBox::NoInsert);
     cboChecks->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+    // (the chosen form's checks per sheet, once a form is chosen)
     cboChecks->setCurrentIndex(-1);
     SetTabIndex(cboChecks, 2);
     PlaceTwips(cboChecks, 2100, 1560, 555, 315);
@@ -152,6 +153,7 @@ void frmStartup::createInformationPanel(QWidget *client) {
     lstCheckStyle->setToolTip(QStringLiteral("Select the Syle that you wish to use"));
     SetTabIndex(lstCheckStyle, 3);
     PlaceTwips(lstCheckStyle, 180, 2040, 2475, 255);
+    connect(lstCheckStyle, &QListWidget::currentRowChanged, this, &frmStartup::lstCheckStyle_Changed);
 
     Label6[4] = addLabel(fraPrintChecks, ArrayName("Label6", 4), QStringLiteral("Next Check #"), 3060, 240, 990, 195);
     txtCheckNo =
@@ -219,7 +221,21 @@ QWidget *frmStartup::settingControl(SettingsProblem::Field field) const {
 
 void frmStartup::cmdAccept_Click() {
     Platform &platform = program_.platform;
-    const SettingsProblem problem = CheckSettings(Settings());
+    SettingsProblem problem = CheckSettings(Settings());
+    const QListWidgetItem *style = lstCheckStyle->currentItem();
+    const int perSheet = style ? style->data(kChecksPerSheetRole).toInt() : 0;
+    if (!problem && perSheet == 0) {
+        problem = {SettingsProblem::Field::CheckStyle,
+                   QStringLiteral("There is no check form \"%1\" (its file may have been removed). Pick the form "
+                                  "of your checks from the list.")
+                       .arg(Settings().CheckStyle)};
+    } else if (!problem && Settings().ChecksOnForm.trimmed().toInt() > perSheet) {
+        problem = {SettingsProblem::Field::ChecksOnForm,
+                   QStringLiteral("The form \"%1\" holds %2 check(s) to a sheet; the checks left on the first sheet "
+                                  "must be 1 to %2.")
+                       .arg(Settings().CheckStyle)
+                       .arg(perSheet)};
+    }
     if (problem) {
         platform.messages.MsgBox(problem.message, MsgButtons::OK, platform.App.Title);
         if (QWidget *control = settingControl(problem.field)) {

@@ -469,12 +469,29 @@ TEST(JournalPlaces, sheetAndSlotFollowTheFormsInThePrinter) {
         int firstSheet;
         qsizetype index;
         int sheet, slot;
+        int perSheet = 3;
     } cases[] = {
-        {3, 0, 1, 1}, {3, 2, 1, 3}, {3, 3, 2, 1}, {3, 5, 2, 3}, {3, 6, 3, 1}, {2, 1, 1, 2},     {2, 2, 2, 1},
-        {2, 4, 2, 3}, {1, 0, 1, 1}, {1, 1, 2, 1}, {1, 3, 2, 3}, {1, 4, 3, 1}, {1, 999, 334, 3},
+        {3, 0, 1, 1},
+        {3, 2, 1, 3},
+        {3, 3, 2, 1},
+        {3, 5, 2, 3},
+        {3, 6, 3, 1},
+        {2, 1, 1, 2},
+        {2, 2, 2, 1},
+        {2, 4, 2, 3},
+        {1, 0, 1, 1},
+        {1, 1, 2, 1},
+        {1, 3, 2, 3},
+        {1, 4, 3, 1},
+        {1, 999, 334, 3},
+        // A one-per-sheet voucher: every check on a sheet of its own, whatever the first sheet claims.
+        {1, 0, 1, 1, 1},
+        {3, 0, 1, 1, 1},
+        {3, 1, 2, 1, 1},
+        {1, 41, 42, 1, 1},
     };
     for (const auto &c : cases) {
-        const SheetSlot place = SheetAndSlot(c.index, c.firstSheet);
+        const SheetSlot place = SheetAndSlot(c.index, c.firstSheet, c.perSheet);
         EXPECT_EQ(place.sheet, c.sheet) << c.firstSheet << " blank, check " << c.index;
         EXPECT_EQ(place.slot, c.slot) << c.firstSheet << " blank, check " << c.index;
     }

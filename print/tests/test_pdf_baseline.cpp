@@ -214,15 +214,67 @@ TEST(BuiltInDeluxeForms, placeEveryItemWhereThePrintRunDrawsIt) {
                 }
                 texts.erase(drawn);
             }
-            // Left over: the empty line above the wallet stub's account number, and the stub's pass
-            // drawing the figures a second time over the check's.
+            // Nothing is drawn that no item asks for.
             QStringList rest;
             for (const PrinterCall &call : std::as_const(texts)) {
                 rest << call.text;
             }
-            const QStringList walletRest{QStringLiteral("$1,234.56"), QString()};
-            EXPECT_EQ(rest, style == kStyleWalletSize ? walletRest : QStringList());
+            EXPECT_EQ(rest, QStringList());
         }
+    }
+}
+
+// Every built-in voucher form printed to PDF through the real print run and read back: each item's
+// text stands where its description puts it, left or right end, to 0.05 pt. The run draws from the
+// printable area's corner, as it always has.
+TEST(VoucherForms, printEveryItemWhereTheFormSays) {
+    constexpr double kItemTolerancePt = 0.05;
+    const QString date = QStringLiteral("12/07/2026");
+    for (const QString &name : {kFormVoucherTop, kFormVoucherMiddle, kFormVoucherBottom}) {
+        SCOPED_TRACE(qPrintable(name));
+        const std::optional<CheckForm> form = BuiltInForm(name);
+        ASSERT_TRUE(form);
+        ASSERT_EQ(form->ChecksPerSheet(), 1);
+        PrintFixture run;
+        const QString pdf = run.dir.filePath(QStringLiteral("voucher.pdf"));
+        run.printerDialog.makePrinter = [&pdf] { return MakePdfPrinter(pdf); };
+        run.WriteRegister(RecordBytes(QStringLiteral("Acme"), QStringLiteral("1234.56"), QStringLiteral("Paint")));
+        PrintRequest request;
+        request.CheckStyle = name;
+        request.AcctNo = QStringLiteral("123-456789");
+        request.FirstCheckNo = 1041;
+        request.ChecksOnFirstSheet = 1;
+        ASSERT_EQ(PrintPendingChecks(run.platform, request).outcome, PrintOutcome::Printed);
+        const QPointF corner = MakePdfPrinter(run.dir.filePath(QStringLiteral("corner.pdf")))->PaperCorner() / 20;
+        const QList<PdfPage> pages = ReadPdfWords(pdf);
+        ASSERT_EQ(pages.size(), 1);
+        const QList<PdfWord> &words = pages.first().words;
+        qsizetype described = 0;
+        for (const FormItem &item : form->Areas.first().Items) {
+            const QString text = item.Field == FormField::Date          ? date
+                                 : item.Field == FormField::Payee       ? QStringLiteral("Acme")
+                                 : item.Field == FormField::Amount      ? QStringLiteral("$1,234.56")
+                                 : item.Field == FormField::Words       ? QStringLiteral("One")
+                                 : item.Field == FormField::Memo        ? QStringLiteral("Paint")
+                                 : item.Field == FormField::CheckNumber ? QStringLiteral("1041")
+                                 : item.Field == FormField::Account     ? QStringLiteral("****6789")
+                                                                        : QString();
+            if (item.Field == FormField::Address) {
+                continue; // empty until payees have addresses
+            }
+            ++described;
+            const double x = item.X * 72 - corner.x();
+            const double y = item.Y * 72 - corner.y();
+            const bool found = std::any_of(words.cbegin(), words.cend(), [&](const PdfWord &word) {
+                return word.text == text && std::abs(word.yMin - y) <= kItemTolerancePt &&
+                       std::abs((item.RightAnchored ? word.xMax : word.xMin) - x) <= kItemTolerancePt;
+            });
+            EXPECT_TRUE(found) << qPrintable(FieldKey(item.Field)) << (item.Stub ? " on a stub" : "") << " \""
+                               << qPrintable(text) << "\" at " << x << ", " << y << " pt";
+        }
+        // Nothing printed beyond the items: the words of the amount run on after their first one.
+        const qsizetype wordsOfAmount = AmountToWords(QStringLiteral("1234.56")).split(u' ', Qt::SkipEmptyParts).size();
+        EXPECT_EQ(words.size(), described + wordsOfAmount - 1);
     }
 }
 

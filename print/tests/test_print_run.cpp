@@ -1,3 +1,5 @@
+#include "forms/BuiltInForms.h"
+#include "forms/FormFile.h"
 #include "print/tests/PrintTestSupport.h"
 
 #include <QDir>
@@ -79,6 +81,65 @@ INSTANTIATE_TEST_SUITE_P(FirstSheetAndPending, PrintRunSheets, ::testing::Values
                              return std::to_string(param.param.checksOnFirstSheet) + "left_" +
                                     std::to_string(param.param.pending) + "pending";
                          });
+
+// The form the style names sets the checks per sheet: a one-per-sheet voucher puts every check on a
+// sheet of its own whatever the first sheet claims, each with its check number on both stubs.
+TEST(PrintRun, aOnePerSheetForm_printsEachCheckOnItsOwnSheet) {
+    PrintFixture f;
+    f.WriteChecks(3);
+    PrintRequest request;
+    request.CheckStyle = QStringLiteral("Voucher, Check in Middle");
+    request.AcctNo = QStringLiteral("123-456789");
+    request.FirstCheckNo = 1041;
+    request.ChecksOnFirstSheet = 3;
+    const PrintResult result = PrintPendingChecks(f.platform, request);
+    EXPECT_EQ(result.outcome, PrintOutcome::Printed);
+    EXPECT_EQ(result.printed, 3);
+    EXPECT_EQ(f.log.Count(Kind::NewPage), 2);
+    QStringList numbers;
+    for (const PrinterCall &call : f.log.Texts()) {
+        if (call.text.startsWith(QStringLiteral("104")) || call.text.startsWith(QStringLiteral("****"))) {
+            numbers.append(call.text);
+        }
+    }
+    const QString n1 = QStringLiteral("1041"), n2 = QStringLiteral("1042"), n3 = QStringLiteral("1043");
+    const QString acct = QStringLiteral("****6789");
+    EXPECT_EQ(numbers, QStringList({n1, acct, n1, acct, n2, acct, n2, acct, n3, acct, n3, acct}));
+}
+
+// A style that names no form, built-in or the person's, is refused before the printer dialog, with a
+// message naming the style and where to pick a form; a person's form of that name prints.
+TEST(PrintRun, aStyleNamingNoForm_isRefusedBeforeAnythingPrints) {
+    for (const char *style : {"Deluxe 4-On-A-Page", "", "Shop Voucher"}) {
+        SCOPED_TRACE(style);
+        PrintFixture f;
+        f.WriteChecks(2);
+        PrintRequest request;
+        request.CheckStyle = QString::fromLatin1(style);
+        request.FormsFolder = FormsFolder(f.dir.path());
+        const PrintResult result = PrintPendingChecks(f.platform, request);
+        EXPECT_EQ(result.outcome, PrintOutcome::UnknownForm);
+        EXPECT_EQ(result.printed, 0);
+        EXPECT_EQ(f.printerDialog.shown, 0);
+        EXPECT_TRUE(f.log.calls.isEmpty());
+        ASSERT_EQ(f.messages.shown.size(), 1);
+        const QString text = f.messages.shown.first().text;
+        EXPECT_TRUE(text.contains(QStringLiteral("\"%1\"").arg(request.CheckStyle))) << qPrintable(text);
+        EXPECT_TRUE(text.contains(QStringLiteral("checkbook setup"))) << qPrintable(text);
+        EXPECT_EQ(f.ReadRegister().size(), 2 * 115);
+    }
+    PrintFixture f;
+    f.WriteChecks(2);
+    CheckForm shop = *BuiltInForm(QStringLiteral("Voucher, Check on Top"));
+    shop.Name = QStringLiteral("Shop Voucher");
+    shop.BuiltIn = false;
+    ASSERT_TRUE(SaveForm(FormsFolder(f.dir.path()), shop));
+    PrintRequest request;
+    request.CheckStyle = shop.Name;
+    request.FormsFolder = FormsFolder(f.dir.path());
+    EXPECT_EQ(PrintPendingChecks(f.platform, request).outcome, PrintOutcome::Printed);
+    EXPECT_EQ(f.log.Count(Kind::NewPage), 1);
+}
 
 TEST(PrintRun, printsEveryRecordInRecordOrder_withTheRunsDateAndSetup) {
     PrintFixture f;

@@ -1,5 +1,7 @@
 // The printer alignment window, reached from the main menu's menu bar.
 #include "WindowFixture.h"
+#include "forms/BuiltInForms.h"
+#include "windows/frmForms.h"
 
 #include "alignment/AlignmentFile.h"
 #include "platform/testing/RecordingPrinter.h"
@@ -8,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QTimer>
 
@@ -78,11 +81,13 @@ TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrin
                              kStyleWallet}));
     frmStartup *startup = startAndContinue();
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment.
-    ASSERT_EQ(entries.size(), 3);
+    // Help, History, Printer Alignment, Check Forms.
+    ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(entries[0]->objectName(), QStringLiteral("mnuHelp"));
     EXPECT_EQ(entries[2]->objectName(), QStringLiteral("mnuAlignment"));
     EXPECT_EQ(entries[2]->text(), QStringLiteral("Printer A&lignment"));
+    EXPECT_EQ(entries[3]->objectName(), QStringLiteral("mnuForms"));
+    EXPECT_EQ(entries[3]->text(), QStringLiteral("Check &Forms"));
 
     QStringList printerItems;
     QString printer, style;
@@ -107,6 +112,28 @@ TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrin
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(iniPath()));
     EXPECT_TRUE(startup->isVisible());
+}
+
+// Check Forms opens, modal, on the checkbook's form; a form added there is in the setup's list after.
+TEST_F(AlignmentWindowTest, checkFormsEntryOpensTheFormsWindowOnTheCheckbooksForm) {
+    writeFile(QStringLiteral("DraftMere.txt"),
+              settingsBytes({QStringLiteral("Bank"), QStringLiteral("1"), QStringLiteral("1001"), QStringLiteral("1"),
+                             kFormVoucherMiddle}));
+    frmStartup *startup = startAndContinue();
+    QString shown;
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        auto *window = qobject_cast<frmForms *>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        modal = window->isModal();
+        shown = window->lstForms->currentItem() ? window->lstForms->currentItem()->text() : QString();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    startup->mnuForms->trigger();
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(shown.startsWith(kFormVoucherMiddle)) << qPrintable(shown);
+    EXPECT_EQ(startup->Settings().CheckStyle, kFormVoucherMiddle);
+    EXPECT_FALSE(startup->cboChecks->isEnabled());
 }
 
 TEST_F(AlignmentWindowTest, typedOffsetsAreSavedPerPrinterAndStyle_ownerOnly) {

@@ -15,6 +15,10 @@ TEST(ChecksLeftRule, countsDownAndStartsAFullSheetAfterTheLastBlank) {
     EXPECT_EQ(ChecksLeftAfter(2, 4), 1);
     EXPECT_EQ(ChecksLeftAfter(1, 1), 3);
     EXPECT_EQ(ChecksLeftAfter(3, 999999999), 3);
+    // A one-per-sheet form always has its one check left.
+    for (const qint64 used : {0, 1, 2, 7}) {
+        EXPECT_EQ(ChecksLeftAfter(1, used, 1), 1) << used;
+    }
 }
 
 TEST(PrintSummaryRule, namesTheFirstFormAndTheFurtherForms) {

@@ -1,4 +1,6 @@
 #include "WindowFixture.h"
+#include "forms/BuiltInForms.h"
+#include "forms/FormFile.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -113,9 +115,14 @@ TEST_F(StartupTest, controlsHaveTheirNamesCaptionsTooltipsAndTwipsPlaces) {
     EXPECT_EQ(w->cdbPrint.HelpFile, QStringLiteral("C:\\Tarnwick Software\\Help Files\\Checkbook\\CHECKBOOK.HLP"));
     EXPECT_EQ(w->cboChecks->count(), 3);
     EXPECT_TRUE(w->cboChecks->isEditable());
-    ASSERT_EQ(w->lstCheckStyle->count(), 2);
-    EXPECT_EQ(w->lstCheckStyle->item(0)->text(), QStringLiteral("Deluxe 3-On-A-Page"));
-    EXPECT_EQ(w->lstCheckStyle->item(1)->text(), QStringLiteral("Deluxe Wallet-Size"));
+    // The built-in forms, the two Deluxe styles first.
+    QStringList styles;
+    for (int row = 0; row < w->lstCheckStyle->count(); ++row) {
+        styles << w->lstCheckStyle->item(row)->text();
+    }
+    EXPECT_EQ(styles, QStringList({QStringLiteral("Deluxe 3-On-A-Page"), QStringLiteral("Deluxe Wallet-Size"),
+                                   QStringLiteral("Voucher, Check on Top"), QStringLiteral("Voucher, Check in Middle"),
+                                   QStringLiteral("Voucher, Check on Bottom")}));
 }
 
 TEST_F(StartupTest, eachPanelReadsCleanly) {
@@ -289,14 +296,40 @@ TEST_F(StartupTest, aDamagedSettingsFileIsReportedThenSetupStartsAsOnAFirstRun) 
     }
 }
 
-TEST_F(StartupTest, aStoredStyleMatchingNeitherEntryLeavesNoSelection) {
+// A stored style that names no form (a removed form file, a hand-edited line) shows as missing and
+// Accept asks for a form; the person's own forms are listed after the built-ins.
+TEST_F(StartupTest, aStoredStyleNamingNoForm_showsAsMissingUntilAFormIsPicked) {
     QStringList values = kSaved;
-    values[4] = QStringLiteral("deluxe wallet-size");
+    values[4] = QStringLiteral("Shop Voucher");
     writeFile(QStringLiteral("DraftMere.txt"), settingsBytes(values));
     frmStartup *w = startAndContinue();
     EXPECT_EQ(panel(w), QStringLiteral("menu"));
-    EXPECT_TRUE(w->lstCheckStyle->selectedItems().isEmpty());
-    EXPECT_EQ(w->Settings().CheckStyle, QString());
+    ASSERT_EQ(w->lstCheckStyle->selectedItems().size(), 1);
+    EXPECT_EQ(w->lstCheckStyle->selectedItems().first()->text(), QStringLiteral("Shop Voucher (missing)"));
+    EXPECT_EQ(w->Settings().CheckStyle, QStringLiteral("Shop Voucher"));
+    QTest::mouseClick(w->cmdAccept, Qt::LeftButton);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown.first().text.contains(QStringLiteral("\"Shop Voucher\"")));
+    EXPECT_TRUE(messages.shown.first().text.contains(QStringLiteral("Pick the form")));
+    EXPECT_TRUE(w->lstCheckStyle->hasFocus());
+    EXPECT_EQ(readFile(QStringLiteral("DraftMere.txt")), settingsBytes(values));
+    restart();
+
+    // Once the form is there again, it is listed and chosen; a one-per-sheet form fixes the checks
+    // left on the first sheet at 1, a three-per-sheet one offers 1 to 3 again.
+    CheckForm shop = *BuiltInForm(kFormVoucherTop);
+    shop.Name = QStringLiteral("Shop Voucher");
+    shop.BuiltIn = false;
+    ASSERT_TRUE(SaveForm(FormsFolder(dir.path()), shop));
+    w = startAndContinue();
+    ASSERT_EQ(w->lstCheckStyle->count(), 6);
+    EXPECT_EQ(w->lstCheckStyle->currentItem()->text(), QStringLiteral("Shop Voucher"));
+    EXPECT_EQ(w->cboChecks->count(), 1);
+    EXPECT_EQ(w->cboChecks->currentText(), QStringLiteral("1"));
+    EXPECT_FALSE(w->cboChecks->isEnabled());
+    w->lstCheckStyle->setCurrentRow(0);
+    EXPECT_EQ(w->cboChecks->count(), 3);
+    EXPECT_TRUE(w->cboChecks->isEnabled());
 }
 
 TEST_F(StartupTest, gotoWithPrintChecksShowsTheEntryWindowAndHidesTheMenu) {
