@@ -28,19 +28,15 @@ protected:
     }
 
     // The printer of each run the journal recorded.
+    // The printers of the journal's runs, read through the program's own connection (the journal
+    // holds its file exclusively).
     QStringList JournaledPrinters() {
         QStringList names;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("runs"));
-            db.setDatabaseName(dir.filePath(kJournalFile));
-            EXPECT_TRUE(db.open());
-            QSqlQuery query(db);
-            EXPECT_TRUE(query.exec(QStringLiteral("SELECT printer FROM runs ORDER BY id")));
-            while (query.next()) {
-                names << query.value(0).toString();
-            }
+        QSqlQuery query(QSqlDatabase::database(program->Journal().ConnectionName()));
+        EXPECT_TRUE(query.exec(QStringLiteral("SELECT printer FROM runs ORDER BY id")));
+        while (query.next()) {
+            names << query.value(0).toString();
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("runs"));
         return names;
     }
 
