@@ -31,17 +31,15 @@ struct Platform {
     PrintPreview &preview;
 
     // The same services with one swapped for another of its kind: platform.With(quietBoxes).
-    template <typename Service>
-    Platform With(Service &other) const {
-        return {pick(App, other),        pick(files, other),    pick(messages, other), pick(printerDialog, other),
-                pick(urls, other),       pick(help, other),     pick(clock, other),    pick(ender, other),
-                pick(forms, other),      pick(progress, other), pick(saveDialog, other), pick(printers, other),
+    template <typename Service> Platform With(Service &other) const {
+        return {pick(App, other),    pick(files, other),    pick(messages, other),   pick(printerDialog, other),
+                pick(urls, other),   pick(help, other),     pick(clock, other),      pick(ender, other),
+                pick(forms, other),  pick(progress, other), pick(saveDialog, other), pick(printers, other),
                 pick(preview, other)};
     }
 
 private:
-    template <typename Mine, typename Service>
-    static Mine &pick(Mine &mine, Service &other) {
+    template <typename Mine, typename Service> static Mine &pick(Mine &mine, Service &other) {
         if constexpr (std::is_base_of_v<Mine, Service>) {
             return other;
         } else {

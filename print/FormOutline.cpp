@@ -30,12 +30,12 @@ FormOutline FormOutlineOf(const QString &style) {
 bool DrawFormOutline(Printer &printer, const QString &style, Printer::Pen pen, QPointF corner) {
     const FormOutline form = FormOutlineOf(style);
     for (const QRectF &check : form.Checks) {
-        const bool drawn =
-            line(printer, corner, check.left(), check.top(), check.right(), check.top(), pen) &&
-            line(printer, corner, check.right(), check.top(), check.right(), check.bottom(), pen) &&
-            line(printer, corner, check.right(), check.bottom(), check.left(), check.bottom(), pen) &&
-            line(printer, corner, check.left(), check.bottom(), check.left(), check.top(), pen) &&
-            (form.StubRight <= 0 || line(printer, corner, form.StubRight, check.top(), form.StubRight, check.bottom(), pen));
+        const bool drawn = line(printer, corner, check.left(), check.top(), check.right(), check.top(), pen) &&
+                           line(printer, corner, check.right(), check.top(), check.right(), check.bottom(), pen) &&
+                           line(printer, corner, check.right(), check.bottom(), check.left(), check.bottom(), pen) &&
+                           line(printer, corner, check.left(), check.bottom(), check.left(), check.top(), pen) &&
+                           (form.StubRight <= 0 ||
+                            line(printer, corner, form.StubRight, check.top(), form.StubRight, check.bottom(), pen));
         if (!drawn) {
             return false;
         }
