@@ -392,12 +392,8 @@ void frmHistory::exportShown(const ExportRequest &request, const QString &namePr
     }
     if (pay && outcome.rows > 0) {
         // The journal remembers what went out, so that the next export sends only what is new.
-        const ExportLog log{QDateTime::currentDateTime(),
-                            request.accountDigits,
-                            request.layout.name,
-                            path,
-                            outcome.checkIds,
-                            outcome.codes};
+        const ExportLog log{platform_.clock.Now(), request.accountDigits, request.layout.name, path,
+                            outcome.checkIds,      outcome.codes};
         if (const FileResult recorded = journal_.RecordExport(log); !recorded) {
             note += QStringLiteral("\r\n\r\nThe file is complete, but the journal could not note what it holds:\r\n") +
                     recorded.error +

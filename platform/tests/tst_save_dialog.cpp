@@ -1,5 +1,6 @@
 #include "platform/SaveFileDialog.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/WhenUp.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -13,21 +14,6 @@
 #include <functional>
 
 namespace {
-
-// Runs `inside` once a modal window of type T other than `outer` is up (polled, so that it also
-// works for a box opened from within another dialog).
-template <typename T> void WhenUp(std::function<void(T &)> inside, QWidget *outer = nullptr, int triesLeft = 300) {
-    QTimer::singleShot(10, [inside, outer, triesLeft] {
-        auto *shown = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (shown != nullptr && shown != outer) {
-            inside(*shown);
-        } else if (triesLeft > 0) {
-            WhenUp<T>(inside, outer, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "the dialog did not come up";
-        }
-    });
-}
 
 QLineEdit *NameBox(QFileDialog &dialog) {
     auto *box = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));

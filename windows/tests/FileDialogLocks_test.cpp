@@ -5,6 +5,7 @@
 #include "platform/QtPrinter.h"
 #include "platform/SaveFileDialog.h"
 #include "platform/testing/TempFolder.h"
+#include "platform/testing/WhenUp.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -53,20 +54,6 @@ int HeldLocks(const QString &database) {
         }
     }
     return held;
-}
-
-// Runs `inside` once a modal window of type T other than `outer` is up.
-template <typename T> void WhenUp(std::function<void(T &)> inside, QWidget *outer = nullptr, int triesLeft = 300) {
-    QTimer::singleShot(10, [inside, outer, triesLeft] {
-        auto *shown = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (shown != nullptr && shown != outer) {
-            inside(*shown);
-        } else if (triesLeft > 0) {
-            WhenUp<T>(inside, outer, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "the dialog did not come up";
-        }
-    });
 }
 
 // Waits until a file list of the dialog shows the folder's files, so that it has looked at each.
