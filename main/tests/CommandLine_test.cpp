@@ -153,9 +153,3 @@ TEST(CommandLine, theProgramAnswersWithoutADisplayAndRefusesEverythingElse) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -205,12 +205,3 @@ TEST_F(MainTest, aSecondProcessIsRefusedWhileTheFirstRuns) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication application(argc, argv);
-    InstallFontSubstitutions();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

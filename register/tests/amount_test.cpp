@@ -83,9 +83,3 @@ TEST(AmountRule, problemTextSaysWhatIsWrong) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -127,9 +127,3 @@ TEST(ProgramFolder, aNewPerUserFolderIsTheOwnersAloneAndAnOldOneKeepsItsMode) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

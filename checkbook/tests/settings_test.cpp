@@ -378,9 +378,3 @@ TEST(SettingNumber, mayBeAskedOnlyWhetherTheTextFits) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

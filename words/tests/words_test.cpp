@@ -488,9 +488,3 @@ TEST(AmountToWords, currencyMatchesReferenceForRandomAmounts) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -153,10 +153,3 @@ TEST(QtProgressTest, aShortStageNeverShows) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

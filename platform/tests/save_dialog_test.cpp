@@ -94,9 +94,3 @@ TEST(QtSaveFileDialog, replacingAFileIsConfirmedFirst) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

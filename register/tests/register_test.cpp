@@ -359,9 +359,3 @@ TEST_F(RegisterTest, deleteWithOnlyABackupLeavesTheBackupUntouched) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

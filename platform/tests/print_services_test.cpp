@@ -329,10 +329,3 @@ TEST(PainterPrinter, drawsTextAndLinesScaled_measuringAsThePrinterDoes) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

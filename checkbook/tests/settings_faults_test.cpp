@@ -132,9 +132,3 @@ TEST(SaveCrash, aKilledSaveLeavesTheOldOrTheNewFileWhole_killsAmongTheWrites) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -556,9 +556,3 @@ TEST_F(FilesTest, aLinkOrAFolderPlantedInPlaceOfADataFileIsRefusedByEveryMode) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

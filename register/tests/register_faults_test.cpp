@@ -193,9 +193,3 @@ TEST(AppendCrash, aKilledAppendLeavesOnlyWholeEarlierRecords_killsAmongTheWrites
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -271,9 +271,3 @@ TEST(InstalledProgram, keepsItsFilesInThePerUserFolderWhileAPortableCopyKeepsThe
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -77,9 +77,3 @@ TEST(PrinterChoices, offersEachNameOnce_thePdfFileAfterThePrinters) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

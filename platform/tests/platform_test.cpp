@@ -292,10 +292,3 @@ TEST(Platform, withSwapsExactlyTheOneServiceOfItsKind) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

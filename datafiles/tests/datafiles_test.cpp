@@ -315,10 +315,3 @@ INSTANTIATE_TEST_SUITE_P(
                       "www.example.com/no/scheme?a=1&b=%20", "  spaced = \"quoted\" ; ok  "));
 
 } // namespace
-
-int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
