@@ -147,7 +147,7 @@ void expectChecksAtTheirPositions(const StyleLayout &layout) {
         const int sheet = i < 3 ? 0 : 1;
         const int slot = i < 3 ? i + 1 : 1;
         const double *lines = layout.lines[slot];
-        const QString words = firstWord(AmountToWords(check.amount));
+        const QString words = firstWord(AmountToWords(*Currency::fromText(check.amount)));
         QList<Expected> items{
             {date, true, left + at(8.0), top + at(lines[0]), QStringLiteral("date")},
             {firstWord(check.payee), false, left + at(layout.column), top + at(lines[1]), QStringLiteral("payee")},
