@@ -133,4 +133,3 @@ QString AmountToWords(Currency amount) {
     words_line::PlainFromCents(RoundToCents(amount).tenThousandths() / 100, num);
     return words_line::WordsFromPlain(num);
 }
-

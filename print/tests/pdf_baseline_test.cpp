@@ -284,7 +284,8 @@ TEST(VoucherForms, printEveryItemWhereTheFormSays) {
                                << qPrintable(text) << "\" at " << x << ", " << y << " pt";
         }
         // Nothing printed beyond the items: the words of the amount run on after their first one.
-        const qsizetype wordsOfAmount = AmountToWords(*Currency::fromText(QStringLiteral("1234.56"))).split(u' ', Qt::SkipEmptyParts).size();
+        const qsizetype wordsOfAmount =
+            AmountToWords(*Currency::fromText(QStringLiteral("1234.56"))).split(u' ', Qt::SkipEmptyParts).size();
         EXPECT_EQ(words.size(), described + wordsOfAmount - 1);
     }
 }
