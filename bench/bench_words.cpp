@@ -4,6 +4,7 @@
 // measures the same amounts.
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
+#include "words/tests/TextWords.h"
 
 #include <benchmark/benchmark.h>
 

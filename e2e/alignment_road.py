@@ -10,32 +10,17 @@ every word on the page, the caption naming the offsets as saved. Screens are sav
 artifacts folder as alignment-de.png and, on failure, alignment-failure.png.
 """
 
-import argparse
 import os
 import subprocess
 import sys
-import time
 
 sys.dont_write_bytecode = True
-from desktop import Failure, missing_tools, wait_until  # noqa: E402
-from main_road import MAIN_MENU, PRINT_DIALOG, SPLASH, Run, collapse, settings_bytes  # noqa: E402
+from desktop import run_scenario, wait_until  # noqa: E402
+from main_road import MAIN_MENU, PRINT_DIALOG, SPLASH, collapse, settings_bytes  # noqa: E402
 
 ALIGNMENT = "Printer Alignment"
 ALIGNMENT_FILE = "Alignment.ini"
 STYLE = "Deluxe Wallet-Size"
-
-
-def german_launch(run):
-    """Starts the copy under de_DE: Run.launch's environment with the locale replaced."""
-    env = {key: value for key, value in os.environ.items()
-           if not key.startswith(("QT_", "XDG_", "WAYLAND", "DBUS_", "LC_", "LANG"))}
-    env.update(DISPLAY=run.display.name, QT_QPA_PLATFORM="xcb", HOME=run.home, XDG_RUNTIME_DIR=run.runtime,
-               XDG_CONFIG_HOME=os.path.join(run.home, ".config"), LC_ALL="de_DE.UTF-8", LANG="de_DE.UTF-8",
-               CUPS_SERVER=os.path.join(run.root, "no-print-server.sock"),
-               PATH=run.stubs + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"), NO_AT_BRIDGE="1")
-    with open(run.log, "wb") as log:
-        return subprocess.Popen([run.path("quillane")], cwd=run.folder, env=env, stdout=log,
-                                stderr=subprocess.STDOUT)
 
 
 def pdf_words(pdf):
@@ -82,8 +67,8 @@ def alignment_road(run):
     display.type(pdf)
     display.key("Return")
     display.wait_gone(PRINT_DIALOG)
-    wait_until("the test sheet", lambda: os.path.exists(pdf) and os.path.getsize(pdf) > 0)
-    time.sleep(0.5)
+    # The file is whole once it ends with the PDF's end-of-file mark.
+    wait_until("the test sheet", lambda: os.path.exists(pdf) and run.read(pdf).rstrip().endswith(b"%%EOF"))
     text = collapse(pdf_words(pdf))
     run.check(f"style: {STYLE} - offsets (saved): right +0.10 in, down -0.05 in" in text,
               f"the test sheet's caption does not name the saved offsets: {text[:400]!r}")
@@ -97,32 +82,14 @@ def alignment_road(run):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--artifacts", required=True)
-    args = parser.parse_args()
-    missing = missing_tools()
-    if missing:
-        print(f"Missing tools: {', '.join(missing)}. Install the Makefile's PACKAGES (make deps).")
-        return 1
-    started = time.monotonic()
-    run = Run(os.path.abspath(args.program), os.path.abspath(args.artifacts), "alignment")
-    run.launch = lambda log_path: german_launch(run)
-    with open(run.path("DraftMere.txt"), "wb") as settings:
-        settings.write(settings_bytes("First Harbor Bank", "0012-345678", "1001", "3", STYLE))
-    os.chmod(run.path("DraftMere.txt"), 0o600)
-    try:
-        run.start()
+    def play(run, args):
+        run.locale = "de_DE.UTF-8"
+        with open(run.path("DraftMere.txt"), "wb") as settings:
+            settings.write(settings_bytes("First Harbor Bank", "0012-345678", "1001", "3", STYLE))
+        os.chmod(run.path("DraftMere.txt"), 0o600)
+        run.relaunch()
         alignment_road(run)
-        if run.problems:
-            raise Failure(f"{len(run.problems)} check(s) failed:\n  " + "\n  ".join(run.problems))
-    except Failure as error:
-        run.report_failure(error)
-        return 1
-    finally:
-        run.finish()
-    print(f"alignment: passed in {time.monotonic() - started:.1f} s")
-    return 0
+    return run_scenario({"alignment": play}, __doc__, launch=False)
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@ Everything here waits with a deadline: a window that never comes, a program that
 display that never starts fails the run with a message instead of hanging it.
 """
 
+import argparse
 import contextlib
 import ctypes
 import ctypes.util
@@ -12,7 +13,9 @@ import random
 import re
 import shutil
 import struct
+import stat
 import subprocess
+import tempfile
 import time
 import zlib
 
@@ -158,9 +161,43 @@ class Display:
     def wait_gone(self, title, timeout=15.0):
         wait_until(f'the window "{title}" to close', lambda: not self.windows(title), timeout)
 
-    def stays_open(self, title, seconds=1.0):
-        """True when a window of that title is still shown after the given time."""
-        time.sleep(seconds)
+    def sync(self, window, rounds=3):
+        """Returns once the program that owns the window has handled the input sent before: it answers
+        a window manager's ping (_NET_WM_PING) when its event loop reaches it, behind that input; each
+        further ping is answered only after what the input set going in the program has run."""
+        with self._connection() as (x11, connection):
+            root = x11.XDefaultRootWindow(connection)
+            # The answers go to the root window, for the clients watching its structure (which of the two
+            # masks depends on the toolkit's version).
+            x11.XSelectInput(connection, root, (1 << 17) | (1 << 19))  # StructureNotify, SubstructureNotify
+            protocols = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+            ping = x11.XInternAtom(connection, b"_NET_WM_PING", 0)
+            for _ in range(rounds):
+                stamp = random.randrange(1, 1 << 31)
+                event = _XEvent()
+                event.xclient.type = 33  # ClientMessage
+                event.xclient.window = window
+                event.xclient.message_type = protocols
+                event.xclient.format = 32
+                event.xclient.data[0] = ping
+                event.xclient.data[1] = stamp
+                event.xclient.data[2] = window
+                if not x11.XSendEvent(connection, window, 0, 0, ctypes.byref(event)):
+                    raise Failure(f"the ping could not be sent to window {window}")
+                x11.XFlush(connection)
+                answer = _XEvent()
+
+                def answered():
+                    while x11.XCheckTypedWindowEvent(connection, root, 33, ctypes.byref(answer)):
+                        if answer.xclient.data[0] == ping and answer.xclient.data[1] == stamp:
+                            return True
+                    return False
+                wait_until(f"the program to answer a ping to window {window}", answered, timeout=10, interval=0.005)
+
+    def stays_open(self, title, owner):
+        """True when a window of that title is still shown once the program, through its window owner
+        (one that stays), has handled the input sent before."""
+        self.sync(owner)
         return bool(self.windows(title))
 
     def key(self, *keys):
@@ -289,6 +326,181 @@ class Display:
         return items
 
 
+class Run:
+    """One temporary program folder, one private display and one running copy of the program."""
+
+    def __init__(self, program, artifacts, scenario):
+        self.scenario = scenario
+        self.artifacts = artifacts
+        self.root = tempfile.mkdtemp(prefix=f"quillane-e2e-{scenario}-")
+        self.folder = os.path.join(self.root, "program")
+        self.home = os.path.join(self.root, "home")
+        self.runtime = os.path.join(self.root, "runtime")
+        self.stubs = os.path.join(self.root, "stubs")
+        self.opened = os.path.join(self.root, "opened-addresses.txt")
+        self.log = os.path.join(self.root, "program-output.txt")
+        for folder in (self.folder, self.home, self.stubs):
+            os.makedirs(folder)
+        os.makedirs(self.runtime, mode=0o700)
+        shutil.copy2(program, os.path.join(self.folder, "quillane"))
+        with open(os.path.join(self.stubs, "xdg-open"), "w") as stub:
+            stub.write(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{self.opened}"\n')
+        os.chmod(os.path.join(self.stubs, "xdg-open"), 0o755)
+        self.display = None
+        self.process = None
+        self.problems = []
+        # The program's language and formats, as the person's session sets them.
+        self.locale = "C.UTF-8"
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def start(self, launch=True):
+        self.display = Display(os.path.join(self.root, "xvfb-output.txt"))
+        # Data files carry account numbers and payees; their modes are checked under a common umask.
+        os.umask(0o022)
+        if launch:
+            self.process = self.launch(self.log)
+
+    def relaunch(self):
+        """Starts the program (again, once the last copy ended or was killed); its output joins the log."""
+        self.require(self.process is None or self.process.poll() is not None, "the program is still running")
+        self.process = self.launch(self.log, append=True)
+
+    def kill(self):
+        """kill -9, as a power cut or a crash ends the program."""
+        self.process.kill()
+        self.process.wait(timeout=10)
+
+    def launch(self, log_path, append=False):
+        """Starts a copy of the program on the display with an environment of its own."""
+        env = {key: value for key, value in os.environ.items()
+               if not key.startswith(("QT_", "XDG_", "WAYLAND", "DBUS_", "LC_", "LANG"))}
+        env.update(DISPLAY=self.display.name, QT_QPA_PLATFORM="xcb", HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
+                   XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
+                   XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
+                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
+                   LC_ALL=self.locale, LANG=self.locale,
+                   # No print server: the dialog offers printing to a file only, and nothing can reach
+                   # a real printer.
+                   CUPS_SERVER=os.path.join(self.root, "no-print-server.sock"),
+                   PATH=self.stubs + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"),
+                   NO_AT_BRIDGE="1")
+        with open(log_path, "ab" if append else "wb") as log:
+            return subprocess.Popen([self.path("quillane")], cwd=self.folder, env=env, stdout=log,
+                                    stderr=subprocess.STDOUT)
+
+    def check(self, ok, message):
+        """A check whose failure is reported at the end without stopping the run."""
+        if not ok:
+            self.problems.append(message)
+            print("FAILED: " + message, flush=True)
+        return ok
+
+    def require(self, ok, message):
+        """A check the rest of the run depends on."""
+        if not ok:
+            raise Failure(message)
+
+    def check_private(self, name):
+        mode = stat.S_IMODE(os.stat(self.path(name)).st_mode)
+        self.check(mode == 0o600, f"{name} has mode {mode:04o}; a data file must be readable by its owner "
+                                  "alone (0600)")
+
+    def opened_addresses(self):
+        if not os.path.exists(self.opened):
+            return []
+        with open(self.opened) as f:
+            return f.read().splitlines()
+
+    def close_program(self, title):
+        """Closes the program through the close box of the window of that title; it must end with 0."""
+        window = self.display.wait_window(title)
+        self.display.close(window)
+        try:
+            code = self.process.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            raise Failure(f'the program still runs 15 s after the close box of "{title}"')
+        self.check(code == 0, f"the program ended with exit code {code}, expected 0")
+        leftovers = self.display.visible_titles()
+        self.check(not leftovers, f"windows still shown after the program ended: {leftovers}")
+
+    def report_failure(self, error):
+        print(f"FAILED ({self.scenario}): {error}", flush=True)
+        if self.display and self.display.server.poll() is None:
+            try:
+                print("Windows shown: " + repr(self.display.visible_titles()))
+                os.makedirs(self.artifacts, exist_ok=True)
+                picture = os.path.join(self.artifacts, f"{self.scenario}-failure.png")
+                self.display.screenshot(picture)
+                print("Screen at the failure: " + picture)
+            except Failure as shot_error:
+                print(f"No screenshot: {shot_error}")
+        if self.process:
+            code = self.process.poll()
+            print("The program is still running." if code is None else f"The program ended with exit code {code}.")
+        print("Program folder: " + (repr(sorted(os.listdir(self.folder))) if os.path.isdir(self.folder) else "gone"))
+        if os.path.exists(self.log):
+            with open(self.log, errors="replace") as f:
+                output = f.read().strip()
+            print("Program output:\n" + (output or "(none)"))
+
+    def finish(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=10)
+        if self.display:
+            self.display.stop()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+
+def run_scenario(scenarios, description, options=None, launch=True):
+    """Runs one scenario of scenarios (name: function of the run and the parsed arguments) on a
+    copy of the program given by --program; options(parser) adds a script's own arguments;
+    launch=False leaves starting the program to the scenario. Returns the exit code."""
+    parser = argparse.ArgumentParser(description=description, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--program", required=True, help="the built quillane executable")
+    parser.add_argument("--artifacts", required=True, help="where a failure's screenshot goes")
+    only = next(iter(scenarios)) if len(scenarios) == 1 else None
+    parser.add_argument("--scenario", required=only is None, default=only, choices=sorted(scenarios))
+    if options:
+        options(parser)
+    args = parser.parse_args()
+
+    missing = missing_tools()
+    if missing:
+        print(f"Missing tools: {', '.join(missing)}. Install the Makefile's PACKAGES (make deps).")
+        return 1
+    if not os.access(args.program, os.X_OK):
+        print(f"No program at {args.program}")
+        return 1
+
+    started = time.monotonic()
+    run = Run(os.path.abspath(args.program), os.path.abspath(args.artifacts), args.scenario)
+    stale = os.path.join(run.artifacts, f"{args.scenario}-failure.png")
+    if os.path.exists(stale):
+        os.remove(stale)
+    try:
+        run.start(launch)
+        scenarios[args.scenario](run, args)
+        if run.problems:
+            raise Failure(f"{len(run.problems)} check(s) failed:\n  " + "\n  ".join(run.problems))
+    except Failure as error:
+        run.report_failure(error)
+        return 1
+    finally:
+        run.finish()
+    print(f"{args.scenario}: passed in {time.monotonic() - started:.1f} s")
+    return 0
+
+
+
+
 class _XClientMessageEvent(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
@@ -327,6 +539,7 @@ def _x11():
         "XFree": (ctypes.c_int, [ctypes.c_void_p]),
         "XGetTransientForHint": (ctypes.c_int, [pointer, window, ctypes.POINTER(window)]),
         "XSetSelectionOwner": (ctypes.c_int, [pointer, atom, window, ctypes.c_ulong]),
+        "XSelectInput": (ctypes.c_int, [pointer, window, ctypes.c_long]),
     }
     for name, (result, arguments) in signatures.items():
         function = getattr(x11, name)

@@ -11,21 +11,17 @@ replaced by a script that writes down the addresses it is given. On failure the 
 as <artifacts>/<scenario>-failure.png.
 """
 
-import argparse
 import datetime
 import html
 import os
 import re
-import shutil
 import stat
 import subprocess
 import sys
-import tempfile
-import time
 
 # Runs straight from the source folder: leave no compiled files there.
 sys.dont_write_bytecode = True
-from desktop import Display, Failure, missing_tools, wait_until  # noqa: E402
+from desktop import Failure, Run, run_scenario, wait_until  # noqa: E402
 
 SPLASH = "Quillane by ORVANTIS Co"
 MAIN_MENU = "Quillane Main Menu"
@@ -67,136 +63,6 @@ def settings_bytes(*values):
 
 def collapse(text):
     return " ".join(text.split())
-
-
-class Run:
-    """One temporary program folder, one private display and one running copy of the program."""
-
-    def __init__(self, program, artifacts, scenario):
-        self.scenario = scenario
-        self.artifacts = artifacts
-        self.root = tempfile.mkdtemp(prefix=f"quillane-e2e-{scenario}-")
-        self.folder = os.path.join(self.root, "program")
-        self.home = os.path.join(self.root, "home")
-        self.runtime = os.path.join(self.root, "runtime")
-        self.stubs = os.path.join(self.root, "stubs")
-        self.opened = os.path.join(self.root, "opened-addresses.txt")
-        self.log = os.path.join(self.root, "program-output.txt")
-        for folder in (self.folder, self.home, self.stubs):
-            os.makedirs(folder)
-        os.makedirs(self.runtime, mode=0o700)
-        shutil.copy2(program, os.path.join(self.folder, "quillane"))
-        with open(os.path.join(self.stubs, "xdg-open"), "w") as stub:
-            stub.write(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{self.opened}"\n')
-        os.chmod(os.path.join(self.stubs, "xdg-open"), 0o755)
-        self.display = None
-        self.process = None
-        self.problems = []
-
-    def path(self, name):
-        return os.path.join(self.folder, name)
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
-
-    def start(self, launch=True):
-        self.display = Display(os.path.join(self.root, "xvfb-output.txt"))
-        # Data files carry account numbers and payees; their modes are checked under a common umask.
-        os.umask(0o022)
-        if launch:
-            self.process = self.launch(self.log)
-
-    def relaunch(self):
-        """Starts the program (again, once the last copy ended or was killed); its output joins the log."""
-        self.require(self.process is None or self.process.poll() is not None, "the program is still running")
-        self.process = self.launch(self.log, append=True)
-
-    def kill(self):
-        """kill -9, as a power cut or a crash ends the program."""
-        self.process.kill()
-        self.process.wait(timeout=10)
-
-    def launch(self, log_path, append=False):
-        """Starts a copy of the program on the display with an environment of its own."""
-        env = {key: value for key, value in os.environ.items()
-               if not key.startswith(("QT_", "XDG_", "WAYLAND", "DBUS_", "LC_", "LANG"))}
-        env.update(DISPLAY=self.display.name, QT_QPA_PLATFORM="xcb", HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
-                   XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
-                   XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
-                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
-                   LC_ALL="C.UTF-8", LANG="C.UTF-8",
-                   # No print server: the dialog offers printing to a file only, and nothing can reach
-                   # a real printer.
-                   CUPS_SERVER=os.path.join(self.root, "no-print-server.sock"),
-                   PATH=self.stubs + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"),
-                   NO_AT_BRIDGE="1")
-        with open(log_path, "ab" if append else "wb") as log:
-            return subprocess.Popen([self.path("quillane")], cwd=self.folder, env=env, stdout=log,
-                                    stderr=subprocess.STDOUT)
-
-    def check(self, ok, message):
-        """A check whose failure is reported at the end without stopping the run."""
-        if not ok:
-            self.problems.append(message)
-            print("FAILED: " + message, flush=True)
-        return ok
-
-    def require(self, ok, message):
-        """A check the rest of the run depends on."""
-        if not ok:
-            raise Failure(message)
-
-    def check_private(self, name):
-        mode = stat.S_IMODE(os.stat(self.path(name)).st_mode)
-        self.check(mode == 0o600, f"{name} has mode {mode:04o}; a data file must be readable by its owner "
-                                  "alone (0600)")
-
-    def opened_addresses(self):
-        if not os.path.exists(self.opened):
-            return []
-        with open(self.opened) as f:
-            return f.read().splitlines()
-
-    def close_program(self, title):
-        """Closes the program through the close box of the window of that title; it must end with 0."""
-        window = self.display.wait_window(title)
-        self.display.close(window)
-        try:
-            code = self.process.wait(timeout=15)
-        except subprocess.TimeoutExpired:
-            raise Failure(f'the program still runs 15 s after the close box of "{title}"')
-        self.check(code == 0, f"the program ended with exit code {code}, expected 0")
-        leftovers = self.display.visible_titles()
-        self.check(not leftovers, f"windows still shown after the program ended: {leftovers}")
-
-    def report_failure(self, error):
-        print(f"FAILED ({self.scenario}): {error}", flush=True)
-        if self.display and self.display.server.poll() is None:
-            try:
-                print("Windows shown: " + repr(self.display.visible_titles()))
-                os.makedirs(self.artifacts, exist_ok=True)
-                picture = os.path.join(self.artifacts, f"{self.scenario}-failure.png")
-                self.display.screenshot(picture)
-                print("Screen at the failure: " + picture)
-            except Failure as shot_error:
-                print(f"No screenshot: {shot_error}")
-        if self.process:
-            code = self.process.poll()
-            print("The program is still running." if code is None else f"The program ended with exit code {code}.")
-        print("Program folder: " + (repr(sorted(os.listdir(self.folder))) if os.path.isdir(self.folder) else "gone"))
-        if os.path.exists(self.log):
-            with open(self.log, errors="replace") as f:
-                output = f.read().strip()
-            print("Program output:\n" + (output or "(none)"))
-
-    def finish(self):
-        if self.process and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
-        if self.display:
-            self.display.stop()
-        shutil.rmtree(self.root, ignore_errors=True)
 
 
 def check_record(run, data, number, check, check_no):
@@ -430,11 +296,13 @@ def answers(run):
     run.check(files == sorted(["quillane", SETTINGS]), f"the refused second copy left {files} in the folder")
 
     # Order Forms: Cancel, pressed or by Escape, opens nothing. OK has the focus; Cancel is next.
+    # (An address handed over late still shows when OK's address comes, and at the end of the run.)
+    splash = display.wait_window(SPLASH)
     for keys, how in ((("Escape",), "Escape"), (("Tab", "space"), "Cancel")):
         open_order_forms(run)
         display.key(*keys)
         display.wait_gone(ORDER_FORMS)
-        time.sleep(0.5)
+        display.sync(splash)
         run.check(run.opened_addresses() == [], f"{how} on \"{ORDER_FORMS}\" opened {run.opened_addresses()}")
     # OK (the default button) opens the forms vendor's page, once.
     open_order_forms(run)
@@ -444,10 +312,11 @@ def answers(run):
         wait_until("an address handed to the browser", run.opened_addresses, timeout=5)
     except Failure:
         pass
-    time.sleep(0.5)
+    display.sync(splash)
     opened = run.opened_addresses()
     run.check(len(opened) == 1 and "/referral.cfm?" in opened[0] and "keycode=T52731" in opened[0],
-              f"OK on \"{ORDER_FORMS}\" opened {opened}, expected the vendor's referral page once")
+              f"Escape, Cancel and OK on \"{ORDER_FORMS}\" opened {opened}, expected the vendor's referral page "
+              f"once")
     run.check(not os.path.exists(run.path("Temp.url")), "the shortcut file Temp.url was left behind")
 
     # A settings file exists: Continue shows the menu panel with "Print Checks" selected.
@@ -455,14 +324,14 @@ def answers(run):
     display.key("Return")
     display.wait_window(MAIN_MENU)
     display.key("alt+g")
-    display.wait_window(ENTRY)
+    entry = display.wait_window(ENTRY)
     enter_checks(run, CHECKS[:1], 2001)
 
     # Menu with checks pending asks first. Escape is no answer: the box stays and nothing is lost.
     display.key("alt+m")
     display.wait_window(NOT_PRINTED)
     display.key("Escape")
-    if not run.check(display.stays_open(NOT_PRINTED),
+    if not run.check(display.stays_open(NOT_PRINTED, entry),
                      f"Escape closed \"{NOT_PRINTED}\"; the box must stay open until Yes or No"):
         seen = "kept" if os.path.exists(run.path(REGISTER)) else "deleted"
         run.problems.append(f"after that Escape the pending checks were {seen} and the windows shown are "
@@ -486,12 +355,12 @@ def answers(run):
     display.wait_window(NOT_PRINTED)
     display.key("y")
     display.wait_gone(NOT_PRINTED)
-    display.wait_window(ENTRY)
+    entry = display.wait_window(ENTRY)
     display.key("Return")
     display.wait_window(PRINT_DIALOG)
     display.key("Escape")
     display.wait_gone(PRINT_DIALOG)
-    time.sleep(0.7)
+    display.sync(entry)
     shown = display.visible_titles()
     run.check(shown == [ENTRY], f"after cancelling the printer dialog the windows shown are {shown}, expected "
                                 f"only the entry window")
@@ -508,6 +377,9 @@ def answers(run):
     run.close_program(MAIN_MENU)
     run.check(os.path.exists(run.path(REGISTER)) and os.path.getsize(run.path(REGISTER)) == RECORD_LENGTH,
               "the pending check did not survive the end of the program")
+    # The program has ended: any address it handed over is written down by now.
+    run.check(len(run.opened_addresses()) == 1, f"the browser was handed {run.opened_addresses()} in all, "
+                                                f"expected the vendor's page once")
     run.check(run.read(SETTINGS) == stored, "the settings file changed although nothing was printed")
 
 
@@ -515,43 +387,9 @@ SCENARIOS = {"main-road": main_road, "answers": answers}
 
 
 def main(scenarios=None, description=__doc__, options=None, launch=True):
-    """Runs one scenario of scenarios (name: function of the run and the parsed arguments);
-    options(parser) adds a script's own arguments; launch=False leaves starting the program to the
-    scenario."""
+    """The main road's scenarios, or a script's own (see desktop.run_scenario)."""
     scenarios = scenarios or {name: (lambda run, args, play=play: play(run)) for name, play in SCENARIOS.items()}
-    parser = argparse.ArgumentParser(description=description, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--program", required=True, help="the built quillane executable")
-    parser.add_argument("--artifacts", required=True, help="where a failure's screenshot goes")
-    parser.add_argument("--scenario", required=True, choices=sorted(scenarios))
-    if options:
-        options(parser)
-    args = parser.parse_args()
-
-    missing = missing_tools()
-    if missing:
-        print(f"Missing tools: {', '.join(missing)}. Install the Makefile's PACKAGES (make deps).")
-        return 1
-    if not os.access(args.program, os.X_OK):
-        print(f"No program at {args.program}")
-        return 1
-
-    started = time.monotonic()
-    run = Run(os.path.abspath(args.program), os.path.abspath(args.artifacts), args.scenario)
-    stale = os.path.join(run.artifacts, f"{args.scenario}-failure.png")
-    if os.path.exists(stale):
-        os.remove(stale)
-    try:
-        run.start(launch)
-        scenarios[args.scenario](run, args)
-        if run.problems:
-            raise Failure(f"{len(run.problems)} check(s) failed:\n  " + "\n  ".join(run.problems))
-    except Failure as error:
-        run.report_failure(error)
-        return 1
-    finally:
-        run.finish()
-    print(f"{args.scenario}: passed in {time.monotonic() - started:.1f} s")
-    return 0
+    return run_scenario(scenarios, description, options, launch)
 
 
 if __name__ == "__main__":

@@ -239,6 +239,15 @@ FileResult ReadAllRecords(Files &files, QList<RegisterRecord> &records) {
     return damage ? result : damage;
 }
 
+FileResult ReadRecordsToPrint(Files &files, const FileResult &restored, QList<RegisterRecord> &records, bool &gone) {
+    gone = restored && files.FileLen(kRegisterFile) < 0;
+    if (gone) {
+        records.clear();
+        return FileResult::Ok();
+    }
+    return ReadAllRecords(files, records);
+}
+
 FileResult CheckRegister(Files &files) {
     QByteArray bytes;
     bool exists = false;

@@ -50,6 +50,11 @@ FileResult ReadRegisterRecord(Files &files, qint64 n, RegisterRecord &record);
 // record holding NUL bytes, fails with a message naming the record number; the records before the
 // damaged one are then in `records`. A missing register gives no records.
 FileResult ReadAllRecords(Files &files, QList<RegisterRecord> &records);
+// The records a print run is handed, read after the caller restored the register from the Backup
+// folder (`restored`, its outcome) and set aside the checks printed before: a register gone after
+// a good restore had every check set aside, and is not restored again from its copy (which stays):
+// `gone`, no records. Otherwise as ReadAllRecords.
+FileResult ReadRecordsToPrint(Files &files, const FileResult &restored, QList<RegisterRecord> &records, bool &gone);
 // Whether the register is whole and printable: fails, naming the file and the damage, when its
 // length is not a whole number of records (1 to 114 bytes included), a record holds NUL bytes, or a
 // record's amount is one the entry window does not take (naming the check and its payee). A

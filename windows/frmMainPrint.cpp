@@ -175,16 +175,13 @@ void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
     if (!SettleJournal(true)) {
         return;
     }
-    // A register whose Backup copy was set aside whole stays that way: the run is not handed the
-    // copy to restore again.
-    Files &files = program_.platform.files;
-    const bool setAsideWhole = RestoreRegister() && files.FileLen(kRegisterFile) < 0;
+    // What is printed, for the journal; a damaged register is the print run's to report. A register
+    // set aside whole stays that way: the run is not handed its Backup copy to restore again.
+    const FileResult restored = RestoreRegister();
     const qint64 pending = PendingChecks();
-    // What is printed, for the journal; a damaged register is the print run's to report.
     QList<RegisterRecord> records;
-    if (!setAsideWhole) {
-        ReadAllRecords(files, records);
-    }
+    bool setAsideWhole = false;
+    ReadRecordsToPrint(program_.platform.files, restored, records, setAsideWhole);
     // Every check of the run is in the journal as being printed before the printer gets anything.
     qint64 intentId = 0;
     const auto intent = [this, &records, &intentId](const QString &printer) {

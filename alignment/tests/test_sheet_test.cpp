@@ -3,6 +3,7 @@
 #include "platform/testing/PdfText.h"
 #include "platform/testing/RecordingPrinter.h"
 #include "platform/testing/TestHelpers.h"
+#include "platform/testing/WhenUp.h"
 #include "print/CheckLayout.h"
 #include "print/FormOutline.h"
 
@@ -13,7 +14,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -293,17 +293,12 @@ TEST(TestSheetPrinterDialog, opensOnThePrinterAskedFor_thePdfFile) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
     bool toFile = false;
-    QTimer::singleShot(0, [&] {
-        auto *shown = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
-        if (shown == nullptr) {
-            ADD_FAILURE() << "no printer dialog";
-            return;
-        }
-        toFile = shown->printer()->outputFormat() == QPrinter::PdfFormat;
-        if (auto *file = shown->findChild<QLineEdit *>(QStringLiteral("filename"))) {
+    WhenUp<QPrintDialog>([&](QPrintDialog &shown) {
+        toFile = shown.printer()->outputFormat() == QPrinter::PdfFormat;
+        if (auto *file = shown.findChild<QLineEdit *>(QStringLiteral("filename"))) {
             file->setText(pdf);
         }
-        shown->accept();
+        shown.accept();
     });
     QtPrinterDialog dialog;
     std::unique_ptr<Printer> printer = dialog.ShowPrinter(kPdfPrinterName);

@@ -98,14 +98,17 @@ TEST_F(JournalTest, open_tightensAJournalOthersCouldRead) {
     EXPECT_EQ(Mode(journalPath()), 0600);
 }
 
+// The runs table of schema versions 1 and 2, as the program before wrote it.
+constexpr const char *kOldRunsTable =
+    "CREATE TABLE runs(id INTEGER PRIMARY KEY, printed_at TEXT NOT NULL, printer TEXT NOT NULL, style TEXT NOT NULL, "
+    "account_no TEXT NOT NULL, bank_name TEXT NOT NULL, checks_on_first_sheet INTEGER NOT NULL)";
+
 TEST_F(JournalTest, aVersion1JournalIsMigratedKeepingItsChecks) {
     ASSERT_TRUE(QDir(folder.path()).mkdir(kJournalFolder));
     {
         RawJournal raw(journalPath());
         for (const char *statement : {
-                 "CREATE TABLE runs(id INTEGER PRIMARY KEY, printed_at TEXT NOT NULL, printer TEXT NOT NULL, style "
-                 "TEXT NOT NULL, account_no TEXT NOT NULL, bank_name TEXT NOT NULL, checks_on_first_sheet INTEGER "
-                 "NOT NULL)",
+                 kOldRunsTable,
                  "CREATE TABLE checks(id INTEGER PRIMARY KEY, run_id INTEGER NOT NULL REFERENCES runs(id), "
                  "account_no TEXT NOT NULL, check_no INTEGER NOT NULL, date_printed TEXT NOT NULL, payee TEXT NOT "
                  "NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, status TEXT NOT NULL CHECK(status IN "
@@ -210,9 +213,7 @@ TEST_F(JournalTest, aVersion2JournalHoldingOneNumberTwiceIsMigratedWhole) {
     {
         RawJournal raw(journalPath());
         for (const char *statement : {
-                 "CREATE TABLE runs(id INTEGER PRIMARY KEY, printed_at TEXT NOT NULL, printer TEXT NOT NULL, style "
-                 "TEXT NOT NULL, account_no TEXT NOT NULL, bank_name TEXT NOT NULL, checks_on_first_sheet INTEGER "
-                 "NOT NULL)",
+                 kOldRunsTable,
                  "CREATE TABLE checks(id INTEGER PRIMARY KEY, run_id INTEGER NOT NULL REFERENCES runs(id), "
                  "account_no TEXT NOT NULL, check_no INTEGER NOT NULL, date_printed TEXT NOT NULL, payee TEXT NOT "
                  "NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, sheet INTEGER NOT NULL, slot INTEGER NOT "

@@ -11,6 +11,7 @@
 #include "platform/QtPrinter.h"
 #include "platform/QtProgress.h"
 #include "platform/testing/FakePlatform.h"
+#include "platform/testing/WhenUp.h"
 #include "windows/HelpWindow.h"
 #include "windows/Program.h"
 #include "windows/frmAlignment.h"
@@ -43,11 +44,9 @@ void save(QWidget *window, const char *name) {
 
 // Grabs the next message box to appear, then closes it with its default button.
 void grabNextBox(const char *name) {
-    QTimer::singleShot(300, [name] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            save(box, name);
-            box->defaultButton()->click();
-        }
+    WhenUp<QMessageBox>([name](QMessageBox &box) {
+        save(&box, name);
+        box.defaultButton()->click();
     });
 }
 
@@ -108,17 +107,15 @@ int main(int argc, char **argv) {
     }
 
     // The alignment window with offsets typed, and its test sheet printed to a PDF file.
-    QTimer::singleShot(300, [] {
-        if (auto *window = qobject_cast<frmAlignment *>(QApplication::activeModalWidget())) {
-            // The test sheet goes to the PDF file, which is aligned here like a printer.
-            window->cboPrinter->setCurrentIndex(window->cboPrinter->findText(kPdfPrinterName));
-            window->txtHorizontal->setText(QStringLiteral("0.10"));
-            window->txtVertical->setText(QStringLiteral("-0.05"));
-            save(window, "alignment.png");
-            window->cmdTestSheet_Click();
-            window->cmdSave_Click();
-            window->reject();
-        }
+    WhenUp<frmAlignment>([](frmAlignment &window) {
+        // The test sheet goes to the PDF file, which is aligned here like a printer.
+        window.cboPrinter->setCurrentIndex(window.cboPrinter->findText(kPdfPrinterName));
+        window.txtHorizontal->setText(QStringLiteral("0.10"));
+        window.txtVertical->setText(QStringLiteral("-0.05"));
+        save(&window, "alignment.png");
+        window.cmdTestSheet_Click();
+        window.cmdSave_Click();
+        window.reject();
     });
     menu->mnuAlignment->trigger();
 
@@ -141,11 +138,9 @@ int main(int argc, char **argv) {
     }
     entry->cmdExpense_Click(6);
     save(entry, "entry-summary.png");
-    QTimer::singleShot(500, [] {
-        if (QWidget *dialog = QApplication::activeModalWidget()) {
-            save(dialog, "preview.png");
-            dialog->close();
-        }
+    WhenUp<QWidget>([](QWidget &dialog) {
+        save(&dialog, "preview.png");
+        dialog.close();
     });
     entry->cmPrintSummary_Click(2);
 

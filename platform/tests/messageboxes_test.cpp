@@ -1,5 +1,7 @@
 // The real message boxes, answered with real key and mouse events through QMessageBox.
 #include "platform/MessageBoxes.h"
+#include "platform/testing/Settle.h"
+#include "platform/testing/WhenUp.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -72,12 +74,8 @@ Qt::Key accessKeyOf(MsgResult result) {
 // Runs `inside` on the box once it is up and active; gives up (closing it from code) after a while so
 // that a box that never answers fails the test instead of hanging it.
 MsgResult showBox(MsgButtons buttons, MsgResult defaultButton, const std::function<void(QMessageBox *)> &inside) {
-    QTimer::singleShot(0, [inside] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            ADD_FAILURE() << "no modal box";
-            return;
-        }
+    WhenUp<QMessageBox>([inside](QMessageBox &shown) {
+        QMessageBox *box = &shown;
         QPointer<QMessageBox> guard(box);
         QTimer::singleShot(5000, box, [guard] {
             if (guard) {
@@ -120,7 +118,7 @@ TEST_P(RealBoxTest, answersWithTheButtonPressedOrStaysOpen) {
             break;
         }
         if (!row.answer) {
-            QTest::qWait(250); // longer than an access key's visible press
+            Settle(); // whatever the key or the close request does has happened
             stillOpen = box->isVisible();
             // Finish with the button the faulty reading would not have given.
             QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);

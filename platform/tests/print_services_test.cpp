@@ -6,6 +6,7 @@
 #include "platform/testing/RecordingPrinter.h"
 #include "platform/testing/TempFolder.h"
 #include "platform/testing/TestHelpers.h"
+#include "platform/testing/WhenUp.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,7 +19,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -26,17 +26,14 @@ namespace {
 
 // Runs `inside` on the preview dialog once it is up and has drawn.
 void whilePreviewIsUp(const std::function<void(QDialog &)> &inside) {
-    QTimer::singleShot(0, [inside] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (dialog == nullptr || dialog->objectName() != QStringLiteral("dlgPrintPreview")) {
+    WhenUp<QDialog>([inside](QDialog &dialog) {
+        if (dialog.objectName() != QStringLiteral("dlgPrintPreview")) {
             ADD_FAILURE() << "no preview dialog";
-            if (dialog) {
-                dialog->reject();
-            }
+            dialog.reject();
             return;
         }
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
-        inside(*dialog);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        inside(dialog);
     });
 }
 

@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, PdfBaseline, ::testing::ValuesIn(kCases),
 TEST(BuiltInDeluxeForms, placeEveryItemWhereThePrintRunDrawsIt) {
     const QString date = QStringLiteral("12/07/2026");
     const QString account = QStringLiteral("ACCT-56789");
-    const QString words = AmountToWords(QStringLiteral("1234.56"));
+    const QString words = AmountToWords(*Currency::fromText(QStringLiteral("1234.56")));
     for (const QString &style : {kStyleThreeOnAPage, kStyleWalletSize}) {
         const std::optional<CheckForm> form = BuiltInForm(style);
         ASSERT_TRUE(form);
@@ -284,7 +284,8 @@ TEST(VoucherForms, printEveryItemWhereTheFormSays) {
                                << qPrintable(text) << "\" at " << x << ", " << y << " pt";
         }
         // Nothing printed beyond the items: the words of the amount run on after their first one.
-        const qsizetype wordsOfAmount = AmountToWords(QStringLiteral("1234.56")).split(u' ', Qt::SkipEmptyParts).size();
+        const qsizetype wordsOfAmount =
+            AmountToWords(*Currency::fromText(QStringLiteral("1234.56"))).split(u' ', Qt::SkipEmptyParts).size();
         EXPECT_EQ(words.size(), described + wordsOfAmount - 1);
     }
 }

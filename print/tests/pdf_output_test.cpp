@@ -1,6 +1,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtPrinter.h"
 #include "platform/testing/PdfText.h"
+#include "platform/testing/WhenUp.h"
 #include "print/MoneyPrint.h"
 #include "print/tests/PrintTestSupport.h"
 #include "words/MoneyConverter.h"
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -147,7 +147,7 @@ void expectChecksAtTheirPositions(const StyleLayout &layout) {
         const int sheet = i < 3 ? 0 : 1;
         const int slot = i < 3 ? i + 1 : 1;
         const double *lines = layout.lines[slot];
-        const QString words = firstWord(AmountToWords(check.amount));
+        const QString words = firstWord(AmountToWords(*Currency::fromText(check.amount)));
         QList<Expected> items{
             {date, true, left + at(8.0), top + at(lines[0]), QStringLiteral("date")},
             {firstWord(check.payee), false, left + at(layout.column), top + at(lines[1]), QStringLiteral("payee")},
@@ -424,14 +424,7 @@ TEST(QtPrinterTest, endDocWithoutAJob_sendsNothing) {
 
 // Runs `inside` on the printer dialog once it is up.
 void whileDialogIsUp(const std::function<void(QPrintDialog &)> &inside) {
-    QTimer::singleShot(0, [inside] {
-        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "no printer dialog";
-            return;
-        }
-        inside(*dialog);
-    });
+    WhenUp<QPrintDialog>([inside](QPrintDialog &dialog) { inside(dialog); });
 }
 
 TEST(QtPrinterDialogTest, cancel_givesNoPrinter) {
@@ -506,21 +499,22 @@ TEST(QtPrinterDialogTest, aPaperSizePickedInTheDialogHolds) {
     bool picked = false;
     const QSizeF page = pageThroughTheDialog(dir.filePath(QStringLiteral("a4.pdf")), [&picked](QPrintDialog &shown) {
         // The paper is picked in the printer's properties, a dialog of its own.
-        QTimer::singleShot(0, [&picked] {
-            QWidget *properties = QApplication::activeModalWidget();
-            auto *size = properties ? properties->findChild<QComboBox *>(QStringLiteral("pageSizeCombo")) : nullptr;
-            if (size == nullptr) {
-                ADD_FAILURE() << "no paper size in the printer properties";
-                return;
-            }
-            for (int i = 0; i < size->count(); ++i) {
-                if (size->itemText(i) == QStringLiteral("A4")) {
-                    size->setCurrentIndex(i);
-                    picked = true;
+        WhenUp<QDialog>(
+            [&picked](QDialog &properties) {
+                auto *size = properties.findChild<QComboBox *>(QStringLiteral("pageSizeCombo"));
+                if (size == nullptr) {
+                    ADD_FAILURE() << "no paper size in the printer properties";
+                    return;
                 }
-            }
-            static_cast<QDialog *>(properties)->accept();
-        });
+                for (int i = 0; i < size->count(); ++i) {
+                    if (size->itemText(i) == QStringLiteral("A4")) {
+                        size->setCurrentIndex(i);
+                        picked = true;
+                    }
+                }
+                properties.accept();
+            },
+            &shown);
         if (auto *button = shown.findChild<QPushButton *>(QStringLiteral("properties"))) {
             button->click();
         }

@@ -3,6 +3,7 @@
 // text boxes and the caret of a box entered with Tab.
 #include "WindowFixture.h"
 
+#include "platform/testing/Settle.h"
 #include "windows/HelpWindow.h"
 
 #include <QCloseEvent>
@@ -396,7 +397,7 @@ TEST_P(AccessKeyTest, withItsControlDisabledOrHiddenTheKeyDoesNothing) {
     }
     const QString before = snapshot(window);
     press(row.key, Qt::AltModifier);
-    QTest::qWait(250);
+    Settle();
     EXPECT_FALSE(row.pressed(*this));
     EXPECT_EQ(snapshot(window), before) << "nothing typed, nothing moved";
     EXPECT_TRUE(messages.shown.isEmpty());
@@ -710,7 +711,7 @@ TEST_P(CancelPrintTest, goesBackToTheMainMenuKeepingTheChecksAndTheProgram) {
     press(Qt::Key_Tab); // the focus leaves the payee box, as the person's hand would
     reachSummary(w, way);
     cancelPrint(w, by);
-    QTest::qWait(50);
+    Settle();
     flushDeletes();
 
     EXPECT_EQ(ender.ends, 0);

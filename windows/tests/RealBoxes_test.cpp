@@ -1,10 +1,11 @@
 // Window flows answered through the real message boxes, with real keys and clicks.
 #include "WindowFixture.h"
 
+#include "platform/testing/Settle.h"
+#include "platform/testing/WhenUp.h"
 #include "register/Register.h"
 
 #include <QMessageBox>
-#include <QTimer>
 
 #include <functional>
 
@@ -19,11 +20,9 @@ protected:
 
     // Answers the next box with `answer` once it is up and active.
     static void whenTheBoxShows(std::function<void(QMessageBox *)> answer) {
-        QTimer::singleShot(0, [answer] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            ASSERT_TRUE(QTest::qWaitForWindowActive(box));
-            answer(box);
+        WhenUp<QMessageBox>([answer](QMessageBox &box) {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+            answer(&box);
         });
     }
 
@@ -69,7 +68,7 @@ TEST_F(RealBoxesTest, escapeOnChecksNotPrintedKeepsEveryPendingCheck) {
     whenTheBoxShows([&stayedOpen](QMessageBox *box) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         box->windowHandle()->close();
-        QTest::qWait(100);
+        Settle();
         stayedOpen = box->isVisible();
         // The person then answers No with its access key: that, and only that, deletes the checks.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);

@@ -5,6 +5,7 @@
 
 #include "alignment/AlignmentFile.h"
 #include "platform/testing/RecordingPrinter.h"
+#include "platform/testing/WhenUp.h"
 #include "windows/frmAlignment.h"
 
 #include <QCheckBox>
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -92,16 +92,14 @@ TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrin
     QStringList printerItems;
     QString printer, style;
     bool modal = false;
-    QTimer::singleShot(0, [&] {
-        auto *window = qobject_cast<frmAlignment *>(QApplication::activeModalWidget());
-        ASSERT_NE(window, nullptr);
-        modal = window->isModal();
-        for (int i = 0; i < window->cboPrinter->count(); ++i) {
-            printerItems << window->cboPrinter->itemText(i);
+    WhenUp<frmAlignment>([&](frmAlignment &window) {
+        modal = window.isModal();
+        for (int i = 0; i < window.cboPrinter->count(); ++i) {
+            printerItems << window.cboPrinter->itemText(i);
         }
-        printer = window->cboPrinter->currentText();
-        style = window->cboStyle->currentText();
-        QTest::keyClick(window, Qt::Key_Escape);
+        printer = window.cboPrinter->currentText();
+        style = window.cboStyle->currentText();
+        QTest::keyClick(&window, Qt::Key_Escape);
     });
     startup->mnuAlignment->trigger();
     EXPECT_TRUE(modal);
@@ -122,12 +120,10 @@ TEST_F(AlignmentWindowTest, checkFormsEntryOpensTheFormsWindowOnTheCheckbooksFor
     frmStartup *startup = startAndContinue();
     QString shown;
     bool modal = false;
-    QTimer::singleShot(0, [&] {
-        auto *window = qobject_cast<frmForms *>(QApplication::activeModalWidget());
-        ASSERT_NE(window, nullptr);
-        modal = window->isModal();
-        shown = window->lstForms->currentItem() ? window->lstForms->currentItem()->text() : QString();
-        QTest::keyClick(window, Qt::Key_Escape);
+    WhenUp<frmForms>([&](frmForms &window) {
+        modal = window.isModal();
+        shown = window.lstForms->currentItem() ? window.lstForms->currentItem()->text() : QString();
+        QTest::keyClick(&window, Qt::Key_Escape);
     });
     startup->mnuForms->trigger();
     EXPECT_TRUE(modal);

@@ -1,6 +1,7 @@
 #include "history/tests/JournalFixture.h"
 #include "platform/QtPrinter.h"
 #include "platform/testing/TestHelpers.h"
+#include "platform/testing/WhenUp.h"
 #include "windows/frmHistory.h"
 #include "windows/frmHistoryExport.h"
 #include "windows/tests/WindowFixture.h"
@@ -13,24 +14,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTableView>
-#include <QTimer>
 
 #include <functional>
 
 namespace {
-
-// Runs `inside` once a modal window of type T is up; nothing runs once `context` is gone.
-template <typename T> void WhenUp(QObject *context, std::function<void(T &)> inside, int triesLeft = 300) {
-    QTimer::singleShot(10, context, [context, inside, triesLeft] {
-        if (auto *shown = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            inside(*shown);
-        } else if (triesLeft > 0) {
-            WhenUp<T>(context, inside, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "the dialog did not come up";
-        }
-    });
-}
 
 // A button's access key presses it visibly: the click comes a moment after the key.
 void AccessKey(QWidget *window, Qt::Key key, const std::function<bool()> &done) {
@@ -92,7 +79,7 @@ protected:
         ADD_FAILURE() << "check " << checkNo << " not in the list";
     }
 
-    template <typename T> void whenUp(std::function<void(T &)> inside) { WhenUp<T>(watcher.get(), inside); }
+    template <typename T> void whenUp(std::function<void(T &)> inside) { WhenUp<T>(inside, nullptr, watcher.get()); }
 
     std::unique_ptr<JournalFile> journal;
     QPointer<frmHistory> history;
@@ -564,10 +551,12 @@ TEST_F(HistoryOverRunsTest, showsEachRunAndVoidsWhileItsListIsHalfRead) {
     history->grdChecks->setFocus();
     history->grdChecks->setCurrentIndex(history->Model().index(0, ColCheckNo));
     ASSERT_EQ(history->Model().rowAt(0).checkNo, 1001);
-    WhenUp<frmVoidCheck>(history, [](frmVoidCheck &dialog) {
-        QTest::keyClicks(dialog.txtReason, QStringLiteral("lost in the mail"));
-        QTest::keyClick(dialog.txtReason, Qt::Key_Return);
-    });
+    WhenUp<frmVoidCheck>(
+        [](frmVoidCheck &dialog) {
+            QTest::keyClicks(dialog.txtReason, QStringLiteral("lost in the mail"));
+            QTest::keyClick(dialog.txtReason, Qt::Key_Return);
+        },
+        nullptr, history);
     history->cmdVoid->click();
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.value(0).text.toStdString();
     EXPECT_EQ(history->lblTotal->text(), QStringLiteral("251 checks: 250 issued, total 2,510.50; 1 voided"));

@@ -3,11 +3,11 @@
 
 #include "alignment/AlignmentFile.h"
 #include "platform/testing/RecordingPrinter.h"
+#include "platform/testing/WhenUp.h"
 #include "windows/frmAlignment.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTimer>
 
 namespace {
 
@@ -57,13 +57,13 @@ TEST_F(DamagedAlignmentPrintTest, asksFirst_defaultOpensPrinterAlignmentAndPrint
         // The alignment window, if it opens, shows what was kept, and is closed with Escape.
         QString shownOffset;
         bool opened = false;
-        QTimer::singleShot(0, [&] {
-            if (auto *window = qobject_cast<frmAlignment *>(QApplication::activeModalWidget())) {
+        if (!row.printed) {
+            WhenUp<frmAlignment>([&](frmAlignment &window) {
                 opened = true;
-                shownOffset = window->txtHorizontal->text();
-                QTest::keyClick(window, Qt::Key_Escape);
-            }
-        });
+                shownOffset = window.txtHorizontal->text();
+                QTest::keyClick(&window, Qt::Key_Escape);
+            });
+        }
         main->cmPrintSummary[0]->click();
 
         ASSERT_GE(messages.shown.size(), 1);

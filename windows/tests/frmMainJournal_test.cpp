@@ -6,6 +6,7 @@
 #include "platform/QtPrinter.h"
 #include "platform/testing/RecordingPrinter.h"
 #include "platform/testing/TestHelpers.h"
+#include "platform/testing/WhenUp.h"
 #include "windows/frmPrintedChecks.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableWidget>
-#include <QTimer>
 
 namespace {
 
@@ -303,13 +303,10 @@ TEST_F(JournalWindowTest, theRealReviewAfterARunTakesReturnAsAllPrintedWell) {
     printerDialog.makePrinter = [pdf] { return MakePdfPrinter(pdf); };
     QString shownTitle;
     int rows = 0;
-    QTimer::singleShot(0, [&] {
-        auto *review = qobject_cast<frmPrintedChecks *>(QApplication::activeModalWidget());
-        if (review != nullptr) {
-            shownTitle = review->windowTitle();
-            rows = review->grdPrintedChecks->model()->rowCount();
-            QTest::keyClick(review, Qt::Key_Return);
-        }
+    WhenUp<frmPrintedChecks>([&](frmPrintedChecks &review) {
+        shownTitle = review.windowTitle();
+        rows = review.grdPrintedChecks->model()->rowCount();
+        QTest::keyClick(&review, Qt::Key_Return);
     });
     main->cmdExpense[6]->click();
     main->cmPrintSummary[0]->click();
@@ -412,11 +409,9 @@ TEST_F(JournalWindowTest, aJournalLockedDuringTheRunNeverLeavesPrintedChecksUnre
         const auto fake = program->ReviewPrintedChecks;
         QString shown;
         program->ReviewPrintedChecks = [this, &fake, &shown](const QList<JournalCheck> &checks) {
-            QTimer::singleShot(0, [&shown] {
-                if (QWidget *review = QApplication::activeModalWidget()) {
-                    shown = review->objectName();
-                    QTest::keyClick(review, Qt::Key_Return);
-                }
+            WhenUp<QWidget>([&shown](QWidget &review) {
+                shown = review.objectName();
+                QTest::keyClick(&review, Qt::Key_Return);
             });
             ReviewPrintedChecks(checks, messages, main);
             return fake(checks);

@@ -1,5 +1,6 @@
 // The "Printed Checks" review: real widgets driven with real key events.
 #include "platform/testing/FakePlatform.h"
+#include "platform/testing/WhenUp.h"
 #include "windows/frmPrintedChecks.h"
 
 #include <QApplication>
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -219,11 +219,9 @@ TEST(PrintedChecksModal, theModalReviewAnswersWhenReturnIsPressed) {
     // The dialog is gone once the review returns: its name is taken while it is up.
     QString seen;
     // Pressed once the dialog's own event loop runs.
-    QTimer::singleShot(0, [&seen] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            seen = modal->objectName();
-            QTest::keyClick(modal, Qt::Key_Return);
-        }
+    WhenUp<QWidget>([&seen](QWidget &modal) {
+        seen = modal.objectName();
+        QTest::keyClick(&modal, Qt::Key_Return);
     });
     const QList<PrintMark> marks = ReviewPrintedChecks(ThreeChecks(), messages, nullptr);
     EXPECT_EQ(seen, QStringLiteral("frmPrintedChecks"));

@@ -6,6 +6,7 @@
 #include "history/tests/JournalFixture.h"
 #include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
+#include "platform/testing/WhenUp.h"
 #include "windows/frmHistory.h"
 #include "windows/frmHistoryExport.h"
 #include "windows/frmPrintedChecks.h"
@@ -14,7 +15,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -55,20 +55,16 @@ int main(int argc, char **argv) {
     Save(window, out, "history-filtered.png");
     window->txtPayee->clear();
     window->grdChecks->selectRow(1);
-    QTimer::singleShot(300, [&] {
-        if (auto *dialog = qobject_cast<frmVoidCheck *>(QApplication::activeModalWidget())) {
-            dialog->txtReason->setText(QStringLiteral("wrong amount"));
-            Save(dialog, out, "history-void.png");
-            dialog->reject();
-        }
+    WhenUp<frmVoidCheck>([&](frmVoidCheck &dialog) {
+        dialog.txtReason->setText(QStringLiteral("wrong amount"));
+        Save(&dialog, out, "history-void.png");
+        dialog.reject();
     });
     window->cmdVoid_Click();
-    QTimer::singleShot(300, [&] {
-        if (auto *dialog = qobject_cast<frmExport *>(QApplication::activeModalWidget())) {
-            dialog->cboLayout->setCurrentIndex(dialog->cboLayout->count() - 1);
-            Save(dialog, out, "history-export.png");
-            dialog->reject();
-        }
+    WhenUp<frmExport>([&](frmExport &dialog) {
+        dialog.cboLayout->setCurrentIndex(dialog.cboLayout->count() - 1);
+        Save(&dialog, out, "history-export.png");
+        dialog.reject();
     });
     window->cmdExportPositivePay_Click();
     delete window;

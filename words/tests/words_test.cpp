@@ -1,5 +1,6 @@
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
+#include "words/tests/TextWords.h"
 
 #include <QLocale>
 #include <QString>
