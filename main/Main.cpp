@@ -2,6 +2,7 @@
 
 #include "main/CommandLine.h"
 #include "main/Version.h"
+#include "forms/FormFile.h"
 #include "platform/Fonts.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPrinter.h"
@@ -86,7 +87,7 @@ struct DesktopPlatform::Services {
     QtMessageBoxes messages;
     QtPrinterDialog printerDialog;
     QtUrlOpener urls;
-    HelpWindow help;
+    HelpWindow help{FormsFolder(app.Path)};
     SystemClock clock;
     QtEnder ender;
     Forms forms;
