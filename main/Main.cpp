@@ -1,8 +1,8 @@
 #include "main/Main.h"
 
+#include "forms/FormFile.h"
 #include "main/CommandLine.h"
 #include "main/Version.h"
-#include "forms/FormFile.h"
 #include "platform/Fonts.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPrinter.h"

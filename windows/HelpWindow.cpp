@@ -41,7 +41,7 @@ public:
             return resource;
         }
         QString page = resource.typeId() == QMetaType::QByteArray ? QString::fromUtf8(resource.toByteArray())
-                                                                   : resource.toString();
+                                                                  : resource.toString();
         if (!page.contains(HelpWindow::FormsMarker)) {
             return resource;
         }

@@ -4,9 +4,9 @@
 #include "forms/BuiltInForms.h"
 #include "platform/Clock.h"
 #include "platform/Platform.h"
-#include "words/Currency.h"
 #include "windows/Controls.h"
 #include "windows/FormCanvas.h"
+#include "words/Currency.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -526,8 +526,7 @@ void frmForms::cmdTestSheet_Click() {
     }
     // As the alignment window prints it: on the printer chosen, moved by that printer's saved offsets
     // for this form.
-    std::unique_ptr<Printer> printer =
-        platform_.printerDialog.ShowPrinter(platform_.printers.DefaultPrinterName());
+    std::unique_ptr<Printer> printer = platform_.printerDialog.ShowPrinter(platform_.printers.DefaultPrinterName());
     if (!printer) {
         return;
     }
