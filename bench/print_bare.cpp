@@ -123,7 +123,9 @@ Sheets layOut(int count, const CheckForm &form, bool protect) {
             const double x = item.X * kTwipsPerInch;
             const double top = item.Y * kTwipsPerInch;
             const auto place = [&](double left, double lineTop, const QString &text, double clipRight) {
-                sheets.last().append({QPointF(left, lineTop + metrics.ascent()), text, clipRight, item.FontSize});
+                // In single precision, as the printer keeps what it draws.
+                sheets.last().append(
+                    {QPointF(float(left), float(lineTop + metrics.ascent())), text, float(clipRight), item.FontSize});
             };
             QString text;
             switch (item.Field) {
