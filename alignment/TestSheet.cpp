@@ -28,6 +28,7 @@ constexpr double kMarkPad = 0.05;
 constexpr double kMarkHeight = 240.0 / kTwipsPerInch + 2 * kMarkPad;
 constexpr double kNameInches = 1.0;
 constexpr double kNameCharInches = 0.08;
+constexpr double kAirAbove = 0.15;
 // A text area narrower than this is no use to the lines; one wider or taller than the lines need is
 // no better than one that just holds them.
 constexpr double kNarrowestText = 4.0;
@@ -114,8 +115,8 @@ double roominess(const QRectF &rect) {
 }
 
 // The roomiest rectangle within `bounds` that no obstacle reaches into (an obstacle may touch its
-// edges), found among the rectangles whose edges lie on the bounds or on obstacles' edges; of equals,
-// the first found.
+// edges), found among the rectangles whose edges lie on the bounds or on obstacles' edges; of equally
+// roomy ones, the largest.
 QRectF largestClearRect(const QRectF &bounds, const QList<QRectF> &obstacles) {
     QList<double> lefts{bounds.left()};
     QList<double> tops{bounds.top()};
@@ -148,7 +149,11 @@ QRectF largestClearRect(const QRectF &bounds, const QList<QRectF> &obstacles) {
                     break;
                 }
                 const QRectF candidate(left, top, right - left, bottom - top);
-                if (candidate.width() >= kNarrowestText && roominess(candidate) > roominess(best)) {
+                const double room = roominess(candidate);
+                const double bestRoom = roominess(best);
+                if (candidate.width() >= kNarrowestText &&
+                    (room > bestRoom ||
+                     (room == bestRoom && candidate.width() * candidate.height() > best.width() * best.height()))) {
                     best = candidate;
                 }
             }
@@ -208,8 +213,9 @@ QRectF TestSheetTextArea(const CheckForm &form) {
         // A form crowded everywhere: the lines go below its first check.
         area = QRectF(kTextBounds.left(), std::min(form.Areas.value(0).Bounds().bottom(), 9.0), 7.0, 1.5);
     }
-    // A little air between the lines and the marks around them.
-    area.adjust(kMarkPad, kMarkPad, -kMarkPad, -kMarkPad);
+    // A little air between the lines and the marks around them, more above: the first line then
+    // stands apart from a mark's name or a form line just over it.
+    area.adjust(kMarkPad, kAirAbove, 0, -kMarkPad);
     return {area.x() * kTwipsPerInch, area.y() * kTwipsPerInch, area.width() * kTwipsPerInch,
             area.height() * kTwipsPerInch};
 }
