@@ -6,6 +6,10 @@
 #include "print/MoneyPrint.h"
 #include "print/PrintAdjustment.h"
 
+#include <QLineF>
+
+#include <algorithm>
+
 namespace {
 
 constexpr double kSheetWidth = 8.5 * kTwipsPerInch;
@@ -15,16 +19,21 @@ constexpr double kCrossArm = 72;
 constexpr double kTenthTick = 72;
 constexpr double kHalfTick = 144;
 constexpr double kInchTick = 216;
-// Room for the information lines, in inches: on 3-on-a-page the middle of the first check, right of
-// its names and between its payee and its lower edge; on wallet-size below the third check.
-const QRectF kThreeOnAPageText(2.2, 1.5, 5.8, 1.9);
-const QRectF kWalletText(0.5, 8.8, 7.5, 1.65);
-
-// Inches to twips in single precision, as the layout moves the printer, so that the marks stand
-// exactly where the items go.
-double twips(float inches) {
-    return static_cast<double>(inches * static_cast<float>(kTwipsPerInch));
-}
+// Where the information lines may go, in inches: right of and below the rulers' numbers, inside the
+// widest printer margin of a quarter inch.
+const QRectF kTextBounds(0.45, 0.45, 8.0 - 0.45, 10.5 - 0.45);
+// The room a mark takes, in inches: its cross, a line of name below it and an inch or more of name
+// (about 0.08 in a character of the check font) beside its anchor.
+constexpr double kMarkPad = 0.05;
+constexpr double kMarkHeight = 240.0 / kTwipsPerInch + 2 * kMarkPad;
+constexpr double kNameInches = 1.0;
+constexpr double kNameCharInches = 0.08;
+constexpr double kAirAbove = 0.15;
+// A text area narrower than this is no use to the lines; one wider or taller than the lines need is
+// no better than one that just holds them.
+constexpr double kNarrowestText = 4.0;
+constexpr double kEnoughWidth = 6.0;
+constexpr double kEnoughHeight = 2.0;
 
 bool line(Printer &printer, double x1, double y1, double x2, double y2) {
     return printer.DrawLine(x1, y1, x2, y2, Printer::Pen::Solid);
@@ -92,26 +101,77 @@ bool mark(Printer &printer, const CheckAnchor &anchor) {
     return printAt(printer, left, anchor.Y, anchor.Name);
 }
 
+// The room a mark of the anchor takes on the sheet, in inches.
+QRectF markRoom(const CheckAnchor &anchor) {
+    const double name = std::max(kNameInches, kNameCharInches * double(anchor.Name.size())) + 2 * kMarkPad;
+    const double x = anchor.X / kTwipsPerInch;
+    const double y = anchor.Y / kTwipsPerInch;
+    return {anchor.RightAligned ? x - name + kMarkPad : x - kMarkPad, y - kMarkPad, name, kMarkHeight};
+}
+
+// How well a rectangle holds the lines: its area, counting no more width or height than they need.
+double roominess(const QRectF &rect) {
+    return std::min(rect.width(), kEnoughWidth) * std::min(rect.height(), kEnoughHeight);
+}
+
+// The roomiest rectangle within `bounds` that no obstacle reaches into (an obstacle may touch its
+// edges), found among the rectangles whose edges lie on the bounds or on obstacles' edges; of equally
+// roomy ones, the largest.
+QRectF largestClearRect(const QRectF &bounds, const QList<QRectF> &obstacles) {
+    QList<double> lefts{bounds.left()};
+    QList<double> tops{bounds.top()};
+    QList<double> rights{bounds.right()};
+    for (const QRectF &o : obstacles) {
+        lefts.append(o.right());
+        tops.append(o.bottom());
+        rights.append(o.left());
+    }
+    std::sort(rights.begin(), rights.end());
+    QRectF best;
+    for (const double left : std::as_const(lefts)) {
+        for (const double top : std::as_const(tops)) {
+            if (left < bounds.left() || top < bounds.top() || left >= bounds.right() || top >= bounds.bottom()) {
+                continue;
+            }
+            // Widening the rectangle can only lower its bottom.
+            double bottom = bounds.bottom();
+            for (const double right : std::as_const(rights)) {
+                if (right <= left || right > bounds.right()) {
+                    continue;
+                }
+                for (const QRectF &o : obstacles) {
+                    const bool across = o.left() < right && o.right() > left;
+                    if (across && o.bottom() > top) {
+                        bottom = std::min(bottom, std::max(o.top(), top));
+                    }
+                }
+                if (bottom <= top) {
+                    break;
+                }
+                const QRectF candidate(left, top, right - left, bottom - top);
+                const double room = roominess(candidate);
+                const double bestRoom = roominess(best);
+                if (candidate.width() >= kNarrowestText &&
+                    (room > bestRoom ||
+                     (room == bestRoom && candidate.width() * candidate.height() > best.width() * best.height()))) {
+                    best = candidate;
+                }
+            }
+        }
+    }
+    return best;
+}
+
 } // namespace
 
-QList<CheckAnchor> CheckAnchors(const QString &style, int slot, double lineHeight) {
-    const bool threeOnAPage = style == kStyleThreeOnAPage;
-    const CheckLines &lines = (threeOnAPage ? kThreeOnAPageLines : kWalletSizeLines)[qBound(1, slot, 3)];
-    const double column = twips(threeOnAPage ? kThreeOnAPageColumn : kWalletCheckColumn);
-    QList<CheckAnchor> anchors{
-        {QStringLiteral("date"), kDateRightCheck, twips(lines.Date), true},
-        {QStringLiteral("payee"), column, twips(lines.Payee), false},
-        {QStringLiteral("amount"), kFiguresRight, twips(lines.Payee), true},
-        {QStringLiteral("words"), column, twips(lines.Words), false},
-        {QStringLiteral("memo"), column, twips(lines.Memo), false},
-    };
-    if (!threeOnAPage) {
-        const double stub = twips(kWalletStubColumn);
-        anchors.append({QStringLiteral("stub-date"), kDateRightStub, twips(lines.Date), true});
-        anchors.append({QStringLiteral("stub-payee"), stub, twips(lines.Payee), false});
-        anchors.append({QStringLiteral("stub-memo"), stub, twips(lines.Memo), false});
-        // The account number goes one empty line below the memo.
-        anchors.append({QStringLiteral("account"), stub, twips(lines.Memo) + 2 * lineHeight, false});
+QList<CheckAnchor> CheckAnchors(const CheckForm &form, int slot) {
+    QList<CheckAnchor> anchors;
+    if (slot < 1 || slot > form.ChecksPerSheet()) {
+        return anchors;
+    }
+    for (const FormItem &item : form.Areas[slot - 1].Items) {
+        const QString name = (item.Stub ? QStringLiteral("stub-") : QString()) + FieldKey(item.Field);
+        anchors.append({name, item.X * kTwipsPerInch, item.Y * kTwipsPerInch, item.RightAnchored});
     }
     return anchors;
 }
@@ -123,7 +183,7 @@ QString TestSheetCaption(const TestSheetRequest &request) {
     const QString state = request.OffsetSaved ? QStringLiteral("saved") : QStringLiteral("not saved");
     return QStringLiteral("Alignment test sheet - printer: %1 - style: %2 - offsets%3 (%4): right %5 in, down %6 in "
                           "- %7")
-        .arg(request.PrinterName, request.Style, whose, state, OffsetText(request.Offset.Horizontal),
+        .arg(request.PrinterName, request.Form.Name, whose, state, OffsetText(request.Offset.Horizontal),
              OffsetText(request.Offset.Vertical), request.DateText);
 }
 
@@ -137,10 +197,27 @@ QStringList TestSheetInstructions() {
                            "and stay put: read the crosses against them.")};
 }
 
-QRectF TestSheetTextArea(const QString &style) {
-    const QRectF &inches = style == kStyleThreeOnAPage ? kThreeOnAPageText : kWalletText;
-    return {inches.x() * kTwipsPerInch, inches.y() * kTwipsPerInch, inches.width() * kTwipsPerInch,
-            inches.height() * kTwipsPerInch};
+QRectF TestSheetTextArea(const CheckForm &form) {
+    QList<QRectF> obstacles;
+    for (int slot = 1; slot <= form.ChecksPerSheet(); ++slot) {
+        for (const CheckAnchor &anchor : CheckAnchors(form, slot)) {
+            obstacles.append(markRoom(anchor));
+        }
+        // A line is an obstacle of no width or no height.
+        for (const QLineF &line : form.Areas[slot - 1].OutlineLines()) {
+            obstacles.append(QRectF(line.p1(), line.p2()).normalized());
+        }
+    }
+    QRectF area = largestClearRect(kTextBounds, obstacles);
+    if (area.isEmpty()) {
+        // A form crowded everywhere: the lines go below its first check.
+        area = QRectF(kTextBounds.left(), std::min(form.Areas.value(0).Bounds().bottom(), 9.0), 7.0, 1.5);
+    }
+    // A little air between the lines and the marks around them, more above: the first line then
+    // stands apart from a mark's name or a form line just over it.
+    area.adjust(kMarkPad, kAirAbove, 0, -kMarkPad);
+    return {area.x() * kTwipsPerInch, area.y() * kTwipsPerInch, area.width() * kTwipsPerInch,
+            area.height() * kTwipsPerInch};
 }
 
 bool PrintTestSheet(Printer &device, const TestSheetRequest &request) {
@@ -149,15 +226,15 @@ bool PrintTestSheet(Printer &device, const TestSheetRequest &request) {
                           request.Offset.Vertical * kTwipsPerInch / 100);
 
     // The rulers and the words belong to the paper; the outlines and the marks move as checks would.
-    const QRectF area = TestSheetTextArea(request.Style);
+    const QRectF area = TestSheetTextArea(request.Form);
     double y = area.top();
     bool drawn = rulers(device) && printWrapped(device, TestSheetCaption(request), area, y);
     for (const QString &paragraph : TestSheetInstructions()) {
         drawn = drawn && printWrapped(device, paragraph, area, y);
     }
-    drawn = drawn && DrawFormOutline(printer, request.Style, Printer::Pen::Solid);
-    for (int slot = 1; drawn && slot <= 3; ++slot) {
-        for (const CheckAnchor &anchor : CheckAnchors(request.Style, slot, printer.LineHeight())) {
+    drawn = drawn && DrawFormOutline(printer, request.Form, Printer::Pen::Solid);
+    for (int slot = 1; drawn && slot <= request.Form.ChecksPerSheet(); ++slot) {
+        for (const CheckAnchor &anchor : CheckAnchors(request.Form, slot)) {
             if (!mark(printer, anchor)) {
                 drawn = false;
                 break;
@@ -171,14 +248,15 @@ bool PrintTestSheet(Printer &device, const TestSheetRequest &request) {
     return true;
 }
 
-bool DrawAlignmentSample(Printer &printer, const QString &style, AlignmentOffset offset, bool checkProtection,
+bool DrawAlignmentSample(Printer &printer, const CheckForm &form, AlignmentOffset offset, bool checkProtection,
                          const QString &dateText, const QLocale &locale) {
-    if (!DrawFormOutline(printer, style, Printer::Pen::Faint)) {
+    if (!DrawFormOutline(printer, form, Printer::Pen::Faint)) {
         return false;
     }
     SetupPrinter(printer, QStringLiteral("Portrait"));
     OffsetPrinter moved(printer, offset.Horizontal * kTwipsPerInch / 100, offset.Vertical * kTwipsPerInch / 100);
-    const CheckSettings settings{style, QStringLiteral("123-456789"), dateText, locale, checkProtection};
+    CheckSettings settings{form.Name, QStringLiteral("123-456789"), dateText, locale, checkProtection};
+    settings.Form = &form;
     return PrintOneCheck(moved, settings, QStringLiteral("Sample Payee"), QStringLiteral("1234.56"),
-                         QStringLiteral("Sample memo"), 1);
+                         QStringLiteral("Sample memo"), 1, QStringLiteral("1001"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alignment/AlignmentFile.h"
+#include "forms/CheckForm.h"
 #include "platform/Printer.h"
 
 #include <QList>
@@ -10,19 +11,19 @@
 
 // One place on a check where an item is anchored, in twips from the top left of the printable page.
 struct CheckAnchor {
-    QString Name; // "date", "payee", "amount", "words", "memo"; on the stub "stub-date", ...
+    QString Name; // the item's field as a form file names it ("date", "checkNumber"); on a stub "stub-date", ...
     double X = 0; // the left end of the item, or its right end when RightAligned
     double Y = 0; // the top of the item's line
     bool RightAligned = false;
 };
 
-// The anchors of every item the print run prints on the check in that slot (1 to 3) of the style,
-// the wallet-size stub included. lineHeight: one line of the check font, for the stub's account number.
-QList<CheckAnchor> CheckAnchors(const QString &style, int slot, double lineHeight);
+// The anchors of every item of the form's check area in that slot (1 to its checks per sheet), the
+// stub copies included, in the form's order; none for a slot the form does not have.
+QList<CheckAnchor> CheckAnchors(const CheckForm &form, int slot);
 
-// What the test sheet says about itself in its information lines.
+// What the test sheet is printed for, and what it says about itself in its information lines.
 struct TestSheetRequest {
-    QString Style;
+    CheckForm Form; // its name is the style the caption names
     QString PrinterName;
     AlignmentOffset Offset;
     QString DateText;
@@ -30,17 +31,18 @@ struct TestSheetRequest {
     QString OffsetPrinter;   // the printer the offsets were set for, when not the one printed on
 };
 
-// Where the information lines go, in twips from the printable origin: a part of the sheet where
-// the style's checks have no mark and no form line, inside the margins.
-QRectF TestSheetTextArea(const QString &style);
+// Where the information lines go, in twips from the printable origin: the roomiest part of the sheet
+// where the form has no mark (a cross with an inch or more of name) and no outline, right of and
+// below the rulers' numbers and inside the margins.
+QRectF TestSheetTextArea(const CheckForm &form);
 
-// Prints the alignment test sheet on plain paper and ends the job: the three check outlines of the
-// style, each anchor marked with a small cross and its name printed where the item itself would
-// start (or end, for right-aligned items), rulers in tenths of an inch along the top and left
-// edges, and lines naming the printer, the style, the offsets and the date and saying how to use
-// the sheet, wrapped within TestSheetTextArea. The outlines and the marks are moved by the offset,
-// as a print run on that printer moves them; the rulers and the lines stay where the paper is.
-// False when the printer failed (see its ErrorText); the job is then abandoned.
+// Prints the alignment test sheet on plain paper and ends the job: the outlines of the form's check
+// areas, the anchor of every item of every area marked with a small cross and its name printed where the item itself
+// would start (or end, for right-aligned items), rulers in tenths of an inch along the top and left edges, and lines
+// naming the printer, the form, the offsets and the date and saying how to use the sheet, wrapped within
+// TestSheetTextArea. The outlines and the marks are moved by the offset, as a print run on that printer moves them; the
+// rulers and the lines stay where the paper is. False when the printer failed (see its ErrorText); the job is then
+// abandoned.
 bool PrintTestSheet(Printer &printer, const TestSheetRequest &request);
 
 // The information line of the test sheet.
@@ -48,7 +50,7 @@ QString TestSheetCaption(const TestSheetRequest &request);
 // How to use the sheet: a few sentences, one a paragraph.
 QStringList TestSheetInstructions();
 
-// Draws one check of the style in the top slot with sample texts as a print run would draw it with
-// that offset and check protection, over the form's outline drawn faintly where the form lies.
-bool DrawAlignmentSample(Printer &printer, const QString &style, AlignmentOffset offset, bool checkProtection,
+// Draws the form's check in slot 1 with sample texts as a print run would draw it with that offset
+// and check protection, over the form's outline drawn faintly where the form lies.
+bool DrawAlignmentSample(Printer &printer, const CheckForm &form, AlignmentOffset offset, bool checkProtection,
                          const QString &dateText, const QLocale &locale);

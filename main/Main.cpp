@@ -1,5 +1,6 @@
 #include "main/Main.h"
 
+#include "forms/FormFile.h"
 #include "main/CommandLine.h"
 #include "main/Version.h"
 #include "platform/Fonts.h"
@@ -86,7 +87,7 @@ struct DesktopPlatform::Services {
     QtMessageBoxes messages;
     QtPrinterDialog printerDialog;
     QtUrlOpener urls;
-    HelpWindow help;
+    HelpWindow help{FormsFolder(app.Path)};
     SystemClock clock;
     QtEnder ender;
     Forms forms;

@@ -6,46 +6,8 @@
 #include <QLocale>
 #include <QString>
 
-#include <array>
-
-// The two check styles of the forms vendor, both built-in forms.
-inline const QString kStyleThreeOnAPage = kFormThreeOnAPage;
-inline const QString kStyleWalletSize = kFormWalletSize;
-
-// The top of each printed line of a check, in inches from the top of the sheet.
-struct CheckLines {
-    float Date;
-    float Payee; // the payee and the amount in figures
-    float Words;
-    float Memo;
-};
-
-// Line positions by slot on the sheet, 0 to 3 (1 = top); slot 0 is never filled.
-inline constexpr std::array<CheckLines, 4> kThreeOnAPageLines{{
-    {0.0f, 0.0f, 0.0f, 0.0f},
-    {0.75f, 1.25f, 1.75f, 2.5f},
-    {4.25f, 4.75f, 5.25f, 6.0f},
-    {7.75f, 8.25f, 8.75f, 9.5f},
-}};
-inline constexpr std::array<CheckLines, 4> kWalletSizeLines{{
-    {0.0f, 0.0f, 0.0f, 0.0f},
-    {0.4f, 0.75f, 1.0f, 1.9f},
-    {3.25f, 3.65f, 3.9f, 4.75f},
-    {6.15f, 6.5f, 6.75f, 7.6f},
-}};
-
-// Left edge of payee, words and memo, in inches: the 3-on-a-page check, the wallet-size check and
-// its stub.
-constexpr float kThreeOnAPageColumn = 1.0f;
-constexpr float kWalletCheckColumn = 2.8f;
-constexpr float kWalletStubColumn = 0.5f;
-
-// Horizontal anchors in twips.
-constexpr double kDateRightCheck = 11520; // right edge of the date on the check (8.0 in)
-constexpr double kDateRightStub = 1440;   // and on the stub (1.0 in)
-constexpr double kFiguresRight = 10440;   // right edge of the amount in figures (7.25 in)
-constexpr int kWordsWidth = 5760;         // the words line (4.0 in), of which the last 20 stay free
-constexpr double kStubClipRight = 3888;   // stub texts stop at 2.7 in, short of the check's column
+// The words line of the Deluxe forms, in twips (4.0 in), of which the last 20 stay free.
+constexpr int kWordsWidth = 5760;
 
 // What every check of a run shares.
 struct CheckSettings {

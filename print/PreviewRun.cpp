@@ -14,8 +14,8 @@ namespace {
 // chosen printer's name, and adds the forms' outlines to every sheet before it ends.
 class OutlinedSheets final : public ForwardingPrinter {
 public:
-    OutlinedSheets(Printer &device, QString printerName, QString style)
-        : ForwardingPrinter(device), name_(std::move(printerName)), style_(std::move(style)) {}
+    OutlinedSheets(Printer &device, QString printerName, std::optional<CheckForm> form)
+        : ForwardingPrinter(device), name_(std::move(printerName)), form_(std::move(form)) {}
 
     bool NewPage() override { return outline() && target().NewPage(); }
     bool EndDoc() override { return outline() && target().EndDoc(); }
@@ -23,18 +23,21 @@ public:
 
 private:
     // The outline lies on the paper, from its corner; it keeps the current position, which the run
-    // may go on from.
+    // may go on from. A style that names no form has none (and the run prints nothing).
     bool outline() {
+        if (!form_) {
+            return true;
+        }
         const double x = target().CurrentX();
         const double y = target().CurrentY();
-        const bool drawn = DrawFormOutline(target(), style_, Pen::Faint, target().PaperCorner());
+        const bool drawn = DrawFormOutline(target(), *form_, Pen::Faint, target().PaperCorner());
         target().SetCurrentX(x);
         target().SetCurrentY(y);
         return drawn;
     }
 
     QString name_;
-    QString style_;
+    std::optional<CheckForm> form_;
 };
 
 // The preview asks nothing: after a printer error it shows what was drawn before it.
@@ -78,7 +81,8 @@ std::unique_ptr<Printer> PreviewPendingChecks(Platform &platform, const PrintReq
     job.draw = [&](Printer &device, const QString &name) {
         QuietAnswers quiet;
         Platform run = platform.With(quiet);
-        PrintPendingChecks(run, request, std::make_unique<OutlinedSheets>(device, name, request.CheckStyle));
+        PrintPendingChecks(run, request,
+                           std::make_unique<OutlinedSheets>(device, name, FindRequestedForm(request, nullptr)));
     };
     return platform.preview.ShowPreview(QStringLiteral("Print Preview"), printerName, platform.printerDialog, job);
 }

@@ -1,11 +1,10 @@
 #include "windows/frmAlignment.h"
 
 #include "alignment/TestSheet.h"
+#include "forms/FormFile.h"
 #include "platform/Clock.h"
 #include "platform/PainterPrinter.h"
 #include "platform/Units.h"
-#include "print/CheckLayout.h"
-#include "print/FormOutline.h"
 #include "print/MoneyPrint.h"
 #include "windows/Controls.h"
 #include "windows/Program.h"
@@ -72,8 +71,12 @@ frmAlignment::frmAlignment(Program &program, const QString &checkStyle, QWidget 
     cboPrinter->addItems(PrinterChoices(program_.platform.printers));
     const int defaultPrinter = cboPrinter->findText(program_.platform.printers.DefaultPrinterName());
     cboPrinter->setCurrentIndex(defaultPrinter >= 0 ? defaultPrinter : 0);
-    cboStyle->addItems({kStyleThreeOnAPage, kStyleWalletSize});
-    const int style = cboStyle->findText(checkStyle);
+    // The forms as the Forms folder holds them now; the Check Forms window reports the files it cannot use.
+    forms_ = FormCatalog(FormsFolder(program_.platform.App.Path)).Forms();
+    for (const CheckForm &form : std::as_const(forms_)) {
+        cboStyle->addItem(form.Name);
+    }
+    const int style = cboStyle->findText(checkStyle, Qt::MatchFixedString);
     cboStyle->setCurrentIndex(style >= 0 ? style : 0);
 
     loadTable();
@@ -238,9 +241,12 @@ void frmAlignment::paintCheck(QWidget &surface) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.fillRect(surface.rect(), Qt::white);
     // The top check of the sheet across the whole width, with room for an offset to either side.
+    // The check of slot 1 is in sight wherever the form has it (a voucher's may be lower on the sheet).
+    const CheckForm &form = shownForm();
+    const double checkTop = form.Areas.isEmpty() ? 0 : form.Areas[0].Check.top() * kTwipsPerInch;
     const double scale = surface.width() / (kSheetWidthTwips + 2 * kTwipsPerInch / 4);
-    PainterPrinter printer(painter, scale, QPointF(kTwipsPerInch / 4 * scale, kTwipsPerInch / 8 * scale));
-    DrawAlignmentSample(printer, shownStyle_, drawn_, chkProtection->isChecked(),
+    PainterPrinter printer(painter, scale, QPointF(kTwipsPerInch / 4 * scale, (kTwipsPerInch / 8 - checkTop) * scale));
+    DrawAlignmentSample(printer, form, drawn_, chkProtection->isChecked(),
                         ShortDateText(program_.platform.clock.Today(), locale_), locale_);
 }
 
@@ -284,7 +290,7 @@ void frmAlignment::cmdTestSheet_Click() {
         return;
     }
     TestSheetRequest request;
-    request.Style = shownStyle_;
+    request.Form = shownForm();
     request.PrinterName = printer->PrinterName();
     request.Offset = table_.Offset(shownPrinter_, shownStyle_);
     request.OffsetSaved = fileSound_ && saved_.Offset(shownPrinter_, shownStyle_) == request.Offset;
@@ -294,6 +300,12 @@ void frmAlignment::cmdTestSheet_Click() {
         message(QStringLiteral("The test sheet could not be printed on \"%1\":\r\n%2")
                     .arg(request.PrinterName, printer->ErrorText()));
     }
+}
+
+const CheckForm &frmAlignment::shownForm() const {
+    static const CheckForm none;
+    const int row = cboStyle->findText(shownStyle_, Qt::MatchFixedString);
+    return row >= 0 && row < forms_.size() ? forms_.at(row) : none;
 }
 
 void frmAlignment::cmdClose_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alignment/AlignmentFile.h"
+#include "forms/CheckForm.h"
 
 #include <QDialog>
 #include <QLocale>
@@ -13,9 +14,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The printer alignment window: offsets per printer and check style, check protection per style,
-// a drawing of one check showing where its items move, and the alignment test sheet. Modal; the
-// settings are written only by Save (or Save when Close asks). Offsets are typed with the locale's
+// The printer alignment window: offsets per printer and check style (a form, built-in or the
+// person's), check protection per style, a drawing of one check showing where its items move, and the alignment test
+// sheet. Modal; the settings are written only by Save (or Save when Close asks). Offsets are typed with the locale's
 // decimal separator or a point.
 class frmAlignment : public QDialog {
     Q_OBJECT
@@ -70,6 +71,8 @@ private:
     void markBox(QLineEdit *box, const QString &error);
     void message(const QString &text);
     bool saveTable();
+    // The form of the style shown.
+    const CheckForm &shownForm() const;
 
     Program &program_;
     QString path_;
@@ -82,5 +85,7 @@ private:
     // The printer and style the boxes were filled for.
     QString shownPrinter_;
     QString shownStyle_;
+    // The forms the style list offers, in its order.
+    QList<CheckForm> forms_;
     bool showing_ = false;
 };

@@ -1,9 +1,12 @@
 #include "windows/frmForms.h"
 
+#include "alignment/TestSheet.h"
 #include "forms/BuiltInForms.h"
+#include "platform/Clock.h"
 #include "platform/Platform.h"
 #include "windows/Controls.h"
 #include "windows/FormCanvas.h"
+#include "words/Currency.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -62,6 +65,7 @@ frmForms::frmForms(Platform &platform, const QString &formName, QWidget *parent)
     connect(cmdRename, &QPushButton::clicked, this, &frmForms::cmdRename_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmForms::cmdDelete_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmForms::cmdSave_Click);
+    connect(cmdTestSheet, &QPushButton::clicked, this, &frmForms::cmdTestSheet_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmForms::cmdClose_Click);
     connect(txtName, &QLineEdit::returnPressed, this, &frmForms::cmdRename_Click);
     for (QLineEdit *box : {txtX, txtY, txtWidth, txtFontSize}) {
@@ -137,6 +141,8 @@ void frmForms::createControls() {
     scrForm->setFocusPolicy(Qt::NoFocus);
     cmdUndo = button(QStringLiteral("&Undo"), "cmdUndo");
     cmdRedo = button(QStringLiteral("Re&do"), "cmdRedo");
+    cmdTestSheet = button(QStringLiteral("Print &Test Sheet"), "cmdTestSheet");
+    cmdTestSheet->setToolTip(QStringLiteral("Print the alignment test sheet of this form, as drawn, on plain paper"));
     cmdSave = button(QStringLiteral("&Save"), "cmdSave");
     cmdClose = button(QStringLiteral("Cl&ose"), "cmdClose");
     cmdUndo->setEnabled(false);
@@ -177,6 +183,7 @@ void frmForms::createControls() {
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(cmdUndo);
     bottom->addWidget(cmdRedo);
+    bottom->addWidget(cmdTestSheet);
     bottom->addStretch(1);
     bottom->addWidget(cmdSave);
     bottom->addWidget(cmdClose);
@@ -187,7 +194,7 @@ void frmForms::createControls() {
     whole->addLayout(columns, 1);
     whole->addLayout(bottom);
     ChainTabOrder({lstForms, cmdCopy, cmdNew, cmdRename, cmdDelete, txtName, lstItems, txtX, txtY, txtWidth,
-                   txtFontSize, canvas_, cmdUndo, cmdRedo, cmdSave, cmdClose});
+                   txtFontSize, canvas_, cmdUndo, cmdRedo, cmdTestSheet, cmdSave, cmdClose});
     resize(1180, 820);
 }
 
@@ -511,6 +518,32 @@ void frmForms::cmdSave_Click() {
     if (editable()) {
         save();
     }
+}
+
+void frmForms::cmdTestSheet_Click() {
+    if (form_.Areas.isEmpty()) {
+        return;
+    }
+    // As the alignment window prints it: on the printer chosen, moved by that printer's saved offsets
+    // for this form.
+    std::unique_ptr<Printer> printer = platform_.printerDialog.ShowPrinter(platform_.printers.DefaultPrinterName());
+    if (!printer) {
+        return;
+    }
+    AlignmentTable alignment;
+    const bool loaded = LoadAlignment(platform_.files, alignment).ok;
+    TestSheetRequest request;
+    request.Form = form_;
+    request.PrinterName = printer->PrinterName();
+    request.Offset = alignment.Offset(request.PrinterName, form_.Name);
+    request.OffsetSaved = loaded;
+    request.DateText = ShortDateText(platform_.clock.Today(), ProgramLocale());
+    if (!PrintTestSheet(*printer, request)) {
+        message(QStringLiteral("The test sheet could not be printed on \"%1\":\r\n%2")
+                    .arg(request.PrinterName, printer->ErrorText()));
+        return;
+    }
+    lblStatus->setText(QStringLiteral("Test sheet of \"%1\" printed on %2.").arg(form_.Name, request.PrinterName));
 }
 
 void frmForms::cmdClose_Click() {

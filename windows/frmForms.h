@@ -17,8 +17,9 @@ class QScrollArea;
 // Check Forms: the list of forms (built-ins read-only, the person's own editable), a true-scale
 // drawing of the chosen form with sample data, and its items moved by mouse, arrow keys (0.01 in,
 // 0.10 in with Shift) or typed position, width and font size, with Undo and Redo. No item may enter a
-// check's clear band or leave the page. Save writes the form's file whole; closing or choosing
-// another form with unsaved changes asks Save / Discard / Cancel.
+// check's clear band or leave the page. Print Test Sheet prints the alignment test sheet of the form as
+// drawn. Save writes the form's file whole; closing or choosing another form with unsaved changes asks
+// Save / Discard / Cancel.
 class frmForms : public QDialog {
     Q_OBJECT
 
@@ -34,6 +35,7 @@ public:
     void cmdRename_Click();
     void cmdDelete_Click();
     void cmdSave_Click();
+    void cmdTestSheet_Click();
     void cmdClose_Click();
     void txtField_Enter(QLineEdit *box);
 
@@ -67,6 +69,7 @@ public:
     QWidget *picForm; // the drawing, a FormCanvas
     QPushButton *cmdUndo;
     QPushButton *cmdRedo;
+    QPushButton *cmdTestSheet;
     QPushButton *cmdSave;
     QPushButton *cmdClose;
 

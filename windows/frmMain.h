@@ -118,7 +118,8 @@ private:
     // The request of a print run or preview from the checkbook setup and the alignment; false when
     // the setup cannot print, after going back to the main menu.
     bool ComposePrintRequest(PrintRequest &request);
-    // Checks per sheet of the form the last print request names.
+    // Checks per sheet of the form the checkbook setup names, as the entry counts and the last print
+    // request found it.
     int checksPerSheet_ = 3;
     // Records in the check journal that the `printed` first of `records` reached the printer (the
     // rest of the intent is released), advances the setup past them, saves it, takes those checks

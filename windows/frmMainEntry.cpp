@@ -3,6 +3,7 @@
 
 #include "checkbook/CheckbookSettings.h"
 #include "datafiles/DataFiles.h"
+#include "forms/FormFile.h"
 #include "platform/Clock.h"
 #include "register/Register.h"
 #include "windows/Program.h"
@@ -80,7 +81,13 @@ bool frmMain::StartCounting() {
     qint64 checkNo = 0;
     qint64 left = 0;
     SettingNumber(settings.CheckNo, 1, kLastCheckNo, &checkNo);
-    SettingNumber(settings.ChecksOnForm, 1, 3, &left);
+    SettingNumber(settings.ChecksOnForm, 1, kMostChecksPerSheet, &left);
+    // The counter goes round the chosen form's checks per sheet (a form that names none: printing
+    // refuses it and says so).
+    const std::optional<CheckForm> form =
+        FormCatalog(FormsFolder(program_.platform.App.Path)).Find(settings.CheckStyle);
+    checksPerSheet_ = form ? form->ChecksPerSheet() : kMostChecksPerSheet;
+    left = std::min<qint64>(left, checksPerSheet_);
     // Checks still pending from before are printed first, so the new ones come after them.
     const qint64 pending = PendingChecks();
     if (checkNo + pending > kLastCheckNo) {
@@ -91,7 +98,7 @@ bool frmMain::StartCounting() {
         return false;
     }
     CurrentCheckNo = static_cast<int>(checkNo + pending);
-    ChecksLeftOnForm = ChecksLeftAfter(static_cast<int>(left), pending);
+    ChecksLeftOnForm = ChecksLeftAfter(static_cast<int>(left), pending, checksPerSheet_);
     ChecksPendingBefore = static_cast<int>(pending);
     ChecksCreated = 0;
 
@@ -286,7 +293,7 @@ void frmMain::cmdPrint_Click() {
     CurrentCheckNo += 1;
     ChecksLeftOnForm -= 1;
     if (ChecksLeftOnForm == 0) {
-        ChecksLeftOnForm = 3;
+        ChecksLeftOnForm = checksPerSheet_;
     }
     lblCheck->setText(QString::number(CurrentCheckNo));
     txtCategory->clear();

@@ -1,11 +1,10 @@
 #include "alignment/TestSheet.h"
+#include "forms/BuiltInForms.h"
 #include "platform/QtPrinter.h"
 #include "platform/testing/PdfText.h"
 #include "platform/testing/RecordingPrinter.h"
 #include "platform/testing/TestHelpers.h"
 #include "platform/testing/WhenUp.h"
-#include "print/CheckLayout.h"
-#include "print/FormOutline.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -24,31 +23,45 @@ namespace {
 const QString kThree = QStringLiteral("Deluxe 3-On-A-Page");
 const QString kWallet = QStringLiteral("Deluxe Wallet-Size");
 
-// Anchors as the layout tables place them, in inches: name, x, top, right-aligned; by style and slot.
+CheckForm formOf(const QString &style) {
+    return *BuiltInForm(style);
+}
+
+// Anchors in inches: name, x, top, right-aligned; by style and slot.
 struct ExpectedAnchor {
-    const char *name;
+    QString name;
     double x;
     double top;
     bool right;
 };
 
-QList<ExpectedAnchor> expectedAnchors(const QString &style, int slot, double lineHeightInches) {
+// The Deluxe styles as their layout tables place them; any other form as its items say.
+QList<ExpectedAnchor> expectedAnchors(const QString &style, int slot) {
+    if (style != kThree && style != kWallet) {
+        QList<ExpectedAnchor> anchors;
+        for (const FormItem &item : formOf(style).Areas.at(slot - 1).Items) {
+            anchors.append({(item.Stub ? QStringLiteral("stub-") : QString()) + FieldKey(item.Field), item.X, item.Y,
+                            item.RightAnchored});
+        }
+        return anchors;
+    }
     const double three[4][4] = {
         {0, 0, 0, 0}, {0.75, 1.25, 1.75, 2.5}, {4.25, 4.75, 5.25, 6.0}, {7.75, 8.25, 8.75, 9.5}};
     const double wallet[4][4] = {{0, 0, 0, 0}, {0.4, 0.75, 1.0, 1.9}, {3.25, 3.65, 3.9, 4.75}, {6.15, 6.5, 6.75, 7.6}};
     const bool isThree = style == kThree;
     const double *y = isThree ? three[slot] : wallet[slot];
     const double column = isThree ? 1.0 : 2.8;
-    QList<ExpectedAnchor> anchors{{"date", 8.0, y[0], true},
-                                  {"payee", column, y[1], false},
-                                  {"amount", 7.25, y[1], true},
-                                  {"words", column, y[2], false},
-                                  {"memo", column, y[3], false}};
+    QList<ExpectedAnchor> anchors{{S("date"), 8.0, y[0], true},
+                                  {S("payee"), column, y[1], false},
+                                  {S("amount"), 7.25, y[1], true},
+                                  {S("words"), column, y[2], false},
+                                  {S("memo"), column, y[3], false}};
     if (!isThree) {
-        anchors += QList<ExpectedAnchor>{{"stub-date", 1.0, y[0], true},
-                                         {"stub-payee", 0.5, y[1], false},
-                                         {"stub-memo", 0.5, y[3], false},
-                                         {"account", 0.5, y[3] + 2 * lineHeightInches, false}};
+        // The account number one empty line of the check font (230 twips) below the memo.
+        anchors += QList<ExpectedAnchor>{{S("stub-date"), 1.0, y[0], true},
+                                         {S("stub-payee"), 0.5, y[1], false},
+                                         {S("stub-memo"), 0.5, y[3], false},
+                                         {S("stub-account"), 0.5, y[3] + 2 * 230.0 / 1440, false}};
     }
     return anchors;
 }
@@ -66,8 +79,8 @@ TEST_P(TestSheetOnRecordingPrinter, marksEveryAnchorWithCrossAndNameMovedByTheOf
     printer.printerName = QStringLiteral("Laser 1");
     const QString style = S(GetParam().style);
     const AlignmentOffset offset = GetParam().offset;
-    ASSERT_TRUE(
-        PrintTestSheet(printer, {style, QStringLiteral("Laser 1"), offset, QStringLiteral("12/07/2026"), true, {}}));
+    ASSERT_TRUE(PrintTestSheet(
+        printer, {formOf(style), QStringLiteral("Laser 1"), offset, QStringLiteral("12/07/2026"), true, {}}));
     const double dx = offset.Horizontal * 14.4;
     const double dy = offset.Vertical * 14.4;
 
@@ -78,20 +91,20 @@ TEST_P(TestSheetOnRecordingPrinter, marksEveryAnchorWithCrossAndNameMovedByTheOf
             lines.append(call);
         }
     }
-    for (int slot = 1; slot <= 3; ++slot) {
-        for (const ExpectedAnchor &anchor : expectedAnchors(style, slot, printer.LineHeight() / 1440)) {
+    for (int slot = 1; slot <= formOf(style).ChecksPerSheet(); ++slot) {
+        for (const ExpectedAnchor &anchor : expectedAnchors(style, slot)) {
             const double x = anchor.x * 1440 + dx;
             const double y = anchor.top * 1440 + dy;
             const auto label = std::find_if(texts.cbegin(), texts.cend(), [&](const PrinterCall &call) {
                 const double end = anchor.right ? call.x + printer.TextWidth(call.text) : call.x;
-                return call.text == S(anchor.name) && std::abs(end - x) < 1e-6 && std::abs(call.y - y) < 1e-6;
+                return call.text == anchor.name && std::abs(end - x) < 1e-6 && std::abs(call.y - y) < 1e-6;
             });
-            EXPECT_NE(label, texts.cend()) << anchor.name << " of slot " << slot;
+            EXPECT_NE(label, texts.cend()) << qPrintable(anchor.name) << " of slot " << slot;
             // The cross: a level and an upright line through the anchor.
             const auto crossing = std::count_if(lines.cbegin(), lines.cend(), [&](const PrinterCall &line) {
                 return std::abs((line.x + line.x2) / 2 - x) < 1e-6 && std::abs((line.y + line.y2) / 2 - y) < 1e-6;
             });
-            EXPECT_EQ(crossing, 2) << anchor.name << " of slot " << slot;
+            EXPECT_EQ(crossing, 2) << qPrintable(anchor.name) << " of slot " << slot;
         }
     }
     EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 1);
@@ -113,7 +126,7 @@ TEST_P(TestSheetOnRecordingPrinter, marksEveryAnchorWithCrossAndNameMovedByTheOf
     }
     // The information lines, wrapped at blanks: joined again they are the caption and the instructions.
     QStringList block;
-    const QRectF area = TestSheetTextArea(style);
+    const QRectF area = TestSheetTextArea(formOf(style));
     for (const PrinterCall &call : texts) {
         if (area.contains(call.x, call.y)) {
             block << call.text;
@@ -122,7 +135,8 @@ TEST_P(TestSheetOnRecordingPrinter, marksEveryAnchorWithCrossAndNameMovedByTheOf
         }
     }
     const QString joined = block.join(QLatin1Char(' '));
-    const TestSheetRequest request{style, QStringLiteral("Laser 1"), offset, QStringLiteral("12/07/2026"), true, {}};
+    const TestSheetRequest request{
+        formOf(style), QStringLiteral("Laser 1"), offset, QStringLiteral("12/07/2026"), true, {}};
     EXPECT_TRUE(joined.startsWith(TestSheetCaption(request))) << qPrintable(joined);
     for (const QString &part : {QStringLiteral("Laser 1"), style, OffsetText(offset.Horizontal),
                                 OffsetText(offset.Vertical), QStringLiteral("12/07/2026")}) {
@@ -141,26 +155,29 @@ INSTANTIATE_TEST_SUITE_P(Styles, TestSheetOnRecordingPrinter,
                          ::testing::Values(SheetCase{"Deluxe 3-On-A-Page", {0, 0}},
                                            SheetCase{"Deluxe 3-On-A-Page", {10, -5}},
                                            SheetCase{"Deluxe Wallet-Size", {0, 0}},
-                                           SheetCase{"Deluxe Wallet-Size", {-100, 100}}));
+                                           SheetCase{"Deluxe Wallet-Size", {-100, 100}},
+                                           SheetCase{"Voucher, Check in Middle", {5, 5}}));
 
 TEST(TestSheet, textAreaStaysClearOfEveryFormLineAndMark_insideTheMargins) {
-    for (const QString &style : {kThree, kWallet}) {
-        SCOPED_TRACE(style.toStdString());
-        const QRectF area = TestSheetTextArea(style);
-        // Within the sheet less a quarter inch each side, the widest printer margin.
+    for (const CheckForm &form : BuiltInForms()) {
+        SCOPED_TRACE(form.Name.toStdString());
+        const QRectF area = TestSheetTextArea(form);
+        // Within the sheet less a quarter inch each side, the widest printer margin, and wide and tall
+        // enough for the lines.
         EXPECT_TRUE(QRectF(0, 0, 8.0 * 1440, 10.5 * 1440).contains(area));
-        const FormOutline form = FormOutlineOf(style);
-        for (const QRectF &check : form.Checks) {
-            for (const double y : {check.top() * 1440, check.bottom() * 1440}) {
-                EXPECT_FALSE(y > area.top() && y < area.bottom()) << "check edge at " << y / 1440;
+        EXPECT_GE(area.width(), 5.5 * 1440) << area.x() / 1440 << "," << area.y() / 1440 << " " << area.height() / 1440;
+        EXPECT_GE(area.height(), 1.6 * 1440);
+        for (int slot = 1; slot <= form.ChecksPerSheet(); ++slot) {
+            // No edge of a check or stub runs through it.
+            for (const QLineF &line : form.Areas[slot - 1].OutlineLines()) {
+                const QRectF edge = QRectF(line.p1() * 1440, line.p2() * 1440).normalized();
+                const bool across = edge.left() < area.right() && edge.right() > area.left() &&
+                                    edge.top() < area.bottom() && edge.bottom() > area.top();
+                EXPECT_FALSE(across) << "edge " << line.x1() << "," << line.y1() << " - " << line.x2() << ","
+                                     << line.y2();
             }
-            // The stub line runs down each wallet check.
-            const bool besideCheck = check.top() * 1440 < area.bottom() && check.bottom() * 1440 > area.top();
-            EXPECT_FALSE(besideCheck && form.StubRight * 1440 > area.left() && form.StubRight * 1440 < area.right());
-        }
-        // No mark's cross or name (with a line's height and an inch of name) reaches into it.
-        for (int slot = 1; slot <= 3; ++slot) {
-            for (const CheckAnchor &anchor : CheckAnchors(style, slot, 240)) {
+            // No mark's cross or name (with a line's height and an inch of name) reaches into it.
+            for (const CheckAnchor &anchor : CheckAnchors(form, slot)) {
                 const double left = anchor.RightAligned ? anchor.X - 1440 : anchor.X - 72;
                 const QRectF mark(left, anchor.Y - 72, 1440 + 144, 240 + 144);
                 EXPECT_FALSE(mark.intersects(area)) << qPrintable(anchor.Name) << " of slot " << slot;
@@ -173,19 +190,21 @@ TEST(TestSheet, failingPrinterAbandonsTheJob) {
     PrinterLog log;
     RecordingPrinter printer(log);
     printer.failAtCall = 5;
-    EXPECT_FALSE(PrintTestSheet(printer, {kThree, QStringLiteral("Laser"), {}, QStringLiteral("1/2/2026"), true, {}}));
+    EXPECT_FALSE(
+        PrintTestSheet(printer, {formOf(kThree), QStringLiteral("Laser"), {}, QStringLiteral("1/2/2026"), true, {}}));
     EXPECT_EQ(log.Count(PrinterCall::Kind::Abort), 1);
     EXPECT_EQ(log.Count(PrinterCall::Kind::EndDoc), 0);
 }
 
 TEST(AlignmentSample, drawsTheTopCheckMovedByTheOffsetOverTheFormThatStays) {
-    for (const QString &style : {kThree, kWallet}) {
+    for (const QString &style : {kThree, kWallet, QStringLiteral("Voucher, Check on Bottom")}) {
         PrinterLog plain;
         RecordingPrinter unmoved(plain);
-        ASSERT_TRUE(DrawAlignmentSample(unmoved, style, {}, false, QStringLiteral("12/07/2026"), QLocale()));
+        ASSERT_TRUE(DrawAlignmentSample(unmoved, formOf(style), {}, false, QStringLiteral("12/07/2026"), QLocale()));
         PrinterLog shifted;
         RecordingPrinter moved(shifted);
-        ASSERT_TRUE(DrawAlignmentSample(moved, style, {25, -10}, false, QStringLiteral("12/07/2026"), QLocale()));
+        ASSERT_TRUE(
+            DrawAlignmentSample(moved, formOf(style), {25, -10}, false, QStringLiteral("12/07/2026"), QLocale()));
 
         const QList<PrinterCall> before = plain.Texts();
         const QList<PrinterCall> after = shifted.Texts();
@@ -226,27 +245,27 @@ TEST_P(TestSheetPdf, everyNamedAnchorStandsAtItsTablePositionPlusTheOffset) {
     const QString style = S(GetParam().style);
     const AlignmentOffset offset = GetParam().offset;
     ASSERT_EQ(printer->PrinterName(), kPdfPrinterName);
-    ASSERT_TRUE(
-        PrintTestSheet(*printer, {style, printer->PrinterName(), offset, QStringLiteral("12/07/2026"), true, {}}));
-    const double lineHeight = printer->LineHeight() / 1440;
+    ASSERT_TRUE(PrintTestSheet(
+        *printer, {formOf(style), printer->PrinterName(), offset, QStringLiteral("12/07/2026"), true, {}}));
 
     const QList<PdfPage> pages = ReadPdfWords(pdf);
     ASSERT_EQ(pages.size(), 1);
     const QList<PdfWord> &words = pages[0].words;
-    for (int slot = 1; slot <= 3; ++slot) {
-        for (const ExpectedAnchor &anchor : expectedAnchors(style, slot, lineHeight)) {
+    for (int slot = 1; slot <= formOf(style).ChecksPerSheet(); ++slot) {
+        for (const ExpectedAnchor &anchor : expectedAnchors(style, slot)) {
             const double x = margin.x() + (anchor.x + offset.Horizontal / 100.0) * 72;
             const double top = margin.y() + (anchor.top + offset.Vertical / 100.0) * 72;
             const PdfWord *found = nullptr;
             for (const PdfWord &word : words) {
-                if (word.text == S(anchor.name) && std::abs((anchor.right ? word.xMax : word.xMin) - x) < 1 &&
+                if (word.text == anchor.name && std::abs((anchor.right ? word.xMax : word.xMin) - x) < 1 &&
                     std::abs(word.yMin - top) < 5) {
                     found = &word;
                 }
             }
-            ASSERT_NE(found, nullptr) << anchor.name << " of slot " << slot << " near " << x << ", " << top;
-            EXPECT_NEAR(anchor.right ? found->xMax : found->xMin, x, 0.05) << anchor.name << " of slot " << slot;
-            EXPECT_NEAR(found->yMin, top, 0.05) << anchor.name << " of slot " << slot;
+            ASSERT_NE(found, nullptr) << qPrintable(anchor.name) << " of slot " << slot << " near " << x << ", " << top;
+            EXPECT_NEAR(anchor.right ? found->xMax : found->xMin, x, 0.05)
+                << qPrintable(anchor.name) << " of slot " << slot;
+            EXPECT_NEAR(found->yMin, top, 0.05) << qPrintable(anchor.name) << " of slot " << slot;
         }
     }
     const bool captioned = std::any_of(words.cbegin(), words.cend(),
@@ -258,17 +277,17 @@ TEST(TestSheetPdfLayout, aLongPrinterNameStaysOnThePageInsideTheTextArea) {
     // 25 characters, as a real queue may be named.
     const QString name = QStringLiteral("Accounting Laser Floor 2B");
     ASSERT_EQ(name.size(), 25);
-    for (const QString &style : {kThree, kWallet}) {
+    for (const QString &style : {kThree, kWallet, QStringLiteral("Voucher, Check on Top")}) {
         SCOPED_TRACE(style.toStdString());
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
         std::unique_ptr<Printer> printer = MakePdfPrinter(pdf);
         auto &qt = dynamic_cast<QtPrinter &>(*printer);
         const QRectF paint = qt.device().pageLayout().paintRect(QPageLayout::Point);
-        ASSERT_TRUE(PrintTestSheet(*printer, {style, name, {-5, -5}, QStringLiteral("12/07/2026"), false, {}}));
+        ASSERT_TRUE(PrintTestSheet(*printer, {formOf(style), name, {-5, -5}, QStringLiteral("12/07/2026"), false, {}}));
         const QList<PdfPage> pages = ReadPdfWords(pdf);
         ASSERT_EQ(pages.size(), 1);
-        const QRectF twips = TestSheetTextArea(style);
+        const QRectF twips = TestSheetTextArea(formOf(style));
         const QRectF area(paint.x() + twips.x() / 20, paint.y() + twips.y() / 20, twips.width() / 20,
                           twips.height() / 20);
         int inArea = 0;
@@ -305,13 +324,15 @@ TEST(TestSheetPrinterDialog, opensOnThePrinterAskedFor_thePdfFile) {
     ASSERT_NE(printer, nullptr);
     EXPECT_TRUE(toFile);
     EXPECT_EQ(printer->PrinterName(), kPdfPrinterName);
-    ASSERT_TRUE(PrintTestSheet(*printer, {kThree, printer->PrinterName(), {}, QStringLiteral("1/2/2026"), true, {}}));
+    ASSERT_TRUE(
+        PrintTestSheet(*printer, {formOf(kThree), printer->PrinterName(), {}, QStringLiteral("1/2/2026"), true, {}}));
     EXPECT_TRUE(QFileInfo::exists(pdf));
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, TestSheetPdf,
                          ::testing::Values(SheetCase{"Deluxe 3-On-A-Page", {0, 0}},
                                            SheetCase{"Deluxe 3-On-A-Page", {10, -5}},
-                                           SheetCase{"Deluxe Wallet-Size", {-20, 15}}));
+                                           SheetCase{"Deluxe Wallet-Size", {-20, 15}},
+                                           SheetCase{"Voucher, Check on Top", {0, 0}}));
 
 } // namespace

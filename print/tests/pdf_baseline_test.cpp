@@ -181,7 +181,7 @@ TEST(BuiltInDeluxeForms, placeEveryItemWhereThePrintRunDrawsIt) {
     const QString date = QStringLiteral("12/07/2026");
     const QString account = QStringLiteral("ACCT-56789");
     const QString words = AmountToWords(*Currency::fromText(QStringLiteral("1234.56")));
-    for (const QString &style : {kStyleThreeOnAPage, kStyleWalletSize}) {
+    for (const QString &style : {kFormThreeOnAPage, kFormWalletSize}) {
         const std::optional<CheckForm> form = BuiltInForm(style);
         ASSERT_TRUE(form);
         ASSERT_EQ(form->ChecksPerSheet(), 3);

@@ -326,7 +326,7 @@ TEST_P(PreviewMatchesRun, drawsWhatThePrintRunDrawsItemByItem_plusFaintOutlines)
     EXPECT_EQ(outlines.size(), perSheet * sheets);
     PrinterLog expectedLog;
     RecordingPrinter expected(expectedLog);
-    DrawFormOutline(expected, style, Printer::Pen::Faint);
+    DrawFormOutline(expected, *BuiltInForm(style), Printer::Pen::Faint);
     for (PrinterCall &line : expectedLog.calls) {
         line.x += GetParam().paperCorner.x();
         line.y += GetParam().paperCorner.y();
@@ -396,20 +396,34 @@ TEST(Preview, choosingAnotherPrinterRedrawsWithItsOffsets_andPrintsOnIt) {
 }
 
 TEST(FormOutline, checksFollowOneAnotherDownTheSheetAndHoldTheirItems) {
-    for (const QString &style : {kThree, kWallet}) {
-        const FormOutline form = FormOutlineOf(style);
-        const auto &lines = style == kThree ? kThreeOnAPageLines : kWalletSizeLines;
-        for (int slot = 1; slot <= 3; ++slot) {
-            const QRectF &check = form.Checks[slot - 1];
-            if (slot > 1) {
-                EXPECT_DOUBLE_EQ(check.top(), form.Checks[slot - 2].bottom());
+    for (const CheckForm &form : BuiltInForms()) {
+        SCOPED_TRACE(form.Name.toStdString());
+        for (qsizetype slot = 0; slot < form.Areas.size(); ++slot) {
+            const QRectF bounds = form.Areas[slot].Bounds();
+            if (slot > 0) {
+                EXPECT_DOUBLE_EQ(bounds.top(), form.Areas[slot - 1].Bounds().bottom());
             }
-            for (float y : {lines[slot].Date, lines[slot].Payee, lines[slot].Words, lines[slot].Memo}) {
-                EXPECT_GT(y, check.top());
-                EXPECT_LT(y + 0.2, check.bottom());
+            for (const FormItem &item : form.Areas[slot].Items) {
+                EXPECT_GT(item.Y, bounds.top());
+                EXPECT_LT(item.Y + 0.2, bounds.bottom());
             }
         }
-        EXPECT_LE(form.Checks[2].bottom(), 11.0);
+        EXPECT_LE(form.Areas.last().Bounds().bottom(), 11.0);
+        // The outline drawn is the areas' lines, each once, from the sheet's corner.
+        PrinterLog log;
+        RecordingPrinter printer(log);
+        ASSERT_TRUE(DrawFormOutline(printer, form, Printer::Pen::Faint, QPointF(100, 200)));
+        QList<QLineF> expected;
+        for (const FormArea &area : form.Areas) {
+            for (const QLineF &line : area.OutlineLines()) {
+                expected.append(QLineF(line.p1() * 1440 + QPointF(100, 200), line.p2() * 1440 + QPointF(100, 200)));
+            }
+        }
+        QList<QLineF> drawn;
+        for (const PrinterCall &call : log.calls) {
+            drawn.append(QLineF(call.x, call.y, call.x2, call.y2));
+        }
+        EXPECT_EQ(drawn, expected);
     }
 }
 

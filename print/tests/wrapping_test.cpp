@@ -236,7 +236,7 @@ TEST_P(RealFaces, wordsBreakAsMeasuredWhole_andAsterisksFillTheLastLineExactly) 
     const auto checkLines = [&](const QString &amount, bool protection) {
         LineTaker printer(GetParam().make(dir, log));
         SetupPrinter(printer, QStringLiteral("Portrait"));
-        const CheckSettings settings{kStyleThreeOnAPage, QString(), QStringLiteral("12/07/2026"),
+        const CheckSettings settings{kFormThreeOnAPage, QString(), QStringLiteral("12/07/2026"),
                                      QLocale(QLocale::English, QLocale::UnitedStates), protection};
         EXPECT_TRUE(PrintOneCheck(printer, settings, QStringLiteral("Payee"), amount, QStringLiteral("Memo"), 1));
         printer.Abort();

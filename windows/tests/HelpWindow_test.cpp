@@ -1,9 +1,12 @@
+#include "forms/BuiltInForms.h"
+#include "forms/FormFile.h"
 #include "windows/Controls.h"
 #include "windows/HelpWindow.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
@@ -68,6 +71,30 @@ TEST(HelpWindowTest, theGuideCoversWhatThePersonNeeds) {
     for (const char *topic : {"Checkbook Type", "Check Information", "Accept", "Pay to the Order of", "Redo",
                               "leading edge", "Print Checks", "DraftMere.txt", "TempRegister.txt", "Backup"}) {
         EXPECT_TRUE(all.contains(QString::fromLatin1(topic))) << topic;
+    }
+}
+
+// The pages that speak of the forms list those of the Forms folder as each is shown: the built-ins and
+// the person's own, each with its checks per sheet; a form added later is there the next time.
+TEST(HelpWindowTest, thePagesListTheFormsThereAreWhenShown) {
+    QTemporaryDir dir;
+    HelpWindow help(FormsFolder(dir.path()));
+    CheckForm own = *BuiltInForm(kFormVoucherMiddle);
+    own.Name = QStringLiteral("Shop <Voucher>");
+    own.BuiltIn = false;
+    for (const bool saved : {false, true}) {
+        if (saved) {
+            ASSERT_TRUE(SaveForm(FormsFolder(dir.path()), own).ok);
+        }
+        help.ShowHelp(QString(), 15);
+        for (const char *page : {"setup.html", "forms.html"}) {
+            help.browser()->setSource(QUrl(QStringLiteral("qrc:/help/") + QLatin1String(page)));
+            const QString text = help.browser()->toPlainText();
+            SCOPED_TRACE(page);
+            EXPECT_TRUE(text.contains(QStringLiteral("Deluxe 3-On-A-Page: 3 checks to a sheet, built-in")));
+            EXPECT_TRUE(text.contains(QStringLiteral("Voucher, Check on Top: 1 check to a sheet, built-in")));
+            EXPECT_EQ(text.contains(QStringLiteral("Shop <Voucher>: 1 check to a sheet, your own")), saved);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "windows/frmForms.h"
 
 #include "alignment/AlignmentFile.h"
+#include "forms/FormFile.h"
 #include "platform/testing/RecordingPrinter.h"
 #include "platform/testing/WhenUp.h"
 #include "windows/frmAlignment.h"
@@ -362,6 +363,35 @@ TEST_F(AlignmentWindowTest, testSheetGoesThroughThePrinterDialogOnTheChosenPrint
     ASSERT_NE(payee, texts.cend());
     EXPECT_DOUBLE_EQ(payee->x, 1440 + 144);
     EXPECT_DOUBLE_EQ(payee->y, 1.25 * 1440);
+}
+
+// The person's own forms are styles too: listed after the built-ins, their offsets kept by name, and
+// their test sheet a cross at each of their items.
+TEST_F(AlignmentWindowTest, ownFormsAreListedAndTheirTestSheetMarksEachOfTheirItems) {
+    CheckForm own = *BuiltInForm(kFormVoucherBottom);
+    own.Name = QStringLiteral("Shop Voucher");
+    own.BuiltIn = false;
+    own.Areas[0].Items[1].X = 1.5; // the check's payee
+    ASSERT_TRUE(SaveForm(FormsFolder(dir.path()), own).ok);
+    printerDialog.makePrinter = [this] { return std::make_unique<RecordingPrinter>(log); };
+    auto window = open(own.Name);
+    EXPECT_EQ(window->cboStyle->count(), BuiltInForms().size() + 1);
+    EXPECT_EQ(window->cboStyle->currentIndex(), BuiltInForms().size());
+    EXPECT_EQ(window->cboStyle->currentText(), own.Name);
+    retype(window->txtVertical, QStringLiteral("0.05"));
+    window->cmdTestSheet->click();
+    ASSERT_EQ(log.Count(PrinterCall::Kind::EndDoc), 1);
+    QStringList names;
+    for (const PrinterCall &call : log.Texts()) {
+        names << call.text;
+        if (call.text == QStringLiteral("payee")) {
+            EXPECT_NEAR(call.x, 1.5 * 1440, 1e-6);
+            EXPECT_NEAR(call.y, (7.0 + 1.09 + 0.05) * 1440, 1e-6);
+        }
+    }
+    EXPECT_EQ(names.count(QStringLiteral("payee")), 1);
+    EXPECT_EQ(names.count(QStringLiteral("stub-date")), 2);
+    EXPECT_EQ(names.count(QStringLiteral("address")), 1);
 }
 
 TEST_F(AlignmentWindowTest, failingTestSheetIsReportedWithThePrintersReason) {

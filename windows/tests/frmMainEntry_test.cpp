@@ -360,6 +360,29 @@ TEST_F(EntryWindowTest, threeAcceptsLeaveThreeNumberedRecords) {
     EXPECT_EQ(main->lblCheck->text(), QStringLiteral("1004"));
 }
 
+// The checks-left counter goes round the checks per sheet of the setup's form: a voucher form holds
+// one, whatever the setup's number says.
+TEST_F(EntryWindowTest, checksLeftFollowTheFormsChecksPerSheet) {
+    struct Row {
+        const char *style;
+        const char *left;
+        QList<int> counts; // on opening, then after each accepted check
+    };
+    for (const Row &row :
+         {Row{"Deluxe Wallet-Size", "2", {2, 1, 3, 2}}, Row{"Voucher, Check on Top", "3", {1, 1, 1, 1}},
+          Row{"Voucher, Check on Bottom", "1", {1, 1, 1, 1}}}) {
+        SCOPED_TRACE(row.style);
+        QFile::remove(dir.filePath(QStringLiteral("TempRegister.txt")));
+        OpenEntry(Setup(QStringLiteral("1001"), QString::fromLatin1(row.left), QString::fromLatin1(row.style)));
+        EXPECT_EQ(main->ChecksLeftOnForm, row.counts[0]);
+        for (int i = 1; i < row.counts.size(); ++i) {
+            AcceptCheck(QStringLiteral("Ann"), QStringLiteral("10"), QStringLiteral("Rent"));
+            EXPECT_EQ(main->ChecksLeftOnForm, row.counts[i]) << "after check " << i;
+        }
+        main->cmdCancel_Click();
+    }
+}
+
 TEST_F(EntryWindowTest, redoStoresNothingAndLeavesPrintChecksOff) {
     OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
     TypeCheck(QStringLiteral("Ann"), QStringLiteral("10"), QStringLiteral("Rent"));
