@@ -148,10 +148,10 @@ FileResult ReadPayees(const QByteArray &bytes, PayeeRows &rows) {
         payee.address = TrimmedAddress(payee.address);
         payee.memo = fromSpreadsheet(record.value(5));
         payee.notes = fromSpreadsheet(record.value(6));
-        QString fault = record.size() > kHeader.size()
-                            ? QStringLiteral("it has %1 fields; a payee has at most %2.").arg(record.size()).arg(
-                                  kHeader.size())
-                            : PayeeFault(payee);
+        QString fault =
+            record.size() > kHeader.size()
+                ? QStringLiteral("it has %1 fields; a payee has at most %2.").arg(record.size()).arg(kHeader.size())
+                : PayeeFault(payee);
         if (fault.isEmpty() && seen.contains(PayeeKey(payee.name))) {
             fault = QStringLiteral("\"%1\" is on an earlier row already.").arg(payee.name);
         }

@@ -13,8 +13,8 @@ constexpr int kPayeeAddressWidth = 40;
 constexpr int kPayeeNotesLength = 1000;
 
 struct Payee {
-    qint64 id = 0; // 0: not in the book yet
-    QString name;  // as the register stores it: at most 25 characters of the code page
+    qint64 id = 0;       // 0: not in the book yet
+    QString name;        // as the register stores it: at most 25 characters of the code page
     QStringList address; // up to kMostPayeeAddressLines lines
     QString memo;        // filled into an empty memo box when the payee is chosen
     QString notes;

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringListModel>
@@ -135,6 +136,10 @@ void frmMain::createEntryPanel() {
     cmpPayto->setCompletionMode(QCompleter::PopupCompletion);
     cmpPayto->setModelSorting(QCompleter::UnsortedModel);
     txtPayto->setCompleter(cmpPayto);
+    // Rows of one height: a popup over thousands of names is laid out without measuring each.
+    if (auto *list = qobject_cast<QListView *>(cmpPayto->popup())) {
+        list->setUniformItemSizes(true);
+    }
 
     setTabOrder(txtPayto, txtCost);
     setTabOrder(txtCost, txtCategory);

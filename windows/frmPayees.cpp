@@ -115,9 +115,9 @@ void frmPayees::createControls() {
     whole->addLayout(columns, 1);
     whole->addLayout(buttons);
 
-    QWidget *order[] = {txtSearch, lstPayees, txtName,   txtAddress[0], txtAddress[1], txtAddress[2], txtAddress[3],
-                        txtMemo,   txtNotes,  cmdSave,   cmdNew,        cmdDelete,     cmdImport,     cmdExport,
-                        cmdClose};
+    QWidget *order[] = {txtSearch,     lstPayees,     txtName,   txtAddress[0], txtAddress[1],
+                        txtAddress[2], txtAddress[3], txtMemo,   txtNotes,      cmdSave,
+                        cmdNew,        cmdDelete,     cmdImport, cmdExport,     cmdClose};
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -363,9 +363,9 @@ void frmPayees::cmdExport_Click() {
     if (!settleEdits()) {
         return;
     }
-    const QString path = platform_.saveDialog.GetSaveFileName(
-        QStringLiteral("Export Payees"), QStringLiteral("Payees.csv"), QStringLiteral("CSV files (*.csv)"),
-        QStringLiteral("csv"));
+    const QString path =
+        platform_.saveDialog.GetSaveFileName(QStringLiteral("Export Payees"), QStringLiteral("Payees.csv"),
+                                             QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty()) {
         return;
     }

@@ -28,7 +28,8 @@ TEST(PayeeCsv, exportThenImportKeepsEveryFieldAndNeutralisesFormulas) {
         Make("'Quoted", {}, "", ""),
     };
     const QByteArray bytes = PayeesCsv(book);
-    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "Name,Address 1,Address 2,Address 3,Address 4,Memo,Notes\r\n"));
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"
+                                 "Name,Address 1,Address 2,Address 3,Address 4,Memo,Notes\r\n"));
     // Text a spreadsheet would run gets a leading single quote.
     EXPECT_TRUE(bytes.contains("\r\n'=Sum Corp,'=1+2 Main St,\"Suite \"\"B\"\", Floor 2\",,,'-rent,\"'@note, with "
                                "comma\"\r\n"))

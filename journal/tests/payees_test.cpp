@@ -44,8 +44,8 @@ TEST_F(PayeeBookTest, aVersion3JournalGainsThePayeeBookKeepingItsChecks) {
     {
         // The journal as the program before the payee book left it.
         RawJournal raw(folder.file(kJournalPath));
-        for (const char *statement : {"DROP TABLE payees", "ALTER TABLE checks DROP COLUMN address",
-                                      "PRAGMA user_version = 3"}) {
+        for (const char *statement :
+             {"DROP TABLE payees", "ALTER TABLE checks DROP COLUMN address", "PRAGMA user_version = 3"}) {
             ASSERT_TRUE(raw.exec(QLatin1String(statement))) << statement;
         }
     }
@@ -66,8 +66,8 @@ TEST_F(PayeeBookTest, namesAreOnePayeeIgnoringCaseAndSurroundingBlanks) {
         const char *second;
         bool secondKept;
     } cases[] = {
-        {"Acme Corp", "ACME CORP", false},  {"Blue Gate", "  blue gate ", false}, {"Café Nord", "CAFÉ NORD", false},
-        {"Dock Co", "Dock Co.", true},      {"Elm Tree", "Elm  Tree", true},
+        {"Acme Corp", "ACME CORP", false}, {"Blue Gate", "  blue gate ", false}, {"Café Nord", "CAFÉ NORD", false},
+        {"Dock Co", "Dock Co.", true},     {"Elm Tree", "Elm  Tree", true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.second);
@@ -113,9 +113,8 @@ TEST_F(PayeeBookTest, aPayeeIsRefusedByTheEntryWindowsRules) {
 
 TEST_F(PayeeBookTest, deletingOrChangingAPayeeLeavesItsPrintedChecksAsTheyWent) {
     qint64 id = 0;
-    ASSERT_TRUE(journal.SavePayee(Named(QStringLiteral("Harbor Light"), Strings({"12 Quay St", "Portland"}),
-                                        QStringLiteral("Dock fees")),
-                                  &id));
+    ASSERT_TRUE(journal.SavePayee(
+        Named(QStringLiteral("Harbor Light"), Strings({"12 Quay St", "Portland"}), QStringLiteral("Dock fees")), &id));
     QHash<QString, QStringList> addresses;
     ASSERT_TRUE(journal.PayeeAddresses(Strings({" HARBOR LIGHT", "Nobody"}), addresses));
     EXPECT_EQ(addresses.value(PayeeKey(QStringLiteral("harbor light"))), Strings({"12 Quay St", "Portland"}));
@@ -149,13 +148,14 @@ TEST_F(PayeeBookTest, choicesAreOnePerNameMostRecentlyUsedFirst) {
     Printed(801, QStringLiteral("ZED HARDWARE "), 15);
     Printed(802, QStringLiteral("Mid Supply"), 11);
     Printed(803, QStringLiteral("journal only"), 13);
-    EXPECT_EQ(ChoiceNames(), Strings({"Zed Hardware (book)", "journal only", "Mid Supply (book)", "Never Used (book)"}));
+    EXPECT_EQ(ChoiceNames(),
+              Strings({"Zed Hardware (book)", "journal only", "Mid Supply (book)", "Never Used (book)"}));
 
     int added = 0;
     int changed = 0;
-    ASSERT_TRUE(journal.ImportPayees({Named(QStringLiteral("never used"), {QStringLiteral("5 Elm")}),
-                                      Named(QStringLiteral("Brand New"))},
-                                     &added, &changed));
+    ASSERT_TRUE(journal.ImportPayees(
+        {Named(QStringLiteral("never used"), {QStringLiteral("5 Elm")}), Named(QStringLiteral("Brand New"))}, &added,
+        &changed));
     EXPECT_EQ(added, 1);
     EXPECT_EQ(changed, 1);
     // An import with one bad payee changes nothing.
