@@ -124,9 +124,9 @@ void frmMain::createEntryPanel() {
     PlaceTwips(cmdExpense[0], 4200, 2400, 1095, 315);
 
     // Out of the tab chain between the memo and Enter: the road from box to box stays as it was.
-    cmdAddPayee = makeButton(fraMain, QStringLiteral("cmdAddPayee"), QString(),
+    cmdAddPayee = makeButton(fraMain, QStringLiteral("cmdAddPayee"), QStringLiteral("A&dd to Payees"),
                              QStringLiteral("Add the payee of the check just accepted to the payee book"));
-    PlaceTwips(cmdAddPayee, 300, 2220, 2280, 315);
+    PlaceTwips(cmdAddPayee, 300, 2220, 1455, 315);
     cmdAddPayee->hide();
 
     payeeNames_ = new QStringListModel(this);

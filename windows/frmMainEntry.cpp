@@ -106,9 +106,8 @@ void frmMain::OfferPayee(const QString &payTo) {
     }
     offeredPayees_.insert(key);
     offeredPayee_ = PayeeName(payTo);
-    QString shown = offeredPayee_;
-    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
-    cmdAddPayee->setText(QStringLiteral("A&dd \"%1\" to Payees").arg(shown));
+    // The box is narrow: the caption stays short and the tip names the payee.
+    cmdAddPayee->setToolTip(QStringLiteral("Add \"%1\" to the payee book").arg(offeredPayee_));
     cmdAddPayee->show();
     // The name completes from now on, as the journal's payees do.
     if (known == payeeChoices_.cend()) {

@@ -115,7 +115,7 @@ TEST_F(PayeesWindowTest, aNewPayeeIsOfferedOnceAfterAcceptAndOneOfTheBookNever) 
     // Hidden by the third check: the second's offer went unanswered, which is No.
     EXPECT_EQ(book(), Strings({"Known Co|1 Elm"}));
     AcceptCheck(QStringLiteral("Third Firm"), QStringLiteral("5"), QStringLiteral("memo"));
-    EXPECT_EQ(main->cmdAddPayee->text(), QStringLiteral("A&dd \"Third Firm\" to Payees"));
+    EXPECT_EQ(main->cmdAddPayee->toolTip(), QStringLiteral("Add \"Third Firm\" to the payee book"));
     main->cmdAddPayee->click();
     EXPECT_FALSE(main->cmdAddPayee->isVisible());
     EXPECT_EQ(book(), Strings({"Known Co|1 Elm", "Third Firm|"}));
