@@ -59,6 +59,8 @@ TEST(PayeeCsv, badRowsAreNamedAndTheGoodOnesKept) {
                             "\xCE\xA9mega,\n"
                             "GOOD ONE\n"
                             "Too,Many,Fields,a,b,c,d,e\n"
+                            "Wide,12345678901234567890123456789012345678901\n"
+                            "Long Memo,,,,,123456789012345678901234567890123456\n"
                             "Plain,,,,,Memo\n";
     PayeeRows rows;
     ASSERT_TRUE(ReadPayees(file, rows));
@@ -67,8 +69,12 @@ TEST(PayeeCsv, badRowsAreNamedAndTheGoodOnesKept) {
     EXPECT_EQ(rows.payees[0].address, Strings({"1 Elm"}));
     EXPECT_EQ(rows.payees[1].memo, S("Memo"));
     const char *expected[] = {"Row 3: The name \"A Name Of Twenty-Six Chars\" is 26 characters long",
-                              "Row 4: The name is blank", "Row 5: The name holds the character \"Ω\"",
-                              "Row 6: \"GOOD ONE\" is on an earlier row already", "Row 7: it has 8 fields"};
+                              "Row 4: The name is blank",
+                              "Row 5: The name holds the character \"Ω\"",
+                              "Row 6: \"GOOD ONE\" is on an earlier row already",
+                              "Row 7: it has 8 fields",
+                              "Row 8: The address line 1 is 41 characters",
+                              "Row 9: The memo is 36 characters"};
     ASSERT_EQ(rows.problems.size(), static_cast<qsizetype>(std::size(expected)));
     for (size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_TRUE(rows.problems[static_cast<qsizetype>(i)].startsWith(S(expected[i])))

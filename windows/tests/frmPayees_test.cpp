@@ -1,7 +1,6 @@
 // The Payees window and the entry window's offer to add a payee, driven by keys against the journal.
 #include "frmMainFixture.h"
 
-#include "history/PayeeCsv.h"
 #include "journal/CheckJournal.h"
 #include "platform/testing/TestHelpers.h"
 #include "windows/frmPayees.h"
@@ -75,30 +74,6 @@ TEST_F(PayeesWindowTest, deleteAsksFirstAndNoKeepsThePayee) {
         EXPECT_EQ(book().size(), answer == MsgResult::No ? 1 : 0);
         messages.shown.clear();
     }
-}
-
-TEST_F(PayeesWindowTest, importNamesTheBadRowsThenTakesTheGoodOnesAndExportWritesThemBack) {
-    add(QStringLiteral("Acme"), QStringLiteral("1 Old Road"));
-    const QString in = dir.filePath(QStringLiteral("in.csv"));
-    QFile file(in);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Name,Address 1\r\nacme,9 Dock St\r\nA Name Of Twenty-Six Chars\r\nBeta,\r\n");
-    file.close();
-    const QString out = dir.filePath(QStringLiteral("out.csv"));
-    saveDialog.answers = {in, out};
-    auto window = open();
-    messages.setNextAnswer(MsgResult::Yes);
-    window->cmdImport_Click();
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("Row 3: The name")));
-    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("Take in the 2 other rows?")));
-    EXPECT_EQ(book(), Strings({"acme|9 Dock St", "Beta|"}));
-    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("1 payees added, 1 changed."));
-    EXPECT_EQ(window->lstPayees->count(), 2);
-    window->cmdExport_Click();
-    PayeeRows rows;
-    ASSERT_TRUE(ReadPayeesFile(out, rows));
-    EXPECT_EQ(rows.payees.size(), 2);
 }
 
 TEST_F(PayeesWindowTest, aNewPayeeIsOfferedOnceAfterAcceptAndOneOfTheBookNever) {
