@@ -9,7 +9,12 @@
 #include "windows/frmMain.h"
 #include "windows/frmStartup.h"
 
+#include "journal/CheckJournal.h"
+
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -135,6 +140,68 @@ void BM_RegisterAppendAlone(benchmark::State &state) {
     Report(state, micros);
 }
 BENCHMARK(BM_RegisterAppendAlone)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A payee book of `count` names, read when the entry window is activated.
+struct BookBench : EntryBench {
+    explicit BookBench(int count = 10000) {
+        QList<Payee> book;
+        for (int i = 1; i <= count; ++i) {
+            Payee payee;
+            payee.name = QStringLiteral("Payee %1").arg(i, 5, 10, QLatin1Char('0'));
+            payee.address = {QStringLiteral("%1 Main Street").arg(i), QStringLiteral("Springfield")};
+            book.append(payee);
+        }
+        int added = 0;
+        int changed = 0;
+        if (!program->Journal().ImportPayees(book, &added, &changed)) {
+            std::abort();
+        }
+    }
+};
+
+// Activation with an empty book and with 10,000 payees: the difference is the book's part.
+void BM_EntryActivatedWithPayees(benchmark::State &state) {
+    BookBench bench(static_cast<int>(state.range(0)));
+    std::vector<double> micros;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        bench.main->Form_Activate();
+        const double took = MicrosSince(start);
+        state.SetIterationTime(took / 1e6);
+        micros.push_back(took);
+    }
+    Report(state, micros);
+}
+BENCHMARK(BM_EntryActivatedWithPayees)->Arg(0)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// One typed letter that all 10,000 names start with, until the completion's popup is shown.
+void BM_KeystrokeToCompletionPopup10k(benchmark::State &state) {
+    BookBench bench;
+    bench.main->Form_Activate();
+    QAbstractItemView *popup = bench.main->cmpPayto->popup();
+    std::vector<double> micros;
+    for (auto _ : state) {
+        popup->hide();
+        bench.main->txtPayto->clear();
+        bench.main->txtPayto->setFocus();
+        QCoreApplication::processEvents();
+        const Clock::time_point start = Clock::now();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, QStringLiteral("p"));
+        QApplication::sendEvent(bench.main->txtPayto, &press);
+        while (!popup->isVisible()) {
+            QCoreApplication::processEvents();
+        }
+        const double took = MicrosSince(start);
+        state.SetIterationTime(took / 1e6);
+        micros.push_back(took);
+        if (bench.main->cmpPayto->completionCount() != 10000) {
+            state.SkipWithError("the popup does not offer every payee");
+            return;
+        }
+    }
+    Report(state, micros);
+}
+BENCHMARK(BM_KeystrokeToCompletionPopup10k)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -13,7 +13,7 @@ namespace {
 
 constexpr qsizetype kChunk = 64 * 1024;
 // The digits of the account, selected after the history's own columns for positive pay.
-constexpr int kFieldAccountDigits = FieldAccountNo + 1;
+constexpr int kFieldAccountDigits = FieldAddress + 1;
 
 bool NeedsQuotes(const QString &text) {
     for (const QChar c : text) {

@@ -18,6 +18,7 @@ HistoryRow ReadHistoryRow(const QSqlQuery &query) {
         row.reprintedAs = QVariant();
     }
     row.accountNo = query.value(FieldAccountNo).toString();
+    row.address = query.value(FieldAddress).toString();
     return row;
 }
 
@@ -225,6 +226,12 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const {
         default:
             return {};
         }
+    case Qt::ToolTipRole:
+        // The address that went out with the check, whatever the payee book says now.
+        if (index.column() == ColPayee && !row.address.isEmpty()) {
+            return QStringLiteral("%1\n%2").arg(row.payee, row.address);
+        }
+        return {};
     case Qt::TextAlignmentRole:
         if (index.column() == ColCheckNo || index.column() == ColAmount) {
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

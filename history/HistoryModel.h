@@ -22,6 +22,7 @@ struct HistoryRow {
     QString voidDate;
     QVariant reprintedAs; // null unless reprinted
     QString accountNo;
+    QString address; // the payee's address as printed with the check, lines joined by line feeds
 };
 
 // Reads one row of a query that selects HistorySelectColumns().

@@ -90,7 +90,7 @@ QString BuildOrderBy(const HistorySort &sort) {
 
 QString HistorySelectColumns() {
     return QStringLiteral("id, check_no, date_printed, payee, amount_cents, memo, status, void_reason, void_date, "
-                          "reprinted_as, account_no");
+                          "reprinted_as, account_no, address");
 }
 
 QString ContainsPattern(const QString &text) {

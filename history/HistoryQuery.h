@@ -49,7 +49,8 @@ enum SelectedField {
     FieldVoidReason,
     FieldVoidDate,
     FieldReprintedAs,
-    FieldAccountNo
+    FieldAccountNo,
+    FieldAddress
 };
 
 // A GLOB pattern that finds the text anywhere, each letter matching either case (SQLite's own

@@ -147,6 +147,24 @@ const char *const kVersion3[] = {
     "CREATE INDEX export_rows_check ON export_rows(check_id, code)",
 };
 
+// Version 4: the payee book, and the address printed with each check (empty for checks printed
+// before addresses were printed). name_key holds the name without surrounding blanks in folded
+// case, so that one payee cannot be in the book twice.
+const char *const kVersion4[] = {
+    "ALTER TABLE checks ADD COLUMN address TEXT NOT NULL DEFAULT ''",
+    "CREATE TABLE payees("
+    " id INTEGER PRIMARY KEY,"
+    " name TEXT NOT NULL CHECK(length(name) BETWEEN 1 AND 25),"
+    " name_key TEXT NOT NULL UNIQUE,"
+    " address_1 TEXT NOT NULL DEFAULT '',"
+    " address_2 TEXT NOT NULL DEFAULT '',"
+    " address_3 TEXT NOT NULL DEFAULT '',"
+    " address_4 TEXT NOT NULL DEFAULT '',"
+    " memo TEXT NOT NULL DEFAULT '',"
+    " notes TEXT NOT NULL DEFAULT '',"
+    " last_used TEXT)",
+};
+
 QAtomicInteger<quint64> connectionCounter;
 
 QString errnoText(int error = errno) {
@@ -496,7 +514,8 @@ FileResult CheckJournal::migrate() {
     };
     const Step steps[] = {{1, kVersion1, std::size(kVersion1)},
                           {2, kVersion2, std::size(kVersion2)},
-                          {3, kVersion3, std::size(kVersion3)}};
+                          {3, kVersion3, std::size(kVersion3)},
+                          {4, kVersion4, std::size(kVersion4)}};
     for (const Step &step : steps) {
         if (version >= step.to) {
             continue;
@@ -625,7 +644,7 @@ FileResult CheckJournal::writeDue(const DueWork &due, qint64 runId, bool armed, 
 }
 
 FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
-                                     const QByteArray &records, qint64 *runId) {
+                                     const QByteArray &records, qint64 *runId, const QStringList &addresses) {
     const QString what = QStringLiteral("record the checks about to be printed");
     if (!checks.isEmpty()) {
         const auto [low, high] =
@@ -653,9 +672,13 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
     const qint64 id = runs.lastInsertId().toLongLong();
     QSqlQuery insert(db_);
     insert.prepare(QStringLiteral("INSERT INTO checks(run_id, account_no, account_digits, check_no, date_printed, "
-                                  "payee, amount_cents, memo, sheet, slot, status) "
-                                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'printing')"));
-    for (const JournalCheck &check : checks) {
+                                  "payee, amount_cents, memo, sheet, slot, address, status) "
+                                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'printing')"));
+    // A payee of the book is used when a check to it goes to the printer.
+    QSqlQuery used(db_);
+    used.prepare(QStringLiteral("UPDATE payees SET last_used = ? WHERE name_key = ?"));
+    for (qsizetype i = 0; i < checks.size(); ++i) {
+        const JournalCheck &check = checks[i];
         insert.bindValue(0, id);
         insert.bindValue(1, notNull(run.accountNo));
         insert.bindValue(2, digits);
@@ -666,8 +689,14 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
         insert.bindValue(7, notNull(check.memo));
         insert.bindValue(8, check.sheet);
         insert.bindValue(9, check.slot);
+        insert.bindValue(10, notNull(addresses.value(i)));
         if (!insert.exec()) {
             return failQuery(what, insert);
+        }
+        used.bindValue(0, run.printedAt.toString(kDateTimeFormat));
+        used.bindValue(1, PayeeKey(check.payee));
+        if (!used.exec()) {
+            return failQuery(what, used);
         }
     }
     FileResult written = writeDue(due, id, false, records, nullptr);
@@ -805,9 +834,9 @@ FileResult CheckJournal::writeEnd(qint64 runId, const QList<PrintMark> &marks, Q
 }
 
 FileResult CheckJournal::RecordIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
-                                      const QByteArray &records, qint64 *runId) {
+                                      const QByteArray &records, qint64 *runId, const QStringList &addresses) {
     return transact(QStringLiteral("record the checks about to be printed"),
-                    [&] { return writeIntent(run, checks, due, records, runId); });
+                    [&] { return writeIntent(run, checks, due, records, runId, addresses); });
 }
 
 FileResult CheckJournal::EndRun(qint64 runId, const QList<PrintMark> &marks, QDate today, const DueWork &due,
@@ -817,10 +846,11 @@ FileResult CheckJournal::EndRun(qint64 runId, const QList<PrintMark> &marks, QDa
 }
 
 FileResult CheckJournal::RecordRun(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
-                                   qint64 *runId, qint64 *dueId, const QList<QByteArray> &printedKeys) {
+                                   qint64 *runId, qint64 *dueId, const QList<QByteArray> &printedKeys,
+                                   const QStringList &addresses) {
     return transact(QStringLiteral("record the printed checks"), [&] {
         qint64 id = 0;
-        FileResult result = writeIntent(run, checks, {}, {}, &id);
+        FileResult result = writeIntent(run, checks, {}, {}, &id, addresses);
         if (result) {
             result = writeEnd(id, QList<PrintMark>(checks.size(), PrintMark::Good), {}, due, dueId, printedKeys);
         }
@@ -1102,7 +1132,7 @@ FileResult CheckJournal::LoadChecks(QList<Row> &rows) {
     QSqlQuery query(db_);
     if (!query.exec(QStringLiteral(
             "SELECT run_id, check_no, date_printed, payee, amount_cents, memo, sheet, slot, account_no, status, "
-            "void_reason, void_date, reprinted_as, id FROM checks ORDER BY id"))) {
+            "void_reason, void_date, reprinted_as, id, address FROM checks ORDER BY id"))) {
         return failQuery(QStringLiteral("be read"), query);
     }
     while (query.next()) {
@@ -1121,6 +1151,7 @@ FileResult CheckJournal::LoadChecks(QList<Row> &rows) {
         row.voidDate = query.value(11).toString();
         row.reprintedAs = query.value(12).toLongLong();
         row.id = query.value(13).toLongLong();
+        row.address = query.value(14).toString();
         rows.append(row);
     }
     return FileResult::Ok();

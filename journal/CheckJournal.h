@@ -1,13 +1,16 @@
 #pragma once
 
+#include "journal/Payees.h"
 #include "platform/Files.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -18,7 +21,7 @@ class QSqlQuery;
 inline const QString kJournalFolder = QStringLiteral("Journal");
 inline const QString kJournalFile = QStringLiteral("CheckJournal.db");
 // The schema version this program writes; older files are brought up to it at open.
-constexpr int kJournalVersion = 3;
+constexpr int kJournalVersion = 4;
 
 // The digits of an account number alone: "0012-345678" and "0012 345678" are one account.
 QString AccountDigits(const QString &accountNo);
@@ -111,9 +114,10 @@ public:
 
     // The intent of a run, before the printer gets anything: the run and every check it will use
     // as "printing", with the file work its end will owe, in one transaction that first makes sure
-    // no number is in the journal already. records: the register records of the checks.
+    // no number is in the journal already. records: the register records of the checks; addresses:
+    // the payee address printed with each check (lines joined by line feeds), kept with it.
     FileResult RecordIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
-                            const QByteArray &records, qint64 *runId);
+                            const QByteArray &records, qint64 *runId, const QStringList &addresses = {});
     // The end of a run: the first marks.size() checks reached the printer and take their marks
     // (spoiled forms wait for their check to print again), the rest are released; the work the run
     // leaves becomes due. Checks that print again a spoiled form mark that form reprinted;
@@ -122,7 +126,7 @@ public:
                       const QList<QByteArray> &printedKeys = {});
     // The intent and a whole run's end at once, every check printed well.
     FileResult RecordRun(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due, qint64 *runId,
-                         qint64 *dueId, const QList<QByteArray> &printedKeys = {});
+                         qint64 *dueId, const QList<QByteArray> &printedKeys = {}, const QStringList &addresses = {});
     // Runs whose checks are still "printing", oldest first.
     FileResult LoadUnresolved(QList<UnresolvedRun> &runs);
     // Marks printed forms of a run spoiled (voided as "spoiled", to be printed again) or void,
@@ -157,9 +161,25 @@ public:
         QString voidDate;
         qint64 reprintedAs = 0;
         qint64 id = 0;
+        QString address; // as printed with the check, lines joined by line feeds
     };
     FileResult LoadChecks(QList<Row> &rows);
     int SchemaVersion();
+
+    // The payee book, by name. The journal is its only writer; issued checks never change with it.
+    FileResult LoadPayees(QList<Payee> &payees);
+    // Adds the payee (id 0; *id gets the new one) or changes it; fails, naming the fault, when
+    // PayeeFault finds one or another payee has the same name ignoring case and blanks.
+    FileResult SavePayee(const Payee &payee, qint64 *id = nullptr);
+    FileResult DeletePayee(qint64 id);
+    // Adds the payees, or changes those whose name the book has already, all in one transaction;
+    // nothing changes when one cannot be kept. *added and *changed count them.
+    FileResult ImportPayees(const QList<Payee> &payees, int *added, int *changed);
+    // The names the payee box completes: the book's and the payees of issued checks, one per name
+    // ignoring case and blanks (the book's spelling first), most recently used first.
+    FileResult LoadPayeeChoices(QList<PayeeChoice> &choices);
+    // The book's address of each of the names (by PayeeKey) that has one.
+    FileResult PayeeAddresses(const QStringList &names, QHash<QString, QStringList> &addresses);
 
 private:
     FileResult prepareFolder();
@@ -171,7 +191,8 @@ private:
     FileResult writeDue(const DueWork &due, qint64 runId, bool armed, const QByteArray &records, qint64 *dueId);
     FileResult checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr);
     FileResult writeIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
-                           const QByteArray &records, qint64 *runId);
+                           const QByteArray &records, qint64 *runId, const QStringList &addresses);
+    FileResult writePayee(const Payee &payee, qint64 *id);
     FileResult writeEnd(qint64 runId, const QList<PrintMark> &marks, QDate today, const DueWork &due, qint64 *dueId,
                         const QList<QByteArray> &printedKeys);
 

@@ -161,6 +161,15 @@ DueWork dueOfRun(const FinishedRun &run, const QByteArray &registerBytes, const 
     return due;
 }
 
+// The address printed with each check of the run, lines joined by line feeds.
+QStringList addressesOfRun(const FinishedRun &run) {
+    QStringList addresses;
+    for (const RegisterRecord &record : run.printed) {
+        addresses << run.addresses.value(PayeeKey(record.PayTo)).join(QLatin1Char('\n'));
+    }
+    return addresses;
+}
+
 } // namespace
 
 FileResult RecordPrintIntent(CheckJournal &journal, Files &files, const FinishedRun &run, qint64 *runId) {
@@ -175,7 +184,7 @@ FileResult RecordPrintIntent(CheckJournal &journal, Files &files, const Finished
     QList<QByteArray> keys;
     QByteArray records;
     const DueWork due = dueOfRun(run, registerBytes, settingsRead ? &settingsBytes : nullptr, &checks, &keys, &records);
-    return journal.RecordIntent(run.run, checks, due, records, runId);
+    return journal.RecordIntent(run.run, checks, due, records, runId, addressesOfRun(run));
 }
 
 FileResult ReleaseIntent(CheckJournal &journal, qint64 runId) {
@@ -198,7 +207,8 @@ FinishResult FinishRun(CheckJournal &journal, Files &files, const FinishedRun &r
         result.journal = journal.EndRun(run.intentId, QList<PrintMark>(run.printed.size(), PrintMark::Good), run.today,
                                         due, &dueId, printedKeys);
     } else {
-        result.journal = journal.RecordRun(run.run, result.checks, due, &result.runId, &dueId, printedKeys);
+        result.journal =
+            journal.RecordRun(run.run, result.checks, due, &result.runId, &dueId, printedKeys, addressesOfRun(run));
     }
     if (!result.journal) {
         // The journal is the truth: without the end recorded the files stay as they are, and the

@@ -4,7 +4,9 @@
 #include "journal/CheckJournal.h"
 #include "register/Register.h"
 
+#include <QHash>
 #include <QList>
+#include <QStringList>
 
 // Where the index-th check (from 0) of a run lands: the first sheet takes checksOnFirstSheet checks
 // from slot 1 down, every later sheet perSheet (the form's checks per sheet).
@@ -39,6 +41,8 @@ struct FinishedRun {
     CheckbookSettings settingsAfter; // the setup moved past the forms used
     qint64 intentId = 0;             // the run's intent in the journal; 0: none was recorded
     int checksPerSheet = 3;          // of the form the run prints on
+    // The address printed with each payee's checks, by PayeeKey; the journal keeps it with them.
+    QHash<QString, QStringList> addresses;
 };
 
 // Records the intent of a run before the printer gets anything: its checks as "printing" and the

@@ -27,3 +27,17 @@ QString QtSaveFileDialog::GetSaveFileName(const QString &title, const QString &s
     }
     return dialog.selectedFiles().constFirst();
 }
+
+QString QtSaveFileDialog::GetOpenFileName(const QString &title, const QString &filter) {
+    QFileDialog dialog(QApplication::activeWindow(), title,
+                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filter);
+    dialog.setObjectName(QStringLiteral("dlgOpenFile"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QuietFileDialogs(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}

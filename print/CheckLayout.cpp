@@ -300,7 +300,7 @@ private:
 } // namespace
 
 bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QString &payTo, const QString &amount,
-                   const QString &memo, int slotOnSheet, const QString &checkNo) {
+                   const QString &memo, int slotOnSheet, const QString &checkNo, const QStringList &address) {
     std::optional<CheckForm> named;
     if (!settings.Form) {
         named = BuiltInForm(settings.CheckStyle);
@@ -341,7 +341,11 @@ bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QStrin
             printed = print.Item(item, memo);
             break;
         case FormField::Address:
-            // The payee's address comes with the payee book; until then the block stays empty.
+            for (qsizetype line = 0; printed && line < qMin<qsizetype>(address.size(), item.Lines); ++line) {
+                FormItem lineItem = item;
+                lineItem.Y = item.Y + static_cast<double>(line) * LineHeightInches(item.FontSize);
+                printed = address[line].isEmpty() || print.Item(lineItem, address[line]);
+            }
             break;
         case FormField::CheckNumber:
             printed = checkNo.isEmpty() || print.Item(item, checkNo);

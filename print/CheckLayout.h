@@ -5,6 +5,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 // The words line of the Deluxe forms, in twips (4.0 in), of which the last 20 stay free.
 constexpr int kWordsWidth = 5760;
@@ -34,11 +35,12 @@ QString MaskedAccount(const QString &accountNo);
 // Prints one check of the register in the slot (1 to the form's checks per sheet) of the current
 // sheet: every item of the form's area for that slot, check and stubs, in the form's order. The
 // amount is a plain number ("." as point, blanks around it allowed); checkNo is printed where the
-// form has a check number (empty: none). The payee address block stays empty. False when a print
-// call failed (see the printer's ErrorText), or when the amount, the form or the slot is unusable,
-// in which case nothing is printed.
+// form has a check number (empty: none), and the address's lines in the address block, as many as
+// the block has, one line apart. False when a print call failed (see the printer's ErrorText), or
+// when the amount, the form or the slot is unusable, in which case nothing is printed.
 bool PrintOneCheck(Printer &printer, const CheckSettings &settings, const QString &payTo, const QString &amount,
-                   const QString &memo, int slotOnSheet, const QString &checkNo = QString());
+                   const QString &memo, int slotOnSheet, const QString &checkNo = QString(),
+                   const QStringList &address = {});
 
 // Prints the text as left-aligned lines from (x, y) in twips, each line ending one line lower. Lines
 // break after the last blank that keeps the measured part within width - 20 and keep that blank; the

@@ -178,7 +178,9 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, 
     int printed = 0;
     for (const RegisterRecord &record : std::as_const(records)) {
         const QString checkNo = request.FirstCheckNo > 0 ? QString::number(request.FirstCheckNo + printed) : QString();
-        if (!PrintOneCheck(*printer, settings, record.PayTo, record.Amount, record.Memo, slotOnSheet, checkNo)) {
+        const QStringList address = request.AddressOf ? request.AddressOf(record.PayTo) : QStringList();
+        if (!PrintOneCheck(*printer, settings, record.PayTo, record.Amount, record.Memo, slotOnSheet, checkNo,
+                           address)) {
             return failed(platform, *printer, progress, printed, sheets);
         }
         ++printed;

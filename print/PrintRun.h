@@ -5,6 +5,7 @@
 #include "print/PrintAdjustment.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -19,6 +20,8 @@ struct PrintRequest {
     AdjustmentLookup Adjustment;
     QString FormsFolder;     // where the person's forms are; empty: the built-in forms alone
     qint64 FirstCheckNo = 0; // the number of the first form used; 0: no check number is printed
+    // The address printed for a payee where the form has the address block; none: the block stays empty.
+    std::function<QStringList(const QString &payTo)> AddressOf;
 };
 
 enum class PrintOutcome {

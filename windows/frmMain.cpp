@@ -5,12 +5,15 @@
 #include "windows/Program.h"
 #include "windows/Twips.h"
 
+#include <QCompleter>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringListModel>
 
 // The picture of the print-summary panel lives in this static library; the reference keeps it.
 static void initFrmMainResources() {
@@ -120,11 +123,30 @@ void frmMain::createEntryPanel() {
                                QStringLiteral("Return to the Main Menu"));
     PlaceTwips(cmdExpense[0], 4200, 2400, 1095, 315);
 
+    // Out of the tab chain between the memo and Enter: the road from box to box stays as it was.
+    cmdAddPayee = makeButton(fraMain, QStringLiteral("cmdAddPayee"), QStringLiteral("A&dd to Payees"),
+                             QStringLiteral("Add the payee of the check just accepted to the payee book"));
+    PlaceTwips(cmdAddPayee, 300, 2220, 1455, 315);
+    cmdAddPayee->hide();
+
+    payeeNames_ = new QStringListModel(this);
+    cmpPayto = new QCompleter(payeeNames_, this);
+    cmpPayto->setObjectName(QStringLiteral("cmpPayto"));
+    cmpPayto->setCaseSensitivity(Qt::CaseInsensitive);
+    cmpPayto->setCompletionMode(QCompleter::PopupCompletion);
+    cmpPayto->setModelSorting(QCompleter::UnsortedModel);
+    txtPayto->setCompleter(cmpPayto);
+    // Rows of one height: a popup over thousands of names is laid out without measuring each.
+    if (auto *list = qobject_cast<QListView *>(cmpPayto->popup())) {
+        list->setUniformItemSizes(true);
+    }
+
     setTabOrder(txtPayto, txtCost);
     setTabOrder(txtCost, txtCategory);
     setTabOrder(txtCategory, cmdExpense[1]);
     setTabOrder(cmdExpense[1], cmdExpense[6]);
     setTabOrder(cmdExpense[6], cmdExpense[0]);
+    setTabOrder(cmdExpense[0], cmdAddPayee);
 
     txtCost->installEventFilter(this);
 }
@@ -212,6 +234,10 @@ void frmMain::connectHandlers() {
         connect(cmdExpense[index], &QPushButton::clicked, this, [this, index] { cmdExpense_Click(index); });
     }
     connect(cmdPrint, &QPushButton::clicked, this, &frmMain::cmdPrint_Click);
+    connect(cmdAddPayee, &QPushButton::clicked, this, &frmMain::cmdAddPayee_Click);
+    connect(cmpPayto, QOverload<const QString &>::of(&QCompleter::activated), this, &frmMain::txtPayto_Chosen);
+    // A name taken from the popup with Tab, or typed whole, is chosen when the box is left.
+    connect(txtPayto, &QLineEdit::editingFinished, this, [this] { txtPayto_Chosen(txtPayto->text()); });
     connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
     for (int index : {0, 1, 2}) {
         connect(cmPrintSummary[index], &QPushButton::clicked, this, [this, index] { cmPrintSummary_Click(index); });

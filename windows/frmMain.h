@@ -6,18 +6,22 @@
 #include "print/PrintRun.h"
 #include "register/RegisterRecord.h"
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
 
 class Program;
+class QCompleter;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QStringListModel;
 
 // The check entry window: checks are typed on the entry panel, shown back on the verify panel and
 // stored in the pending-check register on Accept; the print-summary panel starts the print run.
@@ -40,6 +44,10 @@ public:
     void cmdCancel_Click();
     // 0 Print Checks, 1 Cancel Print, 2 Preview.
     void cmPrintSummary_Click(int Index);
+    // A name of the payee book chosen from the completion or typed: its default memo fills an empty memo box.
+    void txtPayto_Chosen(const QString &name);
+    // Adds the payee of the check just accepted to the payee book.
+    void cmdAddPayee_Click();
 
     void ShowEntryPanel();
     void ResetForNextCheck();
@@ -74,6 +82,11 @@ public:
     QLabel *lblCheck = nullptr;
     std::array<QPushButton *, 7> cmdExpense{};
     QFrame *Shape4 = nullptr;
+    // Completes the payee box from the payee book and the journal's payees, most recently used first.
+    QCompleter *cmpPayto = nullptr;
+    // Offers, once for each payee not in the book, to add the payee of the check just accepted;
+    // ignoring it is No.
+    QPushButton *cmdAddPayee = nullptr;
 
     QLabel *lblBankName = nullptr;
     QLabel *lblAcctNo = nullptr;
@@ -154,7 +167,20 @@ private:
     // to the right, or to the left for the captions that end at the right edge of the check.
     static void SetCaption(QLabel *label, const QString &text, bool keepRightEdge);
 
+    // Reads the completion's names from the journal (when the window is activated, not at start-up).
+    void LoadPayeeChoices();
+    // Shows or hides the offer to add the payee of the check just accepted to the book.
+    void OfferPayee(const QString &payTo);
+
     Program &program_;
+    QStringListModel *payeeNames_ = nullptr;
+    // The completion's names by PayeeKey.
+    QHash<QString, PayeeChoice> payeeChoices_;
+    // Payees offered for the book since the window was activated, by PayeeKey.
+    QSet<QString> offeredPayees_;
+    QString offeredPayee_;
+    // The addresses the last print request prints, by PayeeKey; the journal keeps them with the checks.
+    QHash<QString, QStringList> printAddresses_;
     // True while a run is under review: the review's own event loop may activate the window again.
     bool resolving_ = false;
 };

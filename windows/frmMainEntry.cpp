@@ -12,6 +12,7 @@
 #include "words/Currency.h"
 #include "words/MoneyConverter.h"
 
+#include <QCompleter>
 #include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringListModel>
 
 #include <algorithm>
 
@@ -68,7 +70,64 @@ qint64 frmMain::PendingChecks() {
 
 void frmMain::Form_Activate() {
     SettleJournal(false);
-    StartCounting();
+    if (StartCounting()) {
+        LoadPayeeChoices();
+    }
+}
+
+void frmMain::LoadPayeeChoices() {
+    offeredPayees_.clear();
+    cmdAddPayee->hide();
+    QList<PayeeChoice> choices;
+    // Without the journal the payee box simply completes nothing; printing says what is wrong.
+    program_.Journal().LoadPayeeChoices(choices);
+    payeeChoices_.clear();
+    QStringList names;
+    names.reserve(choices.size());
+    for (const PayeeChoice &choice : std::as_const(choices)) {
+        payeeChoices_.insert(PayeeKey(choice.name), choice);
+        names << choice.name;
+    }
+    payeeNames_->setStringList(names);
+}
+
+void frmMain::txtPayto_Chosen(const QString &name) {
+    const PayeeChoice choice = payeeChoices_.value(PayeeKey(name));
+    if (txtCategory->text().isEmpty() && !choice.memo.isEmpty()) {
+        txtCategory->setText(choice.memo);
+    }
+}
+
+void frmMain::OfferPayee(const QString &payTo) {
+    const QString key = PayeeKey(payTo);
+    const auto known = payeeChoices_.constFind(key);
+    if (key.isEmpty() || (known != payeeChoices_.cend() && known->inBook) || offeredPayees_.contains(key)) {
+        cmdAddPayee->hide();
+        return;
+    }
+    offeredPayees_.insert(key);
+    offeredPayee_ = PayeeName(payTo);
+    // The box is narrow: the caption stays short and the tip names the payee.
+    cmdAddPayee->setToolTip(QStringLiteral("Add \"%1\" to the payee book").arg(offeredPayee_));
+    cmdAddPayee->show();
+    // The name completes from now on, as the journal's payees do.
+    if (known == payeeChoices_.cend()) {
+        payeeChoices_.insert(key, {offeredPayee_, QString(), false});
+        payeeNames_->insertRows(0, 1);
+        payeeNames_->setData(payeeNames_->index(0), offeredPayee_);
+    }
+}
+
+void frmMain::cmdAddPayee_Click() {
+    Payee payee;
+    payee.name = offeredPayee_;
+    if (const FileResult saved = program_.Journal().SavePayee(payee); !saved) {
+        Message(saved.error, QStringLiteral("Payees"));
+        return;
+    }
+    payeeChoices_[PayeeKey(payee.name)].inBook = true;
+    cmdAddPayee->hide();
+    txtPayto->setFocus();
 }
 
 bool frmMain::StartCounting() {
@@ -300,6 +359,7 @@ void frmMain::cmdPrint_Click() {
     txtPayto->clear();
     ShowEntryPanel();
     ResetForNextCheck();
+    OfferPayee(record.PayTo);
 }
 
 void frmMain::cmdCancel_Click() {

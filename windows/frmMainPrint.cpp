@@ -145,6 +145,18 @@ bool frmMain::ComposePrintRequest(PrintRequest &request) {
     request.Adjustment = [alignment](const QString &printerName, const QString &style) {
         return alignment.Adjustment(printerName, style);
     };
+    // The book's addresses are read once: what prints is what the journal keeps with the checks.
+    QList<RegisterRecord> records;
+    ReadAllRecords(program_.platform.files, records);
+    QStringList payees;
+    for (const RegisterRecord &record : std::as_const(records)) {
+        payees << record.PayTo;
+    }
+    printAddresses_.clear();
+    program_.Journal().PayeeAddresses(payees, printAddresses_);
+    request.AddressOf = [addresses = printAddresses_](const QString &payTo) {
+        return addresses.value(PayeeKey(payTo));
+    };
     return true;
 }
 
@@ -230,6 +242,7 @@ bool frmMain::RecordIntent(const QString &printer, const QList<RegisterRecord> &
     run.firstCheckNo = setup.checkNo;
     run.checksPerSheet = checksPerSheet_;
     run.today = program_.platform.clock.Today();
+    run.addresses = printAddresses_;
     settings.CheckNo = QString::number(setup.checkNo + records.size());
     settings.ChecksOnForm =
         QString::number(ChecksLeftAfter(setup.left, static_cast<int>(records.size()), checksPerSheet_));
@@ -280,6 +293,7 @@ void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterReco
     run.firstCheckNo = setup.checkNo;
     run.checksPerSheet = checksPerSheet_;
     run.today = program_.platform.clock.Today();
+    run.addresses = printAddresses_;
     settings.CheckNo = QString::number(setup.checkNo + printed);
     settings.ChecksOnForm = QString::number(ChecksLeftAfter(setup.left, printed, checksPerSheet_));
     run.settingsAfter = settings;

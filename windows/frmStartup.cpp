@@ -8,6 +8,7 @@
 #include "windows/frmForms.h"
 #include "windows/frmHistory.h"
 #include "windows/frmMain.h"
+#include "windows/frmPayees.h"
 #include "windows/frmSplash.h"
 
 #include <QAction>
@@ -41,6 +42,9 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuForms = menuBar->addAction(QStringLiteral("Check &Forms"));
     mnuForms->setObjectName(QStringLiteral("mnuForms"));
     connect(mnuForms, &QAction::triggered, this, &frmStartup::mnuForms_Click);
+    mnuPayees = menuBar->addAction(QStringLiteral("Pa&yees"));
+    mnuPayees->setObjectName(QStringLiteral("mnuPayees"));
+    connect(mnuPayees, &QAction::triggered, this, &frmStartup::mnuPayees_Click);
 
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
@@ -282,6 +286,11 @@ void frmStartup::mnuForms_Click() {
     // A form may have been added, renamed or removed: the setup's list follows.
     const CheckbookSettings settings = Settings();
     SetSettings(settings);
+}
+
+void frmStartup::mnuPayees_Click() {
+    frmPayees window(program_.platform, program_.Journal(), this);
+    window.exec();
 }
 
 void frmStartup::Image1_Click() {

@@ -43,6 +43,7 @@ public:
     void mnuHistory_Click();
     void mnuAlignment_Click();
     void mnuForms_Click();
+    void mnuPayees_Click();
     void Image1_Click();
     void cmdBookInfo_Click();
     void cmdAccept_Click();
@@ -61,6 +62,7 @@ public:
     QAction *mnuHistory;
     QAction *mnuAlignment;
     QAction *mnuForms;
+    QAction *mnuPayees;
 
     // The main menu panel.
     QFrame *fraDraftmere;

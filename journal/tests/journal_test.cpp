@@ -87,7 +87,7 @@ TEST_F(JournalTest, open_createsAnOwnerOnlyFileInItsOwnFolderLockedInWriteAheadM
     RawJournal raw(journalPath());
     EXPECT_EQ(raw.column(S("PRAGMA journal_mode")), Strings({"wal"}));
     EXPECT_EQ(raw.column(S("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")),
-              Strings({"checks", "due_work", "export_rows", "exports", "reprint_due", "runs", "set_aside"}));
+              Strings({"checks", "due_work", "export_rows", "exports", "payees", "reprint_due", "runs", "set_aside"}));
 }
 
 TEST_F(JournalTest, open_tightensAJournalOthersCouldRead) {

@@ -93,4 +93,42 @@ TEST(QtSaveFileDialog, replacingAFileIsConfirmedFirst) {
     }
 }
 
+TEST(QtSaveFileDialog, openTakesAnExistingFileOnlyAndEscapeCancels) {
+    TempFolder folder;
+    ASSERT_TRUE(folder.write(QStringLiteral("payees.csv"), "Name\r\n"));
+    const struct {
+        QString typed;
+        QString chosen;
+    } cases[] = {
+        {folder.file(QStringLiteral("payees.csv")), folder.file(QStringLiteral("payees.csv"))},
+        // A name that does not exist is told of and leaves the dialog up; Escape then cancels.
+        {folder.file(QStringLiteral("missing.csv")), QString()},
+    };
+    for (const auto &c : cases) {
+        QString title;
+        QString told;
+        WhenUp<QFileDialog>([&](QFileDialog &dialog) {
+            title = dialog.windowTitle();
+            if (c.chosen.isEmpty()) {
+                WhenUp<QMessageBox>(
+                    [&](QMessageBox &box) {
+                        told = box.text();
+                        QTest::keyClick(&box, Qt::Key_Return);
+                    },
+                    &dialog);
+            }
+            QLineEdit *box = NameBox(dialog);
+            QTest::keyClicks(box, c.typed);
+            QTest::keyClick(box, Qt::Key_Return);
+            if (dialog.isVisible()) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+        });
+        QtSaveFileDialog dialog;
+        EXPECT_EQ(dialog.GetOpenFileName(QStringLiteral("Import Payees"), kFilter), c.chosen);
+        EXPECT_EQ(title, QStringLiteral("Import Payees"));
+        EXPECT_EQ(told.contains(QStringLiteral("missing.csv")), c.chosen.isEmpty()) << told.toStdString();
+    }
+}
+
 } // namespace

@@ -82,8 +82,8 @@ TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrin
                              kStyleWallet}));
     frmStartup *startup = startAndContinue();
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment, Check Forms.
-    ASSERT_EQ(entries.size(), 4);
+    // Help, History, Printer Alignment, Check Forms, Payees.
+    ASSERT_EQ(entries.size(), 5);
     EXPECT_EQ(entries[0]->objectName(), QStringLiteral("mnuHelp"));
     EXPECT_EQ(entries[2]->objectName(), QStringLiteral("mnuAlignment"));
     EXPECT_EQ(entries[2]->text(), QStringLiteral("Printer A&lignment"));

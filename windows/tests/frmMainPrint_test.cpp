@@ -52,7 +52,7 @@ protected:
         FakeMessageBoxes quiet;
         Platform probePlatform = platform.With(quiet).With(probeDialog);
         const PrintResult trial =
-            PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2, {}, {}, 0});
+            PrintPendingChecks(probePlatform, {kStyle3OnAPage, QStringLiteral("x"), 2, {}, {}, 0, {}});
         EXPECT_EQ(trial.outcome, PrintOutcome::Printed);
         int firstSheet = 0;
         for (const PrinterCall &call : probe.Texts()) {
