@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// Asks the person where to save a file.
+// Asks the person where to save a file, or which file to open.
 class SaveFileDialog {
 public:
     virtual ~SaveFileDialog() = default;
@@ -12,6 +12,9 @@ public:
     // an existing file is confirmed first.
     virtual QString GetSaveFileName(const QString &title, const QString &suggested, const QString &filter,
                                     const QString &suffix) = 0;
+    // An existing file's full path, or an empty string when the person cancels; the dialog opens
+    // on `folder` (the documents folder when empty or gone).
+    virtual QString GetOpenFileName(const QString &title, const QString &folder, const QString &filter) = 0;
 };
 
 // Qt's own file dialog (the same on every desktop), over the program's active window.
@@ -19,4 +22,5 @@ class QtSaveFileDialog final : public SaveFileDialog {
 public:
     QString GetSaveFileName(const QString &title, const QString &suggested, const QString &filter,
                             const QString &suffix) override;
+    QString GetOpenFileName(const QString &title, const QString &folder, const QString &filter) override;
 };

@@ -119,12 +119,16 @@ void frmMain::createEntryPanel() {
     cmdExpense[0] = makeButton(fraMain, ArrayName("cmdExpense", 0), QStringLiteral("&Menu"),
                                QStringLiteral("Return to the Main Menu"));
     PlaceTwips(cmdExpense[0], 4200, 2400, 1095, 315);
+    cmdImport = makeButton(fraMain, QStringLiteral("cmdImport"), QStringLiteral("&Import…"),
+                           QStringLiteral("Import checks from a spreadsheet's CSV file"));
+    PlaceTwips(cmdImport, 4200, 1560, 1095, 315);
 
     setTabOrder(txtPayto, txtCost);
     setTabOrder(txtCost, txtCategory);
     setTabOrder(txtCategory, cmdExpense[1]);
     setTabOrder(cmdExpense[1], cmdExpense[6]);
     setTabOrder(cmdExpense[6], cmdExpense[0]);
+    setTabOrder(cmdExpense[0], cmdImport);
 
     txtCost->installEventFilter(this);
 }
@@ -212,6 +216,7 @@ void frmMain::connectHandlers() {
         connect(cmdExpense[index], &QPushButton::clicked, this, [this, index] { cmdExpense_Click(index); });
     }
     connect(cmdPrint, &QPushButton::clicked, this, &frmMain::cmdPrint_Click);
+    connect(cmdImport, &QPushButton::clicked, this, &frmMain::cmdImport_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
     for (int index : {0, 1, 2}) {
         connect(cmPrintSummary[index], &QPushButton::clicked, this, [this, index] { cmPrintSummary_Click(index); });

@@ -41,6 +41,9 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuForms = menuBar->addAction(QStringLiteral("Check &Forms"));
     mnuForms->setObjectName(QStringLiteral("mnuForms"));
     connect(mnuForms, &QAction::triggered, this, &frmStartup::mnuForms_Click);
+    mnuImport = menuBar->addAction(QStringLiteral("&Import Checks"));
+    mnuImport->setObjectName(QStringLiteral("mnuImport"));
+    connect(mnuImport, &QAction::triggered, this, &frmStartup::mnuImport_Click);
 
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
@@ -214,6 +217,13 @@ void frmStartup::Form_QueryUnload(bool &Cancel, int UnloadMode) {
     if (UnloadMode == vbFormControlMenu) {
         program_.EndProgram();
     }
+}
+
+void frmStartup::mnuImport_Click() {
+    optMainMenuSub_DblClick(0);
+    // Once the entry window's activation is done: a setup it cannot use takes it back here first.
+    frmMain *entry = program_.Main();
+    QMetaObject::invokeMethod(entry, [entry] { entry->cmdImport_Click(); }, Qt::QueuedConnection);
 }
 
 void frmStartup::optMainMenuSub_DblClick(int Index) {

@@ -43,6 +43,8 @@ public:
     void mnuHistory_Click();
     void mnuAlignment_Click();
     void mnuForms_Click();
+    // Opens the check entry window and its import of checks from a spreadsheet.
+    void mnuImport_Click();
     void Image1_Click();
     void cmdBookInfo_Click();
     void cmdAccept_Click();
@@ -61,6 +63,7 @@ public:
     QAction *mnuHistory;
     QAction *mnuAlignment;
     QAction *mnuForms;
+    QAction *mnuImport;
 
     // The main menu panel.
     QFrame *fraDraftmere;
