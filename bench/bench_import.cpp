@@ -27,10 +27,9 @@ QByteArray TenThousandRows() {
     QByteArray csv = "\xEF\xBB\xBFPayee,Amount,Memo\r\n";
     const char *shapes[] = {"%1.%2", "\"%1,234.%2\"", "\"$%1,000.%2\""};
     for (int i = 0; i < kRows; ++i) {
-        const QString amount =
-            QString::fromLatin1(shapes[i % 3]).arg(1 + i % 97).arg(i % 100, 2, 10, QLatin1Char('0'));
-        const QString memo = i % 50 == 0 ? QStringLiteral("\"Invoice %1, \"\"late\"\"\"").arg(i)
-                                         : QStringLiteral("Invoice %1").arg(i);
+        const QString amount = QString::fromLatin1(shapes[i % 3]).arg(1 + i % 97).arg(i % 100, 2, 10, QLatin1Char('0'));
+        const QString memo =
+            i % 50 == 0 ? QStringLiteral("\"Invoice %1, \"\"late\"\"\"").arg(i) : QStringLiteral("Invoice %1").arg(i);
         csv += QStringLiteral("Payee number %1,%2,%3\r\n").arg(i % 700).arg(amount, memo).toUtf8();
     }
     return csv;

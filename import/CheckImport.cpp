@@ -94,8 +94,8 @@ ImportColumns ChooseColumns(const QList<QStringList> &rows, const ImportColumns 
     const bool nextHasAmount = next != rows.end() && std::any_of(next->begin(), next->end(), isAmount);
     columns.header = !firstHasAmount && (nextHasAmount || next == rows.end());
     const qsizetype width = first.size();
+    QList<int> taken;
     if (columns.header) {
-        QList<int> taken;
         int *const targets[] = {&columns.payee, &columns.amount, &columns.memo};
         const QStringList usual[] = {
             {QStringLiteral("Payee"), QStringLiteral("Pay to the Order of"), QStringLiteral("Pay to"),
@@ -111,30 +111,35 @@ ImportColumns ChooseColumns(const QList<QStringList> &rows, const ImportColumns 
             *targets[k] = find(first, captions, taken);
             taken.append(*targets[k]);
         }
-        if (columns.payee >= 0 && columns.amount >= 0 && columns.memo >= 0) {
-            columns.names = {first[columns.payee], first[columns.amount], first[columns.memo]};
-            return columns;
+    }
+    const bool allFound = columns.payee >= 0 && columns.amount >= 0 && columns.memo >= 0;
+    if (!allFound && remembered.payee >= 0 && remembered.amount >= 0 && remembered.payee < width &&
+        remembered.amount < width && remembered.memo < width) {
+        const bool header = columns.header;
+        columns = remembered;
+        columns.header = header;
+    } else if (!allFound) {
+        // What the captions did not tell: the first column of amounts, then the text columns in order.
+        const QStringList sample = columns.header ? (next != rows.end() ? *next : QStringList()) : first;
+        for (int i = 0; i < sample.size() && columns.amount < 0; ++i) {
+            if (!taken.contains(i) && isAmount(sample[i])) {
+                columns.amount = i;
+            }
+        }
+        taken.append(columns.amount);
+        for (int *target : {&columns.payee, &columns.memo}) {
+            for (int i = 0; i < sample.size() && *target < 0; ++i) {
+                if (!taken.contains(i)) {
+                    *target = i;
+                    taken.append(i);
+                }
+            }
         }
     }
-    if (remembered.payee >= 0 && remembered.amount >= 0 && remembered.payee < width && remembered.amount < width &&
-        remembered.memo < width) {
-        ImportColumns kept = remembered;
-        kept.header = columns.header;
-        kept.names.clear();
-        return kept;
+    columns.names.clear();
+    if (columns.header) {
+        columns.names = {first.value(columns.payee), first.value(columns.amount), first.value(columns.memo)};
     }
-    // The first column of amounts; the first other column is the payee, the next the memo.
-    const QStringList sample = columns.header ? (next != rows.end() ? *next : QStringList()) : first;
-    QList<int> rest;
-    for (int i = 0; i < sample.size(); ++i) {
-        if (columns.amount < 0 && isAmount(sample[i])) {
-            columns.amount = i;
-        } else {
-            rest.append(i);
-        }
-    }
-    columns.payee = rest.value(0, -1);
-    columns.memo = rest.value(1, -1);
     return columns;
 }
 

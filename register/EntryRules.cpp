@@ -23,26 +23,36 @@ EntryCheck storable(const QString &text, EntryCheck::Field field, const QString 
         return check;
     }
     const QString code = QStringLiteral("U+%1").arg(bad.toUcs4().value(0), 4, 16, QLatin1Char('0')).toUpper();
+    // A line break or tab (pasted, or from a spreadsheet's cell) is named by its code alone.
+    const QString named =
+        bad.at(0).category() == QChar::Other_Control
+            ? QStringLiteral("the control character ") + code
+            : QStringLiteral("the character \"") + bad + QStringLiteral("\" (") + code + QLatin1Char(')');
     check.field = field;
     check.problem = EntryCheck::Problem::Unstorable;
     check.title = QStringLiteral("Character Not Allowed");
-    check.message = QStringLiteral("The \"") + boxName + QStringLiteral("\" box holds the character \"") + bad +
-                    QStringLiteral("\" (") + code +
-                    QStringLiteral("), which cannot be printed on a check.\r\nRemove or replace it, then press Enter "
+    check.message = QStringLiteral("The \"") + boxName + QStringLiteral("\" box holds ") + named +
+                    QStringLiteral(", which cannot be printed on a check.\r\nRemove or replace it, then press Enter "
                                    "again.");
-    check.reason = what + QStringLiteral(" holds the character \"") + bad + QStringLiteral("\" (") + code +
-                   QStringLiteral("), which cannot be printed on a check");
+    check.reason = what + QStringLiteral(" holds ") + named + QStringLiteral(", which cannot be printed on a check");
     return check;
 }
 
 } // namespace
 
 QString FirstUnstorableCharacter(const QString &text) {
-    const QChar bad = FirstNonAnsi(text);
-    if (bad.isNull()) {
+    const QChar nonAnsi = FirstNonAnsi(text);
+    qsizetype at = nonAnsi.isNull() ? text.size() : text.indexOf(nonAnsi);
+    for (qsizetype i = 0; i < at; ++i) {
+        if (text.at(i).category() == QChar::Other_Control) {
+            at = i;
+            break;
+        }
+    }
+    if (at == text.size()) {
         return QString();
     }
-    const qsizetype at = text.indexOf(bad);
+    const QChar bad = text.at(at);
     if (bad.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
         return text.mid(at, 2);
     }
@@ -60,8 +70,7 @@ EntryCheck CheckEntry(const QString &payee, const QString &amount, const QString
     if (amount.isEmpty()) {
         return missing(EntryCheck::Field::Amount, QStringLiteral("the amount is missing"));
     }
-    if (EntryCheck check = storable(payee, EntryCheck::Field::Payee, kPayeeBox, QStringLiteral("the payee"));
-        !check) {
+    if (EntryCheck check = storable(payee, EntryCheck::Field::Payee, kPayeeBox, QStringLiteral("the payee")); !check) {
         return check;
     }
     EntryCheck check;
@@ -71,8 +80,8 @@ EntryCheck CheckEntry(const QString &payee, const QString &amount, const QString
         check.problem = EntryCheck::Problem::Amount;
         check.title = QStringLiteral("Amount");
         check.message = check.amount.message;
-        check.reason = QStringLiteral("the amount \"") + amount + QStringLiteral("\" ") +
-                       AmountProblemText(check.amount.problem);
+        check.reason =
+            QStringLiteral("the amount \"") + amount + QStringLiteral("\" ") + AmountProblemText(check.amount.problem);
         return check;
     }
     EntryCheck memoCheck = storable(memo, EntryCheck::Field::Memo, kMemoBox, QStringLiteral("the memo"));

@@ -8,7 +8,7 @@
 // window applies them on Enter, the import from a spreadsheet to every row.
 
 // The first character of the text that the data files' code page cannot hold (a whole surrogate
-// pair where there is one), or an empty text.
+// pair where there is one) or that no check can show (a line break, a tab), or an empty text.
 QString FirstUnstorableCharacter(const QString &text);
 
 struct EntryCheck {

@@ -181,8 +181,7 @@ FileResult AppendRegisterRecords(Files &files, const QList<RegisterRecord> &adde
     }
     const qint64 records = bytes.size() / kRecordLength;
     if (records + added.size() > kMaxRecordNumber) {
-        const QString more =
-            added.size() == 1 ? QString() : QStringLiteral(", %1 more do not fit").arg(added.size());
+        const QString more = added.size() == 1 ? QString() : QStringLiteral(", %1 more do not fit").arg(added.size());
         return FileResult::Fail(QStringLiteral("The register %1 is full: it holds %2 checks already%3, and "
                                                "%4 is the most it can hold.")
                                     .arg(registerPath(files))

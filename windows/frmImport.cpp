@@ -64,9 +64,9 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 6; }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        static const QString captions[] = {QStringLiteral("Import"), QStringLiteral("Row"),
-                                           QStringLiteral("Pay to the Order of"), QStringLiteral("Amount"),
-                                           QStringLiteral("Memo"), QStringLiteral("Verdict")};
+        static const QString captions[] = {
+            QStringLiteral("Import"), QStringLiteral("Row"),  QStringLiteral("Pay to the Order of"),
+            QStringLiteral("Amount"), QStringLiteral("Memo"), QStringLiteral("Verdict")};
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 6) {
             return captions[section];
         }
@@ -91,8 +91,8 @@ public:
         }
         if (role == Qt::ForegroundRole && (row.refused() || row.printed || row.payeeCut || row.memoCut) &&
             index.column() >= 2) {
-            const bool marked = index.column() == 5 || (index.column() == 2 && row.payeeCut) ||
-                                (index.column() == 4 && row.memoCut);
+            const bool marked =
+                index.column() == 5 || (index.column() == 2 && row.payeeCut) || (index.column() == 4 && row.memoCut);
             return marked ? QVariant(QColor(row.refused() ? Qt::darkRed : Qt::darkMagenta)) : QVariant();
         }
         if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
@@ -183,7 +183,7 @@ frmImport::frmImport(Platform &platform, QSet<QString> printed, QWidget *parent)
     layout->addWidget(grdRows, 1);
     layout->addWidget(lblSummary);
     layout->addWidget(buttons);
-    resize(860, 520);
+    resize(1000, 560);
 
     columns_ = LoadImportColumns(platform_.files);
     showColumns();
@@ -201,8 +201,8 @@ qsizetype frmImport::KeptCount() const {
 
 void frmImport::cmdBrowse_Click() {
     const QString folder = txtFile->text().isEmpty() ? QString() : QFileInfo(txtFile->text()).absolutePath();
-    const QString path = platform_.saveDialog.GetOpenFileName(
-        kTitle, folder, QStringLiteral("CSV files (*.csv);;All files (*)"));
+    const QString path =
+        platform_.saveDialog.GetOpenFileName(kTitle, folder, QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty()) {
         return;
     }
@@ -213,7 +213,7 @@ void frmImport::cmdBrowse_Click() {
 bool frmImport::LoadFile() {
     const QFileInfo info(QDir::fromNativeSeparators(txtFile->text().trimmed()));
     table_.clear();
-    loaded_ = txtFile->text();
+    loaded_.clear();
     // The file is read through the program's files layer, rooted at its folder: no link is followed.
     QtFiles files(info.absolutePath());
     const FileResult read = ReadCsvFile(files, QLatin1Char('/') + info.fileName(), table_);
@@ -225,8 +225,11 @@ bool frmImport::LoadFile() {
         txtFile->setFocus();
         return false;
     }
+    loaded_ = txtFile->text();
     columns_ = ChooseColumns(table_, LoadImportColumns(platform_.files));
     showColumns();
+    // Space then ticks or unticks the first row; the arrows move down the rows.
+    grdRows->setCurrentIndex(model_->index(0, 0));
     grdRows->setFocus();
     return true;
 }
@@ -241,7 +244,7 @@ void frmImport::showColumns() {
     grdRows->resizeColumnToContents(1);
     grdRows->setColumnWidth(2, grdRows->fontMetrics().horizontalAdvance(QString(kPayToWidth + 2, u'M')) * 2 / 3);
     grdRows->setColumnWidth(3, grdRows->fontMetrics().horizontalAdvance(QStringLiteral("999,999,999.99  ")));
-    grdRows->setColumnWidth(4, grdRows->fontMetrics().horizontalAdvance(QString(kMemoWidth + 2, u'M')) * 2 / 3);
+    grdRows->setColumnWidth(4, grdRows->fontMetrics().horizontalAdvance(QString(kMemoWidth + 2, u'M')) / 2);
     updateSummary();
 }
 
@@ -283,7 +286,7 @@ void frmImport::columnsChanged() {
 
 void frmImport::updateSummary() {
     if (loaded_.isEmpty()) {
-        cmdImport->setEnabled(true);
+        lblSummary->setText(QStringLiteral("Choose a CSV file of checks."));
         return;
     }
     qsizetype refused = 0;
@@ -318,11 +321,11 @@ void frmImport::cmdImport_Click() {
         return;
     }
     if (const FileResult saved = SaveImportColumns(platform_.files, columns_); !saved) {
-        platform_.messages.MsgBox(QStringLiteral("The columns could not be remembered in %1: %2\r\nThe checks are "
-                                                 "imported all the same.")
-                                      .arg(QDir::toNativeSeparators(platform_.files.FullPath(kImportSettingsFile)),
-                                           saved.error),
-                                  MsgButtons::OK, kTitle);
+        platform_.messages.MsgBox(
+            QStringLiteral("The columns could not be remembered in %1: %2\r\nThe checks are "
+                           "imported all the same.")
+                .arg(QDir::toNativeSeparators(platform_.files.FullPath(kImportSettingsFile)), saved.error),
+            MsgButtons::OK, kTitle);
     }
     accept();
 }

@@ -25,7 +25,7 @@ QSet<QString> frmMain::PrintedContents(const QString &accountNo) {
     }
     if (const FileResult read = journal.LoadPrintedContents(accountNo, &printed); !read) {
         Message(read.error + QStringLiteral("\r\nChecks printed before cannot be told apart in the import: look "
-                                           "through the rows before importing them."),
+                                            "through the rows before importing them."),
                 QStringLiteral("Import Checks"));
     }
     return printed;

@@ -223,7 +223,8 @@ void frmStartup::mnuImport_Click() {
     optMainMenuSub_DblClick(0);
     // Once the entry window's activation is done: a setup it cannot use takes it back here first.
     frmMain *entry = program_.Main();
-    QMetaObject::invokeMethod(entry, [entry] { entry->cmdImport_Click(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        entry, [entry] { entry->cmdImport_Click(); }, Qt::QueuedConnection);
 }
 
 void frmStartup::optMainMenuSub_DblClick(int Index) {

@@ -42,6 +42,7 @@ TEST(ImportRows, eachRowTakesTheEntryWindowsVerdictWithItsRowNumber) {
         {"Acme", "5", "", "the memo is missing", "Refused"},
         {"\xc5\x81\xc3\xb3\x64\xc5\xba", "5", "Rent", "the payee holds the character \"\xc5\x81\" (U+0141)", "Refused"},
         {"Acme", "5", "Rent \xe2\x86\x92 May", "the memo holds the character \"\xe2\x86\x92\" (U+2192)", "Refused"},
+        {"Acme", "5", "Two\nlines", "the memo holds the control character U+000A", "Refused"},
         {"The Very Long Name Of A Payee Inc", "5", "Rent", "The Very Long Name Of A P|5|Rent",
          "Payee cut to 25 characters"},
         {"Acme", "5", "A memo far longer than thirty-five characters", "Acme|5|A memo far longer than thirty-five ",
