@@ -127,8 +127,8 @@ void frmMain::createEntryPanel() {
     setTabOrder(txtCost, txtCategory);
     setTabOrder(txtCategory, cmdExpense[1]);
     setTabOrder(cmdExpense[1], cmdExpense[6]);
-    setTabOrder(cmdExpense[6], cmdExpense[0]);
-    setTabOrder(cmdExpense[0], cmdImport);
+    setTabOrder(cmdExpense[6], cmdImport);
+    setTabOrder(cmdImport, cmdExpense[0]);
 
     txtCost->installEventFilter(this);
 }
