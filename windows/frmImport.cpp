@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
