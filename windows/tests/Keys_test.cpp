@@ -226,15 +226,15 @@ const TabRow kTabRows[] = {
                return w;
            },
            names({"txtPayto", "txtCost", "txtCategory", "cmdImport", "cmdExpense(0)"})},
-    TabRow{"entryWithEveryButtonEnabled",
-           [](KeysTest &t) -> QWidget * {
-               frmMain *w = t.entryPanelWithACheck();
-               QTest::keyClicks(w->txtCost, QStringLiteral("5"));
-               w->cmdExpense[0]->setFocus(Qt::OtherFocusReason);
-               return w;
-           },
-           names({"txtPayto", "txtCost", "txtCategory", "cmdExpense(1)", "cmdExpense(6)", "cmdImport",
-                  "cmdExpense(0)"})},
+    TabRow{
+        "entryWithEveryButtonEnabled",
+        [](KeysTest &t) -> QWidget * {
+            frmMain *w = t.entryPanelWithACheck();
+            QTest::keyClicks(w->txtCost, QStringLiteral("5"));
+            w->cmdExpense[0]->setFocus(Qt::OtherFocusReason);
+            return w;
+        },
+        names({"txtPayto", "txtCost", "txtCategory", "cmdExpense(1)", "cmdExpense(6)", "cmdImport", "cmdExpense(0)"})},
     TabRow{"verify",
            [](KeysTest &t) -> QWidget * {
                frmMain *w = t.verifyPanel();
