@@ -1077,6 +1077,31 @@ FileResult CheckJournal::HoldsPrinted(const QString &accountNo, const JournalChe
     return FileResult::Ok();
 }
 
+QString PrintedContentKey(const QString &payee, qint64 amountCents, const QString &memo) {
+    return payee + QChar(0x1F) + QString::number(amountCents) + QChar(0x1F) + memo;
+}
+
+FileResult CheckJournal::LoadPrintedContents(const QString &accountNo, QSet<QString> *contents) {
+    contents->clear();
+    FileResult opened = Open();
+    if (!opened) {
+        return opened;
+    }
+    QSqlQuery query(db_);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT DISTINCT payee, amount_cents, memo FROM checks WHERE account_digits = ? AND "
+                                 "status IN ('issued', 'voided', 'reprinted')"));
+    query.addBindValue(AccountDigits(accountNo));
+    if (!query.exec()) {
+        return failQuery(QStringLiteral("be read"), query);
+    }
+    while (query.next()) {
+        contents->insert(
+            PrintedContentKey(query.value(0).toString(), query.value(1).toLongLong(), query.value(2).toString()));
+    }
+    return FileResult::Ok();
+}
+
 FileResult CheckJournal::LoadSetAside(const QByteArray &recordKey, const QString &backupId,
                                       SetAsideDecision *decision) {
     *decision = SetAsideDecision::None;

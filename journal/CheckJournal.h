@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -80,6 +81,9 @@ struct UnresolvedRun {
     QByteArray records; // the register records of the run, in the order printed
 };
 
+// What identifies a check's content: its payee, cents and memo.
+QString PrintedContentKey(const QString &payee, qint64 amountCents, const QString &memo);
+
 // A pending record the journal holds as printed, and what was decided about it before.
 enum class SetAsideDecision { None, Discard, Keep, Printed };
 
@@ -147,6 +151,9 @@ public:
     // at or after printedSince (when valid).
     FileResult HoldsPrinted(const QString &accountNo, const JournalCheck &content, qint64 checkNo,
                             const QDateTime &printedSince, bool *held);
+    // The payee, cents and memo of every check of the account's digits the journal holds as printed
+    // (issued, voided or reprinted), each as PrintedContentKey gives it.
+    FileResult LoadPrintedContents(const QString &accountNo, QSet<QString> *contents);
     FileResult LoadSetAside(const QByteArray &recordKey, const QString &backupId, SetAsideDecision *decision);
     FileResult RememberSetAside(const QList<QByteArray> &recordKeys, const QList<QString> &checkNos,
                                 const QString &backupId, SetAsideDecision decision, const QDateTime &when);

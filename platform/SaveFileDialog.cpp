@@ -28,9 +28,11 @@ QString QtSaveFileDialog::GetSaveFileName(const QString &title, const QString &s
     return dialog.selectedFiles().constFirst();
 }
 
-QString QtSaveFileDialog::GetOpenFileName(const QString &title, const QString &filter) {
-    QFileDialog dialog(QApplication::activeWindow(), title,
-                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filter);
+QString QtSaveFileDialog::GetOpenFileName(const QString &title, const QString &folder, const QString &filter) {
+    const QString start = !folder.isEmpty() && QFileInfo(folder).isDir()
+                              ? folder
+                              : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(QApplication::activeWindow(), title, start, filter);
     dialog.setObjectName(QStringLiteral("dlgOpenFile"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -12,9 +12,9 @@ public:
     // an existing file is confirmed first.
     virtual QString GetSaveFileName(const QString &title, const QString &suggested, const QString &filter,
                                     const QString &suffix) = 0;
-    // The chosen existing file's full path, or an empty string when the person cancels; the dialog
-    // opens in the documents folder.
-    virtual QString GetOpenFileName(const QString &title, const QString &filter) = 0;
+    // An existing file's full path, or an empty string when the person cancels; the dialog opens
+    // on `folder` (the documents folder when empty or gone).
+    virtual QString GetOpenFileName(const QString &title, const QString &folder, const QString &filter) = 0;
 };
 
 // Qt's own file dialog (the same on every desktop), over the program's active window.
@@ -22,5 +22,5 @@ class QtSaveFileDialog final : public SaveFileDialog {
 public:
     QString GetSaveFileName(const QString &title, const QString &suggested, const QString &filter,
                             const QString &suffix) override;
-    QString GetOpenFileName(const QString &title, const QString &filter) override;
+    QString GetOpenFileName(const QString &title, const QString &folder, const QString &filter) override;
 };

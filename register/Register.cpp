@@ -155,6 +155,10 @@ RegisterRecord DecodeRecord(const QByteArray &bytes) {
 }
 
 FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record, FromBackup backup) {
+    return AppendRegisterRecords(files, {record}, backup);
+}
+
+FileResult AppendRegisterRecords(Files &files, const QList<RegisterRecord> &added, FromBackup backup) {
     // The register is rewritten whole and renamed over the old one rather than written in place:
     // a process killed inside a write that crosses a page boundary keeps the first part of the
     // write, so even a single write call can leave a torn record at the end of the file.
@@ -176,14 +180,19 @@ FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record, From
         return result;
     }
     const qint64 records = bytes.size() / kRecordLength;
-    if (records >= kMaxRecordNumber) {
-        return FileResult::Fail(QStringLiteral("The register %1 is full: it holds %2 checks already, and "
-                                               "%3 is the most it can hold.")
+    if (records + added.size() > kMaxRecordNumber) {
+        const QString more = added.size() == 1 ? QString() : QStringLiteral(", %1 more do not fit").arg(added.size());
+        return FileResult::Fail(QStringLiteral("The register %1 is full: it holds %2 checks already%3, and "
+                                               "%4 is the most it can hold.")
                                     .arg(registerPath(files))
                                     .arg(records)
+                                    .arg(more)
                                     .arg(kMaxRecordNumber));
     }
-    bytes += EncodeRecord(record);
+    bytes.reserve(bytes.size() + added.size() * kRecordLength);
+    for (const RegisterRecord &record : added) {
+        bytes += EncodeRecord(record);
+    }
     result = files.ReplaceContents(kRegisterFile, bytes);
     FileResult closed = files.CloseAll();
     return result ? closed : result;

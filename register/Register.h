@@ -39,6 +39,10 @@ enum class FromBackup { Restore, Ignore };
 // holds an amount the print run refuses (see CheckRegister), when it already holds 32767 records,
 // or when the restore fails.
 FileResult AppendRegisterRecord(Files &files, const RegisterRecord &record, FromBackup backup = FromBackup::Restore);
+// Appends the records in one atomic replacement, with the same refusals: a crash leaves the old
+// records alone or followed by every new one. Refused whole when they would pass 32767 records.
+FileResult AppendRegisterRecords(Files &files, const QList<RegisterRecord> &records,
+                                 FromBackup backup = FromBackup::Restore);
 // Number of whole records in the register (restored from Backup when only a copy is there); 0 when
 // it is missing.
 qint64 RegisterRecordCount(Files &files);

@@ -122,6 +122,9 @@ void frmMain::createEntryPanel() {
     cmdExpense[0] = makeButton(fraMain, ArrayName("cmdExpense", 0), QStringLiteral("&Menu"),
                                QStringLiteral("Return to the Main Menu"));
     PlaceTwips(cmdExpense[0], 4200, 2400, 1095, 315);
+    cmdImport = makeButton(fraMain, QStringLiteral("cmdImport"), QStringLiteral("&Import…"),
+                           QStringLiteral("Import checks from a spreadsheet's CSV file"));
+    PlaceTwips(cmdImport, 4200, 1560, 1095, 315);
 
     // Out of the tab chain between the memo and Enter: the road from box to box stays as it was.
     cmdAddPayee = makeButton(fraMain, QStringLiteral("cmdAddPayee"), QStringLiteral("A&dd to Payees"),
@@ -145,7 +148,8 @@ void frmMain::createEntryPanel() {
     setTabOrder(txtCost, txtCategory);
     setTabOrder(txtCategory, cmdExpense[1]);
     setTabOrder(cmdExpense[1], cmdExpense[6]);
-    setTabOrder(cmdExpense[6], cmdExpense[0]);
+    setTabOrder(cmdExpense[6], cmdImport);
+    setTabOrder(cmdImport, cmdExpense[0]);
     setTabOrder(cmdExpense[0], cmdAddPayee);
 
     txtCost->installEventFilter(this);
@@ -238,6 +242,8 @@ void frmMain::connectHandlers() {
     connect(cmpPayto, QOverload<const QString &>::of(&QCompleter::activated), this, &frmMain::txtPayto_Chosen);
     // A name taken from the popup with Tab, or typed whole, is chosen when the box is left.
     connect(txtPayto, &QLineEdit::editingFinished, this, [this] { txtPayto_Chosen(txtPayto->text()); });
+
+    connect(cmdImport, &QPushButton::clicked, this, &frmMain::cmdImport_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
     for (int index : {0, 1, 2}) {
         connect(cmPrintSummary[index], &QPushButton::clicked, this, [this, index] { cmPrintSummary_Click(index); });

@@ -40,6 +40,8 @@ public:
     void cmdExpense_Click(int Index);
     // Accept.
     void cmdPrint_Click();
+    // Import: checks from a spreadsheet's CSV file, added to the register all at once.
+    void cmdImport_Click();
     // Redo.
     void cmdCancel_Click();
     // 0 Print Checks, 1 Cancel Print, 2 Preview.
@@ -81,6 +83,7 @@ public:
     QLineEdit *txtCategory = nullptr;
     QLabel *lblCheck = nullptr;
     std::array<QPushButton *, 7> cmdExpense{};
+    QPushButton *cmdImport = nullptr;
     QFrame *Shape4 = nullptr;
     // Completes the payee box from the payee book and the journal's payees, most recently used first.
     QCompleter *cmpPayto = nullptr;
@@ -153,13 +156,15 @@ private:
     // The review of a recorded run; true when checks went back to the register.
     bool ReviewRun(qint64 runId, const QList<JournalCheck> &checks, const QList<RegisterRecord> &printed,
                    qint64 nextCheckNo);
-    bool CheckEntryText(QLineEdit *box, const QString &fieldName);
     // Pending checks in the register (restored from Backup when only a copy is there), a cut-short
     // last record included.
     qint64 PendingChecks();
     // Tells the person, once the current handler is done, that the register is damaged and takes
     // no new checks.
     void TellOfDamagedRegister();
+    // The journal's printed checks of this account, for the import to flag; none when there is no
+    // journal yet (none is made for this) or it cannot be read (after saying so).
+    QSet<QString> PrintedContents(const QString &accountNo);
     // Shows a message box with the program's services.
     void Message(const QString &text, const QString &title);
 

@@ -266,48 +266,19 @@ void frmMain::cmdExpense_Click(int Index) {
     }
 }
 
-bool frmMain::CheckEntryText(QLineEdit *box, const QString &fieldName) {
-    const QString bad = FirstUnstorableCharacter(box->text());
-    if (bad.isEmpty()) {
-        return true;
-    }
-    const QString code = QStringLiteral("U+%1").arg(bad.toUcs4().value(0), 4, 16, QLatin1Char('0')).toUpper();
-    Message(QStringLiteral("The \"") + fieldName + QStringLiteral("\" box holds the character \"") + bad +
-                QStringLiteral("\" (") + code +
-                QStringLiteral("), which cannot be printed on a check.\r\nRemove or replace it, then press Enter "
-                               "again."),
-            QStringLiteral("Character Not Allowed"));
-    box->setFocus();
-    return false;
-}
-
 void frmMain::EnterCheck() {
-    // A payee of blanks only would leave the payee line open for anyone to fill in.
-    if (txtPayto->text().trimmed().isEmpty()) {
-        txtPayto->setFocus();
+    const EntryCheck check = CheckEntry(txtPayto->text(), txtCost->text(), txtCategory->text());
+    QLineEdit *const boxes[] = {nullptr, txtPayto, txtCost, txtCategory};
+    if (!check) {
+        // A missing field only takes the focus; the others are told why.
+        if (!check.message.isEmpty()) {
+            Message(check.message, check.title);
+        }
+        boxes[static_cast<int>(check.field)]->setFocus();
         return;
     }
-    if (txtCategory->text().isEmpty()) {
-        txtCategory->setFocus();
-        return;
-    }
-    if (txtCost->text().isEmpty()) {
-        txtCost->setFocus();
-        return;
-    }
-    if (!CheckEntryText(txtPayto, QStringLiteral("Pay to the Order of"))) {
-        return;
-    }
-    // Pasted text never went through the key filter; this is the check that counts.
-    const AmountCheck amount = CheckAmountText(txtCost->text());
-    if (!amount) {
-        Message(amount.message, QStringLiteral("Amount"));
-        txtCost->setFocus();
-        return;
-    }
-    if (!CheckEntryText(txtCategory, QStringLiteral("Category/Memo"))) {
-        return;
-    }
+    // Pasted text never went through the key filter; the amount rule above is the check that counts.
+    const AmountCheck &amount = check.amount;
 
     txtConverted->setPlainText(AmountToWords(amount.amount));
     SetCaption(lblAmount, FormatCurrency(amount.amount, ProgramLocale()), true);

@@ -1,7 +1,5 @@
 #include "windows/frmMainRules.h"
 
-#include "platform/Ansi.h"
-
 int ChecksLeftAfter(int left, qint64 used, int perSheet) {
     if (used <= 0) {
         return left;
@@ -38,16 +36,4 @@ QString PrintSummaryText(int firstSheet, qint64 firstCheckNo, qint64 pending) {
         }
     }
     return text;
-}
-
-QString FirstUnstorableCharacter(const QString &text) {
-    const QChar bad = FirstNonAnsi(text);
-    if (bad.isNull()) {
-        return QString();
-    }
-    const qsizetype at = text.indexOf(bad);
-    if (bad.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
-        return text.mid(at, 2);
-    }
-    return QString(bad);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register/Amount.h"
+#include "register/EntryRules.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -21,7 +22,3 @@ qint64 AdditionalForms(int firstSheet, qint64 pending);
 // The print-summary text: the first form to load and, when the checks do not fit on it, the
 // number of further forms.
 QString PrintSummaryText(int firstSheet, qint64 firstCheckNo, qint64 pending);
-
-// The first character of the text that the data files' code page cannot hold (a whole surrogate
-// pair where there is one), or an empty text.
-QString FirstUnstorableCharacter(const QString &text);

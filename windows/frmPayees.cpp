@@ -321,7 +321,7 @@ void frmPayees::cmdImport_Click() {
         return;
     }
     const QString path =
-        platform_.saveDialog.GetOpenFileName(QStringLiteral("Import Payees"), QStringLiteral("CSV files (*.csv)"));
+        platform_.saveDialog.GetOpenFileName(QStringLiteral("Import Payees"), QString(), QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) {
         return;
     }

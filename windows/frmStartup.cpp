@@ -46,6 +46,10 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuPayees->setObjectName(QStringLiteral("mnuPayees"));
     connect(mnuPayees, &QAction::triggered, this, &frmStartup::mnuPayees_Click);
 
+    mnuImport = menuBar->addAction(QStringLiteral("&Import Checks"));
+    mnuImport->setObjectName(QStringLiteral("mnuImport"));
+    connect(mnuImport, &QAction::triggered, this, &frmStartup::mnuImport_Click);
+
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
     createTypePanel(client);
@@ -218,6 +222,14 @@ void frmStartup::Form_QueryUnload(bool &Cancel, int UnloadMode) {
     if (UnloadMode == vbFormControlMenu) {
         program_.EndProgram();
     }
+}
+
+void frmStartup::mnuImport_Click() {
+    optMainMenuSub_DblClick(0);
+    // Once the entry window's activation is done: a setup it cannot use takes it back here first.
+    frmMain *entry = program_.Main();
+    QMetaObject::invokeMethod(
+        entry, [entry] { entry->cmdImport_Click(); }, Qt::QueuedConnection);
 }
 
 void frmStartup::optMainMenuSub_DblClick(int Index) {

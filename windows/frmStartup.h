@@ -44,6 +44,9 @@ public:
     void mnuAlignment_Click();
     void mnuForms_Click();
     void mnuPayees_Click();
+
+    // Opens the check entry window and its import of checks from a spreadsheet.
+    void mnuImport_Click();
     void Image1_Click();
     void cmdBookInfo_Click();
     void cmdAccept_Click();
@@ -63,6 +66,8 @@ public:
     QAction *mnuAlignment;
     QAction *mnuForms;
     QAction *mnuPayees;
+
+    QAction *mnuImport;
 
     // The main menu panel.
     QFrame *fraDraftmere;

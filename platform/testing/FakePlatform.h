@@ -97,7 +97,8 @@ public:
     int shown = 0;
 };
 
-// Answers the save and open dialogs from one script and records what was asked; with the script used up it cancels.
+// Answers the save and open dialogs from one script and records what was asked; with the script
+// used up it cancels.
 class FakeSaveFileDialog final : public SaveFileDialog {
 public:
     QString GetSaveFileName(const QString &title, const QString &suggested, const QString &filter,
@@ -105,8 +106,8 @@ public:
         asked.append({title, suggested, filter, suffix});
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
-    QString GetOpenFileName(const QString &title, const QString &filter) override {
-        asked.append({title, QString(), filter, QString()});
+    QString GetOpenFileName(const QString &title, const QString &folder, const QString &filter) override {
+        asked.append({title, folder, filter, QString()});
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     struct Question {

@@ -49,6 +49,23 @@ TEST(QtSaveFileDialog, theSuggestedNameIsTakenAsItIs) {
               folder.file(QStringLiteral("history.csv")));
 }
 
+TEST(QtSaveFileDialog, openTakesAnExistingFileTypedAndEscapeCancels) {
+    TempFolder folder;
+    ASSERT_TRUE(folder.write(QStringLiteral("bills.csv"), "Payee,Amount,Memo\n"));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QString title;
+        WhenUp<QFileDialog>([&](QFileDialog &dialog) {
+            title = dialog.windowTitle();
+            QTest::keyClicks(NameBox(dialog), QStringLiteral("bills.csv"));
+            QTest::keyClick(NameBox(dialog), key);
+        });
+        QtSaveFileDialog dialog;
+        const QString chosen = dialog.GetOpenFileName(QStringLiteral("Import Checks"), folder.path(), kFilter);
+        EXPECT_EQ(title, QStringLiteral("Import Checks"));
+        EXPECT_EQ(chosen, key == Qt::Key_Return ? folder.file(QStringLiteral("bills.csv")) : QString());
+    }
+}
+
 TEST(QtSaveFileDialog, escapeCancels) {
     TempFolder folder;
     WhenUp<QFileDialog>([](QFileDialog &dialog) { QTest::keyClick(NameBox(dialog), Qt::Key_Escape); });
@@ -125,7 +142,7 @@ TEST(QtSaveFileDialog, openTakesAnExistingFileOnlyAndEscapeCancels) {
             }
         });
         QtSaveFileDialog dialog;
-        EXPECT_EQ(dialog.GetOpenFileName(QStringLiteral("Import Payees"), kFilter), c.chosen);
+        EXPECT_EQ(dialog.GetOpenFileName(QStringLiteral("Import Payees"), QString(), kFilter), c.chosen);
         EXPECT_EQ(title, QStringLiteral("Import Payees"));
         EXPECT_EQ(told.contains(QStringLiteral("missing.csv")), c.chosen.isEmpty()) << told.toStdString();
     }

@@ -72,6 +72,22 @@ TEST_P(AppendFaultTest, failedAppendToADamagedRegisterKeepsItsBytes) {
     EXPECT_EQ(folder.read(S("TempRegister.txt")), damaged);
 }
 
+TEST_P(AppendFaultTest, failedAppendOfManyRecordsStoresNoneOfThem) {
+    ASSERT_TRUE(AppendRegisterRecord(files, Numbered(1)));
+    QList<RegisterRecord> imported;
+    for (qint64 n = 2; n <= 500; ++n) {
+        imported.append(Numbered(n));
+    }
+    GetParam().applyTo(files);
+    EXPECT_FALSE(AppendRegisterRecords(files, imported));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), Records(1));
+    files.bytesBeforeFull = -1;
+    files.failSync = false;
+    files.failRename = false;
+    ASSERT_TRUE(AppendRegisterRecords(files, imported));
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), Records(500));
+}
+
 INSTANTIATE_TEST_SUITE_P(Faults, AppendFaultTest,
                          ::testing::Values(InjectedFault{"full disk", 0, false, false},
                                            InjectedFault{"full after 1 byte", 1, false, false},
@@ -106,6 +122,11 @@ TEST(AppendFaults, aRegisterHoldsAtMost32767Checks) {
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.error.contains(S("is full: it holds 32767 checks"))) << result.error.toStdString();
     EXPECT_EQ(RegisterRecordCount(files), 32767);
+    // Records that would pass the limit together are refused together.
+    ASSERT_TRUE(folder.write(S("TempRegister.txt"), full));
+    const FileResult many = AppendRegisterRecords(files, {Numbered(32767), Numbered(32768)});
+    EXPECT_TRUE(many.error.contains(S("it holds 32766 checks already, 2 more do not fit"))) << many.error.toStdString();
+    EXPECT_EQ(folder.read(S("TempRegister.txt")), full);
 }
 
 TEST(AppendFaults, aRegisterPastTheLimitCountsWhatItHolds) {

@@ -226,7 +226,7 @@ const TabRow kTabRows[] = {
                w->cmdExpense[0]->setFocus(Qt::OtherFocusReason);
                return w;
            },
-           names({"txtPayto", "txtCost", "txtCategory", "cmdExpense(0)"})},
+           names({"txtPayto", "txtCost", "txtCategory", "cmdImport", "cmdExpense(0)"})},
     TabRow{"entryWithEveryButtonEnabled",
            [](KeysTest &t) -> QWidget * {
                frmMain *w = t.entryPanelWithACheck();
@@ -235,7 +235,7 @@ const TabRow kTabRows[] = {
                w->cmdAddPayee->setFocus(Qt::OtherFocusReason);
                return w;
            },
-           names({"txtPayto", "txtCost", "txtCategory", "cmdExpense(1)", "cmdExpense(6)", "cmdExpense(0)",
+           names({"txtPayto", "txtCost", "txtCategory", "cmdExpense(1)", "cmdExpense(6)", "cmdImport", "cmdExpense(0)",
                   "cmdAddPayee"})},
     TabRow{"verify",
            [](KeysTest &t) -> QWidget * {
