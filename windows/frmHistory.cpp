@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
@@ -161,6 +162,14 @@ void frmHistory::createFilters() {
     row->addWidget(txtCheckNoFrom);
     row->addWidget(BuddyLabel(QStringLiteral("t&o"), txtCheckNoTo, fraFilter));
     row->addWidget(txtCheckNoTo);
+    cboCheckbook = new QComboBox(fraFilter);
+    cboCheckbook->setObjectName(QStringLiteral("cboCheckbook"));
+    lblCheckbook = BuddyLabel(QStringLiteral("Check&book:"), cboCheckbook, fraFilter);
+    row->addSpacing(12);
+    row->addWidget(lblCheckbook);
+    row->addWidget(cboCheckbook);
+    lblCheckbook->hide();
+    cboCheckbook->hide();
 
     for (QCheckBox *check : {chkDateFrom, chkDateTo}) {
         connect(check, &QCheckBox::toggled, this, &frmHistory::FilterChanged);
@@ -174,6 +183,20 @@ void frmHistory::createFilters() {
         connect(box, &QLineEdit::textChanged, this, &frmHistory::FilterChanged);
     }
     connect(cboStatus, &QComboBox::currentIndexChanged, this, &frmHistory::FilterChanged);
+    connect(cboCheckbook, &QComboBox::currentIndexChanged, this, &frmHistory::FilterChanged);
+}
+
+void frmHistory::SetCheckbooks(const QList<std::pair<QString, QString>> &books, int open) {
+    const QSignalBlocker quiet(cboCheckbook);
+    cboCheckbook->clear();
+    for (const auto &[name, digits] : books) {
+        cboCheckbook->addItem(name, digits);
+    }
+    cboCheckbook->addItem(QStringLiteral("All checkbooks"), QString());
+    cboCheckbook->setCurrentIndex(books.size() > 1 ? open : cboCheckbook->count() - 1);
+    lblCheckbook->setVisible(books.size() > 1);
+    cboCheckbook->setVisible(books.size() > 1);
+    FilterChanged();
 }
 
 void frmHistory::createList() {
@@ -244,6 +267,7 @@ HistoryFilter frmHistory::Filter() const {
     filter.status = static_cast<StatusFilter>(cboStatus->currentIndex());
     filter.checkFrom = Bound(txtCheckNoFrom);
     filter.checkTo = Bound(txtCheckNoTo);
+    filter.accountDigits = cboCheckbook->currentData().toString();
     return filter;
 }
 
@@ -333,6 +357,10 @@ void frmHistory::cmdExportPositivePay_Click() {
             MsgButtons::OK, title);
         return;
     }
+    // The account of the checkbook shown comes first.
+    const QString shown = Filter().accountDigits;
+    std::stable_partition(accounts.begin(), accounts.end(),
+                          [&shown](const ExportAccount &account) { return account.digits == shown; });
     ExportSettings settings;
     if (const FileResult loaded = LoadExportSettings(platform_.files, settings); !loaded) {
         platform_.messages.MsgBox(loaded.error, MsgButtons::OK, title);
