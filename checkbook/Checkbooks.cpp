@@ -35,7 +35,8 @@ FileResult makeFolder(const QString &path) {
         }
         return FileResult::Ok();
     }
-    return FileResult::Fail(QStringLiteral("The folder %1 could not be made: %2").arg(QDir::toNativeSeparators(path), reason()));
+    return FileResult::Fail(
+        QStringLiteral("The folder %1 could not be made: %2").arg(QDir::toNativeSeparators(path), reason()));
 }
 
 // Renames a folder, never over one that is there already.
@@ -299,11 +300,11 @@ FileResult Checkbooks::CheckFolder(int index) const {
     for (const QString &path : {files_.Root() + QLatin1Char('/') + kCheckbooksFolder, FolderOf(index)}) {
         const QFileInfo info(path);
         if (info.isSymLink() || !info.isDir()) {
-            return FileResult::Fail(
-                QStringLiteral("The checkbook \"%1\" cannot be opened: %2 is %3.")
-                    .arg(list_.names.value(index), QDir::toNativeSeparators(path),
-                         info.isSymLink() ? QStringLiteral("a link, not a folder")
-                                          : info.exists() ? QStringLiteral("not a folder") : QStringLiteral("missing")));
+            return FileResult::Fail(QStringLiteral("The checkbook \"%1\" cannot be opened: %2 is %3.")
+                                        .arg(list_.names.value(index), QDir::toNativeSeparators(path),
+                                             info.isSymLink() ? QStringLiteral("a link, not a folder")
+                                             : info.exists()  ? QStringLiteral("not a folder")
+                                                              : QStringLiteral("missing")));
         }
     }
     return FileResult::Ok();

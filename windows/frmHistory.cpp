@@ -164,6 +164,9 @@ void frmHistory::createFilters() {
     row->addWidget(txtCheckNoTo);
     cboCheckbook = new QComboBox(fraFilter);
     cboCheckbook->setObjectName(QStringLiteral("cboCheckbook"));
+    // A long checkbook name does not squeeze the payee box.
+    cboCheckbook->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboCheckbook->setMinimumContentsLength(14);
     lblCheckbook = BuddyLabel(QStringLiteral("Check&book:"), cboCheckbook, fraFilter);
     row->addSpacing(12);
     row->addWidget(lblCheckbook);

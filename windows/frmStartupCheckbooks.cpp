@@ -66,7 +66,9 @@ QString frmStartup::CheckbookCaption() const {
 void frmStartup::showCheckbook() {
     // A long name or bank gives way in the middle, so that the account's last digits always show.
     const QString caption = CheckbookCaption();
-    lblCheckbook->setText(lblCheckbook->fontMetrics().elidedText(caption, Qt::ElideMiddle, lblCheckbook->width()));
+    lblCheckbook->ensurePolished();
+    const int room = lblCheckbook->contentsRect().width() - 2 * lblCheckbook->margin() - 4;
+    lblCheckbook->setText(QFontMetrics(lblCheckbook->font()).elidedText(caption, Qt::ElideMiddle, room));
     lblCheckbook->setToolTip(caption);
 }
 
@@ -99,7 +101,8 @@ void frmStartup::offerCheckbooks() {
     QList<std::pair<QString, QString>> offered;
     for (int index = 0; index < books.List().names.size(); ++index) {
         const SettingsLoad load = books.Settings(index);
-        const QString digits = load.state == SettingsState::Loaded ? AccountNumberDigits(load.settings.AcctNo) : QString();
+        const QString digits =
+            load.state == SettingsState::Loaded ? AccountNumberDigits(load.settings.AcctNo) : QString();
         // A checkbook with no account yet has printed nothing: "-" is no account's digits.
         offered.append({books.List().names[index], digits.isEmpty() ? QStringLiteral("-") : digits});
     }

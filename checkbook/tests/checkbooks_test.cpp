@@ -27,9 +27,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"Épargne ménage", true}, NameCase{"1234567890123456789012345678901234567890", true},
                       NameCase{"12345678901234567890123456789012345678901", false}, NameCase{"", false},
                       NameCase{"   ", false}, NameCase{"../x", false}, NameCase{"/", false}, NameCase{"..", false},
-                      NameCase{".", false}, NameCase{".hidden", false}, NameCase{"a\\b", false},
-                      NameCase{"C:", false}, NameCase{"a*b", false}, NameCase{"say \"hi\"", false},
-                      NameCase{"tab\there", false}, NameCase{" lead", false}, NameCase{"trail ", false}));
+                      NameCase{".", false}, NameCase{".hidden", false}, NameCase{"a\\b", false}, NameCase{"C:", false},
+                      NameCase{"a*b", false}, NameCase{"say \"hi\"", false}, NameCase{"tab\there", false},
+                      NameCase{" lead", false}, NameCase{"trail ", false}));
 
 class CheckbooksTest : public ::testing::Test {
 protected:
@@ -43,63 +43,40 @@ protected:
     }
 };
 
-TEST_F(CheckbooksTest, existingFolderIsTheFirstCheckbookAndNothingIsWritten) {
-    ASSERT_TRUE(folder.write(S("DraftMere.txt"), "\"Bank\"\r\n"));
-    ASSERT_TRUE(books.Load());
-    EXPECT_EQ(books.List().names, QStringList{kFirstCheckbookName});
-    EXPECT_EQ(books.FolderOf(books.List().open), folder.path());
-    EXPECT_EQ(folder.entries(), QStringList{S("DraftMere.txt")});
-}
-
-TEST_F(CheckbooksTest, addRenameOpenAndRemoveKeepFoldersAndListOwnerOnlyAndInStep) {
+TEST_F(CheckbooksTest, clashingNamesAreRefused_andRemovalKeepsTheFirstTheOpenAndOnesWithPendingChecks) {
     ASSERT_TRUE(books.Add(S("Operating")));
-    EXPECT_EQ(folder.mode(S("Checkbooks")), 0700);
-    EXPECT_EQ(folder.mode(S("Checkbooks/Operating")), 0700);
-    EXPECT_EQ(folder.mode(S("Checkbooks.txt")), 0600);
-    EXPECT_EQ(books.OpenName(), S("Operating"));
-
     const struct {
         const char *name;
         const char *problem; // part of the refusal
-    } clashes[] = {{"operating", "There is a checkbook \"Operating\""},
+    } refused[] = {{"operating", "There is a checkbook \"Operating\""},
                    {"CHECKBOOK", "There is a checkbook \"Checkbook\""},
-                   {"../x", "may not hold"},
-                   {"/", "may not hold"}};
-    for (const auto &clash : clashes) {
+                   {"../x", "may not hold"}};
+    for (const auto &clash : refused) {
         const FileResult added = books.Add(S(clash.name));
-        EXPECT_FALSE(added) << clash.name;
-        EXPECT_TRUE(added.error.contains(S(clash.problem))) << added.error.toStdString();
+        EXPECT_TRUE(!added && added.error.contains(S(clash.problem))) << clash.name << added.error.toStdString();
     }
-    EXPECT_EQ(folder.entries(S("Checkbooks")), QStringList{S("Operating")});
-
     ASSERT_TRUE(books.Add(S("Payroll")));
     ASSERT_TRUE(books.Rename(1, S("Operating Account")));
-    ASSERT_TRUE(books.Rename(0, S("Home")));
     EXPECT_EQ(folder.entries(S("Checkbooks")), (QStringList{S("Operating Account"), S("Payroll")}));
-
-    // A second reader of the same folder sees what the first wrote.
-    Checkbooks again(files);
-    ASSERT_TRUE(again.Load());
-    EXPECT_EQ(again.List().names, (QStringList{S("Home"), S("Operating Account"), S("Payroll")}));
-    EXPECT_EQ(again.OpenName(), S("Payroll"));
 
     EXPECT_FALSE(books.Remove(0)) << "the first checkbook lives in the program's folder";
     EXPECT_FALSE(books.Remove(2)) << "the open checkbook";
-    ASSERT_TRUE(folder.write(S("Checkbooks/Operating Account/TempRegister.txt"), QByteArray(115, 'x')));
-    const FileResult pending = books.Remove(1);
-    EXPECT_FALSE(pending);
-    EXPECT_TRUE(pending.error.contains(S("waiting to be printed"))) << pending.error.toStdString();
-    ASSERT_TRUE(QFile::remove(folder.file(S("Checkbooks/Operating Account/TempRegister.txt"))));
+    ASSERT_TRUE(folder.write(S("Checkbooks/Operating Account/Backup/TempRegister.txt"), QByteArray(115, 'x')));
+    EXPECT_FALSE(books.Remove(1)) << "a checkbook with a pending check, if only in its Backup folder";
+    ASSERT_TRUE(QFile::remove(folder.file(S("Checkbooks/Operating Account/Backup/TempRegister.txt"))));
     ASSERT_TRUE(books.Remove(1));
     EXPECT_EQ(folder.entries(S("Checkbooks")), QStringList{S("Payroll")});
-    EXPECT_EQ(books.OpenName(), S("Payroll"));
+    Checkbooks again(files);
+    ASSERT_TRUE(again.Load());
+    EXPECT_EQ(again.List().names, (QStringList{kFirstCheckbookName, S("Payroll")}));
+    EXPECT_EQ(again.OpenName(), S("Payroll"));
 }
 
 TEST_F(CheckbooksTest, foldersLeftByAnInterruptedAddRenameOrRemoveAreTakenInOrCleared) {
     ASSERT_TRUE(books.Add(S("Operating")));
-    ASSERT_TRUE(QDir().mkdir(folder.file(S("Checkbooks/Payroll"))));           // add cut short
+    ASSERT_TRUE(QDir().mkdir(folder.file(S("Checkbooks/Payroll")))); // add cut short
     ASSERT_TRUE(QDir().rename(folder.file(S("Checkbooks/Operating")), folder.file(S("Checkbooks/Main")))); // rename
-    ASSERT_TRUE(QDir().mkpath(folder.file(S("Checkbooks/.Old.removing/Backup"))));                       // remove
+    ASSERT_TRUE(QDir().mkpath(folder.file(S("Checkbooks/.Old.removing/Backup"))));                         // remove
     ASSERT_TRUE(books.Refresh());
     EXPECT_EQ(books.List().names, (QStringList{kFirstCheckbookName, S("Main"), S("Payroll")}));
     EXPECT_EQ(books.OpenName(), kFirstCheckbookName) << "the open checkbook's folder is gone: the first opens";

@@ -81,13 +81,14 @@ TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrin
                              kStyleWallet}));
     frmStartup *startup = startAndContinue();
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment, Check Forms.
-    ASSERT_EQ(entries.size(), 4);
+    // Help, History, Printer Alignment, Check Forms, Checkbooks.
+    ASSERT_EQ(entries.size(), 5);
     EXPECT_EQ(entries[0]->objectName(), QStringLiteral("mnuHelp"));
     EXPECT_EQ(entries[2]->objectName(), QStringLiteral("mnuAlignment"));
     EXPECT_EQ(entries[2]->text(), QStringLiteral("Printer A&lignment"));
     EXPECT_EQ(entries[3]->objectName(), QStringLiteral("mnuForms"));
     EXPECT_EQ(entries[3]->text(), QStringLiteral("Check &Forms"));
+    EXPECT_EQ(entries[4]->text(), QStringLiteral("Check&books"));
 
     QStringList printerItems;
     QString printer, style;

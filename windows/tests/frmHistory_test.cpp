@@ -103,8 +103,8 @@ TEST_F(HistoryWindowTest, theHistoryEntryStandsBesideHelpAndOpensOneWindow) {
     frmStartup *startup = startAndContinue();
     journal->release();
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment, Check Forms.
-    ASSERT_EQ(entries.size(), 4);
+    // Help, History, Printer Alignment, Check Forms, Checkbooks.
+    ASSERT_EQ(entries.size(), 5);
     EXPECT_EQ(entries[0]->text(), QStringLiteral("Help"));
     EXPECT_EQ(entries[1]->text(), QStringLiteral("Hi&story"));
     EXPECT_EQ(entries[1]->objectName(), QStringLiteral("mnuHistory"));
