@@ -197,8 +197,13 @@ void frmHistory::SetCheckbooks(const QList<std::pair<QString, QString>> &books, 
     }
     cboCheckbook->addItem(QStringLiteral("All checkbooks"), QString());
     cboCheckbook->setCurrentIndex(books.size() > 1 ? open : cboCheckbook->count() - 1);
-    lblCheckbook->setVisible(books.size() > 1);
-    cboCheckbook->setVisible(books.size() > 1);
+    const bool shown = books.size() > 1;
+    if (shown && cboCheckbook->isHidden()) {
+        // The window widens by the box, so that the payee box keeps its room.
+        resize(width() + lblCheckbook->sizeHint().width() + cboCheckbook->sizeHint().width() + 24, height());
+    }
+    lblCheckbook->setVisible(shown);
+    cboCheckbook->setVisible(shown);
     FilterChanged();
 }
 
