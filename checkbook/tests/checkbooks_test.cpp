@@ -36,11 +36,6 @@ protected:
     TempFolder folder;
     QtFiles files{folder.path()};
     Checkbooks books{files};
-
-    void setUp(int index, const char *account) {
-        QtFiles book(books.FolderOf(index));
-        ASSERT_TRUE(SaveSettings(book, {S("Bank"), S(account), S("1001"), S("3"), kStyleWallet}));
-    }
 };
 
 TEST_F(CheckbooksTest, clashingNamesAreRefused_andRemovalKeepsTheFirstTheOpenAndOnesWithPendingChecks) {
@@ -97,14 +92,6 @@ TEST_F(CheckbooksTest, linkPlantedAsACheckbookFolderIsNeverOpened) {
     ASSERT_TRUE(books.Refresh());
     EXPECT_EQ(books.List().names, QStringList{kFirstCheckbookName}) << "a link is no checkbook";
     EXPECT_TRUE(elsewhere.entries().isEmpty());
-}
-
-TEST_F(CheckbooksTest, accountClashComparesDigitsAndNamesTheOtherCheckbook) {
-    ASSERT_TRUE(books.Add(S("Payroll")));
-    setUp(0, "0012-345678");
-    EXPECT_EQ(books.AccountClash(1, S("0012 345678")), kFirstCheckbookName);
-    EXPECT_EQ(books.AccountClash(1, S("0012-345679")), QString());
-    EXPECT_EQ(books.AccountClash(0, S("0012-345678")), QString()) << "its own account";
 }
 
 } // namespace
