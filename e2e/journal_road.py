@@ -515,15 +515,17 @@ def reused_number(run, args):
         run.check(after == before, f"{name}: the journal changed: {briefly(before)} became {briefly(after)}")
 
 
-def type_setup(run, account, check_no):
-    """The checkbook setup from the main menu (Create Checkbook, Goto, Create), each field typed
-    anew, then Accept; returns the messages answered until the main menu is back."""
+def type_setup(run, account, check_no, from_menu=True):
+    """The checkbook setup from the main menu (Create Checkbook, Goto, Create; or from the checkbook
+    type panel shown), each field typed anew, then Accept; returns the messages answered until the
+    main menu is back."""
     display = run.display
-    drive(run, (MAIN_MENU,))
-    display.key("alt+c")
-    time.sleep(0.4)
-    display.key("alt+g")
-    time.sleep(0.6)
+    if from_menu:
+        drive(run, (MAIN_MENU,))
+        display.key("alt+c")
+        time.sleep(0.4)
+        display.key("alt+g")
+        time.sleep(0.6)
     display.key("space")
     time.sleep(0.4)
     for index, text in enumerate((BANK, account, "3", None, str(check_no))):

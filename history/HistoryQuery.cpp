@@ -50,6 +50,10 @@ WhereClause BuildWhere(const HistoryFilter &filter) {
         terms << QStringLiteral("check_no <= ?");
         where.values << *filter.checkTo;
     }
+    if (!filter.accountDigits.isEmpty()) {
+        terms << QStringLiteral("account_digits = ?");
+        where.values << filter.accountDigits;
+    }
     if (!terms.isEmpty()) {
         where.sql = QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
     }

@@ -17,6 +17,7 @@ struct HistoryFilter {
     StatusFilter status = StatusFilter::All;
     std::optional<qint64> checkFrom; // check number, inclusive
     std::optional<qint64> checkTo;
+    QString accountDigits; // the account's digits alone (one checkbook); empty = every account
 };
 
 // The history's columns, in their order on screen.

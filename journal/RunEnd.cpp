@@ -226,11 +226,16 @@ FinishResult FinishRun(CheckJournal &journal, Files &files, const FinishedRun &r
     return result;
 }
 
-FileResult FinishDueWork(CheckJournal &journal, Files &files, bool *settingsChanged) {
+FileResult FinishDueWork(CheckJournal &journal, Files &files, bool *settingsChanged, const QString &accountNo) {
     *settingsChanged = false;
     QList<DueWork> due;
     FileResult result = journal.LoadDueWork(due);
     for (qsizetype i = 0; result && i < due.size(); ++i) {
+        CheckbookSettings before;
+        if (!accountNo.isEmpty() && DecodeSettings(due[i].settingsBefore, before, nullptr) &&
+            AccountDigits(before.AcctNo) != AccountDigits(accountNo)) {
+            continue;
+        }
         const Applied applied = applyDue(journal, files, due[i], due[i].id);
         *settingsChanged = *settingsChanged || applied.settingsChanged;
         result = applied.first();

@@ -77,8 +77,9 @@ FileResult ResolveRun(CheckJournal &journal, Files &files, const UnresolvedRun &
 
 // Completes the file work of committed runs and reviews that a crash interrupted: a file still
 // holding its old contents gets its new ones, any other is left alone. *settingsChanged tells
-// whether the settings file was rewritten.
-FileResult FinishDueWork(CheckJournal &journal, Files &files, bool *settingsChanged);
+// whether the settings file was rewritten. Given an account, the work of runs of another account's
+// checkbook waits until that checkbook is open.
+FileResult FinishDueWork(CheckJournal &journal, Files &files, bool *settingsChanged, const QString &accountNo = {});
 
 // Records the review of a run's printed forms. Spoiled forms are voided as "spoiled" and their
 // checks go back to the front of the register to print on the next forms (the register's checks

@@ -1,6 +1,8 @@
 #include "windows/Program.h"
 
+#include "checkbook/Checkbooks.h"
 #include "datafiles/DataFiles.h"
+#include "platform/QtFiles.h"
 #include "windows/Controls.h"
 #include "windows/frmMain.h"
 #include "windows/frmPrintedChecks.h"
@@ -25,6 +27,44 @@ CheckJournal &Program::Journal() {
         journal_ = std::make_unique<CheckJournal>(platform.files.Root());
     }
     return *journal_;
+}
+
+Checkbooks &Program::CheckbookList() {
+    if (!checkbooks_) {
+        checkbooks_ = std::make_unique<Checkbooks>(platform.files);
+        // A list that cannot be read opens the first checkbook; the menu says why when it is opened.
+        checkbooks_->Load();
+    }
+    return *checkbooks_;
+}
+
+Files &Program::Book() {
+    Checkbooks &list = CheckbookList();
+    if (list.List().open == 0) {
+        return platform.files;
+    }
+    if (!book_ || book_->Root() != list.FolderOf(list.List().open)) {
+        book_ = std::make_unique<QtFiles>(list.FolderOf(list.List().open));
+        // Only this copy of the program uses the folder: what an interrupted save left goes.
+        book_->RemoveStrayTemporaries();
+    }
+    return *book_;
+}
+
+FileResult Program::OpenCheckbook(int index) {
+    const FileResult opened = CheckbookList().Open(index);
+    if (opened) {
+        CheckbooksChanged();
+    }
+    return opened;
+}
+
+void Program::CheckbooksChanged() {
+    if (book_) {
+        book_->CloseAll();
+    }
+    Book();
+    emit CheckbookChanged();
 }
 
 Program::~Program() {

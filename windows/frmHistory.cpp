@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
@@ -161,6 +162,17 @@ void frmHistory::createFilters() {
     row->addWidget(txtCheckNoFrom);
     row->addWidget(BuddyLabel(QStringLiteral("t&o"), txtCheckNoTo, fraFilter));
     row->addWidget(txtCheckNoTo);
+    cboCheckbook = new QComboBox(fraFilter);
+    cboCheckbook->setObjectName(QStringLiteral("cboCheckbook"));
+    // A long checkbook name does not squeeze the payee box.
+    cboCheckbook->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboCheckbook->setMinimumContentsLength(14);
+    lblCheckbook = BuddyLabel(QStringLiteral("Check&book:"), cboCheckbook, fraFilter);
+    row->addSpacing(12);
+    row->addWidget(lblCheckbook);
+    row->addWidget(cboCheckbook);
+    lblCheckbook->hide();
+    cboCheckbook->hide();
 
     for (QCheckBox *check : {chkDateFrom, chkDateTo}) {
         connect(check, &QCheckBox::toggled, this, &frmHistory::FilterChanged);
@@ -174,6 +186,25 @@ void frmHistory::createFilters() {
         connect(box, &QLineEdit::textChanged, this, &frmHistory::FilterChanged);
     }
     connect(cboStatus, &QComboBox::currentIndexChanged, this, &frmHistory::FilterChanged);
+    connect(cboCheckbook, &QComboBox::currentIndexChanged, this, &frmHistory::FilterChanged);
+}
+
+void frmHistory::SetCheckbooks(const QList<std::pair<QString, QString>> &books, int open) {
+    const QSignalBlocker quiet(cboCheckbook);
+    cboCheckbook->clear();
+    for (const auto &[name, digits] : books) {
+        cboCheckbook->addItem(name, digits);
+    }
+    cboCheckbook->addItem(QStringLiteral("All checkbooks"), QString());
+    cboCheckbook->setCurrentIndex(books.size() > 1 ? open : cboCheckbook->count() - 1);
+    const bool shown = books.size() > 1;
+    if (shown && cboCheckbook->isHidden()) {
+        // The window widens by the box, so that the payee box keeps its room.
+        resize(width() + lblCheckbook->sizeHint().width() + cboCheckbook->sizeHint().width() + 24, height());
+    }
+    lblCheckbook->setVisible(shown);
+    cboCheckbook->setVisible(shown);
+    FilterChanged();
 }
 
 void frmHistory::createList() {
@@ -244,6 +275,7 @@ HistoryFilter frmHistory::Filter() const {
     filter.status = static_cast<StatusFilter>(cboStatus->currentIndex());
     filter.checkFrom = Bound(txtCheckNoFrom);
     filter.checkTo = Bound(txtCheckNoTo);
+    filter.accountDigits = cboCheckbook->currentData().toString();
     return filter;
 }
 
@@ -333,6 +365,10 @@ void frmHistory::cmdExportPositivePay_Click() {
             MsgButtons::OK, title);
         return;
     }
+    // The account of the checkbook shown comes first.
+    const QString shown = Filter().accountDigits;
+    std::stable_partition(accounts.begin(), accounts.end(),
+                          [&shown](const ExportAccount &account) { return account.digits == shown; });
     ExportSettings settings;
     if (const FileResult loaded = LoadExportSettings(platform_.files, settings); !loaded) {
         platform_.messages.MsgBox(loaded.error, MsgButtons::OK, title);

@@ -36,6 +36,10 @@ public:
     HistoryFilter Filter() const;
     HistoryModel &Model() const { return *model_; }
 
+    // Offers a filter by checkbook (name, account digits), the open one chosen, and every checkbook
+    // last. With one checkbook the filter stays hidden and every account shows.
+    void SetCheckbooks(const QList<std::pair<QString, QString>> &books, int open);
+
     void FilterChanged();
     void grdChecks_CurrentChanged();
     void cmdVoid_Click();
@@ -51,6 +55,8 @@ public:
     QComboBox *cboStatus;
     QLineEdit *txtCheckNoFrom;
     QLineEdit *txtCheckNoTo;
+    QLabel *lblCheckbook;
+    QComboBox *cboCheckbook;
     QTableView *grdChecks;
     QLabel *lblTotal;
     QPushButton *cmdVoid;

@@ -63,6 +63,9 @@ public:
     // since the copy was made, before anything counts, takes or prints them. Afterwards a missing
     // register is no register, whatever the Backup folder holds; fails when the copy fails.
     FileResult RestoreRegister();
+    // While this window is up with checks pending, another checkbook may not be opened: asks the
+    // question of leaving it (Yes shows the print summary) and answers true.
+    bool RefuseSwitch();
 
     // Blank checks left on the sheet now in the printer, counting the pending checks.
     int ChecksLeftOnForm = 0;
@@ -122,6 +125,8 @@ private:
     bool StartCounting();
     void EnterCheck();
     void LeaveToMenu();
+    // The question of leaving with checks pending: true for Yes, print them.
+    bool AskToPrintPending();
     // Shows a message and goes back to the main menu window.
     void BackToMainMenu(const QString &message);
     // The same, once the handler that activated this window has returned.

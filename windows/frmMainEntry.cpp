@@ -58,7 +58,7 @@ void frmMain::Message(const QString &text, const QString &title) {
 
 qint64 frmMain::PendingChecks() {
     RestoreRegister();
-    Files &files = program_.platform.files;
+    Files &files = program_.Book();
     if (!files.Dir(kRegisterFile)) {
         return 0;
     }
@@ -176,8 +176,8 @@ bool frmMain::StartCounting() {
 void frmMain::TellOfDamagedRegister() {
     // A missing register is whole; the Backup copy is not brought back behind the set-aside.
     FileResult whole = RestoreRegister();
-    if (whole && program_.platform.files.FileLen(kRegisterFile) >= 0) {
-        whole = CheckRegister(program_.platform.files);
+    if (whole && program_.Book().FileLen(kRegisterFile) >= 0) {
+        whole = CheckRegister(program_.Book());
     }
     if (whole) {
         return;
@@ -309,7 +309,7 @@ void frmMain::cmdPrint_Click() {
         appended = AppendRegisterRecord(record);
     }
     if (!appended) {
-        const QString path = QDir::toNativeSeparators(program_.platform.files.FullPath(kRegisterFile));
+        const QString path = QDir::toNativeSeparators(program_.Book().FullPath(kRegisterFile));
         Message(QStringLiteral("The check could not be stored in the register of pending checks,\r\n") + path +
                     QStringLiteral(":\r\n") + appended.error +
                     QStringLiteral("\r\nThe checks stored before are kept. Accept this check again once the "
@@ -348,5 +348,5 @@ void frmMain::ResetForNextCheck() {
 }
 
 FileResult frmMain::AppendRegisterRecord(const RegisterRecord &record) {
-    return ::AppendRegisterRecord(program_.platform.files, record, FromBackup::Ignore);
+    return ::AppendRegisterRecord(program_.Book(), record, FromBackup::Ignore);
 }

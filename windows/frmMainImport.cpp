@@ -57,10 +57,10 @@ void frmMain::cmdImport_Click() {
     // All or nothing: one atomic rewrite of the register.
     FileResult appended = RestoreRegister();
     if (appended) {
-        appended = AppendRegisterRecords(program_.platform.files, records, FromBackup::Ignore);
+        appended = AppendRegisterRecords(program_.Book(), records, FromBackup::Ignore);
     }
     if (!appended) {
-        const QString path = QDir::toNativeSeparators(program_.platform.files.FullPath(kRegisterFile));
+        const QString path = QDir::toNativeSeparators(program_.Book().FullPath(kRegisterFile));
         Message(QStringLiteral("The imported checks could not be stored in the register of pending checks,\r\n") +
                     path + QStringLiteral(":\r\n") + appended.error +
                     QStringLiteral("\r\nNone of them was stored; the checks stored before are kept. Import the file "

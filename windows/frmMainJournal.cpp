@@ -40,7 +40,7 @@ bool frmMain::SetAsidePrintedChecks() {
             MsgButtons::YesNo, QStringLiteral("Checks Already Printed"), MsgResult::Yes);
         return answer == MsgResult::No;
     };
-    const SetAsideResult result = SetAsidePrinted(program_.Journal(), platform.files,
+    const SetAsideResult result = SetAsidePrinted(program_.Journal(), program_.Book(),
                                                   program_.Startup()->Settings().AcctNo, keep, platform.clock.Now());
     if (result.result) {
         return true;
@@ -58,7 +58,7 @@ bool frmMain::SetAsidePrintedChecks() {
 }
 
 FileResult frmMain::RestoreRegister() {
-    const BackupRestore restore = RestoreFromBackup(program_.platform.files, kRegisterFile);
+    const BackupRestore restore = RestoreFromBackup(program_.Book(), kRegisterFile);
     if (restore.restored) {
         SetAsidePrintedChecks();
     }
@@ -74,16 +74,21 @@ FileResult frmMain::ResolveUnfinishedRuns() {
     CheckJournal &journal = program_.Journal();
     QList<UnresolvedRun> runs;
     FileResult result = journal.LoadUnresolved(runs);
+    const QString account = AccountDigits(program_.Startup()->Settings().AcctNo);
     for (qsizetype i = 0; result && i < runs.size(); ++i) {
         const UnresolvedRun &run = runs[i];
+        // A run of another checkbook is put to the person when that checkbook is open.
+        if (AccountDigits(run.run.accountNo) != account) {
+            continue;
+        }
         // The review itself is the question: it lists the run's forms as printed and asks how each
         // one came out; a form that never came out is marked spoiled, since no number is used twice.
         const QList<PrintMark> marks = program_.ReviewPrintedChecks(run.checks);
         int requeued = 0;
         bool settingsChanged = false;
-        result = ResolveRun(journal, platform.files, run, marks, platform.clock.Today(), &requeued, &settingsChanged);
+        result = ResolveRun(journal, program_.Book(), run, marks, platform.clock.Today(), &requeued, &settingsChanged);
         if (settingsChanged) {
-            const SettingsLoad load = LoadSettings(platform.files);
+            const SettingsLoad load = LoadSettings(program_.Book());
             if (load.state == SettingsState::Loaded) {
                 program_.Startup()->SetSettings(load.settings);
             }
@@ -94,15 +99,14 @@ FileResult frmMain::ResolveUnfinishedRuns() {
 }
 
 bool frmMain::SettleJournal(bool forPrinting) {
-    Platform &platform = program_.platform;
     CheckJournal &journal = program_.Journal();
     FileResult result = journal.Open();
     if (result) {
         bool settingsChanged = false;
-        result = FinishDueWork(journal, platform.files, &settingsChanged);
+        result = FinishDueWork(journal, program_.Book(), &settingsChanged, program_.Startup()->Settings().AcctNo);
         if (settingsChanged) {
             // The run before a crash had moved the setup on; the main menu shows what the file says.
-            const SettingsLoad load = LoadSettings(platform.files);
+            const SettingsLoad load = LoadSettings(program_.Book());
             if (load.state == SettingsState::Loaded) {
                 program_.Startup()->SetSettings(load.settings);
             }
@@ -143,7 +147,7 @@ bool frmMain::ReviewRun(qint64 runId, const QList<JournalCheck> &checks, const Q
                         qint64 nextCheckNo) {
     const QList<PrintMark> marks = program_.ReviewPrintedChecks(checks);
     int requeued = 0;
-    const FileResult result = ApplyReview(program_.Journal(), program_.platform.files, runId, checks, printed, marks,
+    const FileResult result = ApplyReview(program_.Journal(), program_.Book(), runId, checks, printed, marks,
                                           program_.platform.clock.Today(), nextCheckNo, &requeued);
     program_.NotifyJournalChanged();
     if (!result) {

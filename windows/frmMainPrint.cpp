@@ -46,18 +46,33 @@ QString checksText(qint64 count) {
 
 } // namespace
 
+bool frmMain::RefuseSwitch() {
+    if (!isVisible()) {
+        return false;
+    }
+    RestoreRegister();
+    if (!program_.Book().Dir(kRegisterFileSlash)) {
+        return false;
+    }
+    if (AskToPrintPending()) {
+        ShowPrintSummary();
+    }
+    return true;
+}
+
+bool frmMain::AskToPrintPending() {
+    return program_.platform.messages.MsgBox(
+               QStringLiteral("Checks remain Unprinted\r\nExiting Now will Delete all Check Entries\r\n"
+                              "Do you want to Print the Checks?"),
+               MsgButtons::YesNo, QStringLiteral("Checks are NOT Printed"), MsgResult::Yes) == MsgResult::Yes;
+}
+
 void frmMain::LeaveToMenu() {
     RestoreRegister();
-    Files &files = program_.platform.files;
-    if (files.Dir(kRegisterFileSlash)) {
-        const MsgResult answer = program_.platform.messages.MsgBox(
-            QStringLiteral("Checks remain Unprinted\r\nExiting Now will Delete all Check Entries\r\n"
-                           "Do you want to Print the Checks?"),
-            MsgButtons::YesNo, QStringLiteral("Checks are NOT Printed"), MsgResult::Yes);
-        if (answer == MsgResult::Yes) {
-            ShowPrintSummary();
-            return;
-        }
+    Files &files = program_.Book();
+    if (files.Dir(kRegisterFileSlash) && AskToPrintPending()) {
+        ShowPrintSummary();
+        return;
     }
     const FileResult deleted = DeleteDataFile(files, kRegisterFileSlash);
     if (!deleted) {
@@ -147,7 +162,7 @@ bool frmMain::ComposePrintRequest(PrintRequest &request) {
     };
     // The book's addresses are read once: what prints is what the journal keeps with the checks.
     QList<RegisterRecord> records;
-    ReadAllRecords(program_.platform.files, records);
+    ReadAllRecords(program_.Book(), records);
     QStringList payees;
     for (const RegisterRecord &record : std::as_const(records)) {
         payees << record.PayTo;
@@ -171,8 +186,9 @@ void frmMain::PreviewChecks() {
         return;
     }
     // Printing from the preview is Print Checks on the printer shown, with its offsets and its outcome.
+    Platform book = program_.platform.With(program_.Book());
     if (std::unique_ptr<Printer> printer =
-            PreviewPendingChecks(program_.platform, request, program_.platform.printers.DefaultPrinterName())) {
+            PreviewPendingChecks(book, request, program_.platform.printers.DefaultPrinterName())) {
         PrintChecks(std::move(printer));
     }
 }
@@ -193,16 +209,16 @@ void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
     const qint64 pending = PendingChecks();
     QList<RegisterRecord> records;
     bool setAsideWhole = false;
-    ReadRecordsToPrint(program_.platform.files, restored, records, setAsideWhole);
+    ReadRecordsToPrint(program_.Book(), restored, records, setAsideWhole);
     // Every check of the run is in the journal as being printed before the printer gets anything.
     qint64 intentId = 0;
     const auto intent = [this, &records, &intentId](const QString &printer) {
         return RecordIntent(printer, records, &intentId);
     };
 
-    const PrintResult result = setAsideWhole
-                                   ? PrintResult{PrintOutcome::NothingToPrint, 0, {}, {}}
-                                   : PrintPendingChecks(program_.platform, request, std::move(chosen), intent);
+    Platform book = program_.platform.With(program_.Book());
+    const PrintResult result = setAsideWhole ? PrintResult{PrintOutcome::NothingToPrint, 0, {}, {}}
+                                             : PrintPendingChecks(book, request, std::move(chosen), intent);
     switch (result.outcome) {
     case PrintOutcome::Printed:
         CommitPrinted(result.printed, true, records, result.printerName, intentId);
@@ -247,7 +263,7 @@ bool frmMain::RecordIntent(const QString &printer, const QList<RegisterRecord> &
     settings.ChecksOnForm =
         QString::number(ChecksLeftAfter(setup.left, static_cast<int>(records.size()), checksPerSheet_));
     run.settingsAfter = settings;
-    const FileResult recorded = RecordPrintIntent(program_.Journal(), program_.platform.files, run, intentId);
+    const FileResult recorded = RecordPrintIntent(program_.Journal(), program_.Book(), run, intentId);
     if (!recorded) {
         Message(QStringLiteral("The checks about to be printed could not be recorded in the check journal "
                                "first:\r\n") +
@@ -277,7 +293,7 @@ void frmMain::ReleaseIntent(qint64 intentId) {
 
 void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer,
                             qint64 intentId) {
-    Files &files = program_.platform.files;
+    Files &files = program_.Book();
     frmStartup *startup = program_.Startup();
     CheckbookSettings settings = startup->Settings();
     SetupNumbers setup;

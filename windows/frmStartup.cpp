@@ -50,6 +50,8 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuImport->setObjectName(QStringLiteral("mnuImport"));
     connect(mnuImport, &QAction::triggered, this, &frmStartup::mnuImport_Click);
 
+    createCheckbookMenu();
+
     QWidget *client = MakeClientArea(this, menuBar, 4530, 2655);
     createMenuPanel(client);
     createTypePanel(client);
@@ -77,6 +79,12 @@ void frmStartup::createMenuPanel(QWidget *client) {
         MakeImage(fraDraftmere, ArrayName("Image1", 0), QStringLiteral(":/pictures/emblem.svg"), 240, 360, 645, 615);
     Image1->setToolTip(QStringLiteral("Ends Program"));
     OnClick(Image1, [this] { Image1_Click(); });
+
+    lblCheckbook = new QLabel(fraDraftmere);
+    lblCheckbook->setObjectName(QStringLiteral("lblCheckbook"));
+    lblCheckbook->setTextFormat(Qt::PlainText);
+    lblCheckbook->setFont(FormFont());
+    PlaceTwips(lblCheckbook, 240, 90, 4035, 240);
 
     const QString optionCaptions[2] = {QStringLiteral("&Print Checks"), QStringLiteral("&Create Checkbook")};
     const QString optionTips[2] = {QStringLiteral("Create and Print Checks"), QStringLiteral("Setup Your Checkbook")};
@@ -149,7 +157,7 @@ void frmStartup::SetSettings(const CheckbookSettings &settings) {
 }
 
 FileResult frmStartup::UpdateDraftMereInfo() {
-    return SaveSettings(program_.platform.files, Settings());
+    return SaveSettings(program_.Book(), Settings());
 }
 
 void frmStartup::Form_Load() {
@@ -191,12 +199,15 @@ void frmStartup::Form_Activate() {
 
 void frmStartup::LoadDraftMereInfo() {
     Platform &platform = program_.platform;
-    const SettingsLoad load = LoadSettings(platform.files);
+    const SettingsLoad load = LoadSettings(program_.Book());
     if (load.state == SettingsState::Loaded) {
         SetSettings(load.settings);
         showMenuPanel(true, 0);
         return;
     }
+    // A checkbook not set up yet starts from the setup's first texts, not the last checkbook's.
+    SetSettings({QStringLiteral("Enter your Bank,s Name here"), QStringLiteral("Enter your Checkbook Account No"),
+                 QStringLiteral("Enter the number of the first check on your Check Forms"), QString(), QString()});
     if (load.state == SettingsState::Damaged) {
         platform.messages.MsgBox(load.error + QStringLiteral("\r\n\r\nPlease set up your checkbook again; "
                                                              "Accept will write a new settings file."),
@@ -209,6 +220,7 @@ void frmStartup::LoadDraftMereInfo() {
 void frmStartup::showMenuPanel(bool menu, int option) {
     fraDraftmere->setVisible(menu);
     fraCreate->setVisible(!menu);
+    showCheckbook();
     optMainMenuSub[option]->setChecked(true);
     if (menu) {
         optMainMenuSub[option]->setFocus();
@@ -279,6 +291,7 @@ void frmStartup::mnuHistory_Click() {
         if (history_) {
             // A run, a review or a void elsewhere shows in the history at once.
             connect(&program_, &Program::JournalChanged, history_, &frmHistory::Refresh);
+            offerCheckbooks();
         }
         return;
     }

@@ -13,6 +13,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
@@ -54,6 +55,15 @@ public:
     void txtAcctNo_GotFocus();
     void txtCheckNo_GotFocus();
 
+    // The checkbooks menu: open another checkbook, add one (through the checkbook type panel),
+    // rename the open one, remove another.
+    void mnuCheckbookOpen_Click(int index);
+    void mnuCheckbookAdd_Click();
+    void mnuCheckbookRename_Click();
+    void mnuCheckbookRemove_Click(int index);
+    // The open checkbook's name, bank and the last four digits of its account.
+    QString CheckbookCaption() const;
+
     // The help dialog control; only its help file and command are used.
     struct HelpDialog {
         QString HelpFile;
@@ -68,6 +78,13 @@ public:
     QAction *mnuPayees;
 
     QAction *mnuImport;
+
+    QMenu *mnuCheckbooks;
+    QMenu *mnuCheckbookOpen;
+    QAction *mnuCheckbookAdd;
+    QAction *mnuCheckbookRename;
+    QMenu *mnuCheckbookRemove;
+    QLabel *lblCheckbook;
 
     // The main menu panel.
     QFrame *fraDraftmere;
@@ -101,6 +118,17 @@ private:
     void lstCheckStyle_Changed();
 
     void createMenuPanel(QWidget *client);
+    void createCheckbookMenu();
+    void fillCheckbookMenus();
+    // Shows the open checkbook's setup after another was opened, added or renamed.
+    void checkbookChanged();
+    void showCheckbook();
+    // Gives the history window the checkbooks to filter by, the open one chosen.
+    void offerCheckbooks();
+    // Asks for a checkbook's name; empty when the person cancelled.
+    QString askCheckbookName(const QString &title, const QString &name);
+    // Says what went wrong with the checkbooks, naming the reason.
+    void checkbookMessage(const QString &text);
     void createTypePanel(QWidget *client);
     void createInformationPanel(QWidget *client);
     void chainTabs();

@@ -1,6 +1,7 @@
 // The checkbook setup: the "Checkbook Type" and "Check Information" panels of the main menu window.
 #include "windows/frmStartup.h"
 
+#include "checkbook/Checkbooks.h"
 #include "windows/Controls.h"
 #include "windows/Program.h"
 #include "windows/Twips.h"
@@ -246,6 +247,16 @@ void frmStartup::cmdAccept_Click() {
     // A number the journal holds for this account is never used again: said now, not after the
     // checks are written.
     const CheckbookSettings settings = Settings();
+    const Checkbooks &books = program_.CheckbookList();
+    if (const QString other = books.AccountClash(books.List().open, settings.AcctNo); !other.isEmpty()) {
+        platform.messages.MsgBox(QStringLiteral("The account number %1 is the account of the checkbook \"%2\" "
+                                                "already. Two checkbooks may not share an account number: open "
+                                                "\"%2\" from the Checkbooks menu to write its checks.")
+                                     .arg(settings.AcctNo.trimmed(), other),
+                                 MsgButtons::OK, platform.App.Title);
+        txtAcctNo->setFocus();
+        return;
+    }
     bool taken = false;
     const FileResult free =
         program_.Journal().CheckNumbersFree(settings.AcctNo, settings.CheckNo.trimmed().toLongLong(), 1, &taken);

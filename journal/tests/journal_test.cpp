@@ -659,8 +659,13 @@ TEST_F(JournalTest, dueWorkIsFinishedOnlyOnFilesThatStillHoldTheirOldContents) {
             ASSERT_TRUE(AppendRegisterRecord(hereFiles, NumberedCheck(1005)));
         }
         const QByteArray registerNow = here.read(S("TempRegister.txt"));
+        const QByteArray settingsNow = here.read(S("DraftMere.txt"));
         bool settingsChanged = false;
-        ASSERT_TRUE(FinishDueWork(hereJournal, hereFiles, &settingsChanged));
+        // Another account's checkbook is open: the work waits for this one's.
+        ASSERT_TRUE(FinishDueWork(hereJournal, hereFiles, &settingsChanged, S("0099-000111")));
+        EXPECT_EQ(here.read(S("TempRegister.txt")), registerNow);
+        EXPECT_EQ(here.read(S("DraftMere.txt")), settingsNow);
+        ASSERT_TRUE(FinishDueWork(hereJournal, hereFiles, &settingsChanged, JournalSetup(1001).AcctNo));
         EXPECT_EQ(settingsChanged, !c.settingsAlreadySaved && !c.personChangedSettings);
         EXPECT_EQ(here.read(S("DraftMere.txt")), EncodeSettings(JournalSetup(c.personChangedSettings ? 5000 : 1004)));
         EXPECT_EQ(here.read(S("TempRegister.txt")), c.registerAlreadyTrimmed ? registerNow : due.registerAfter);

@@ -82,14 +82,16 @@ TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrin
                              kStyleWallet}));
     frmStartup *startup = startAndContinue();
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment, Check Forms, Payees, Import Checks.
-    ASSERT_EQ(entries.size(), 6);
+    // Help, History, Printer Alignment, Check Forms, Payees, Import Checks, Checkbooks.
+    ASSERT_EQ(entries.size(), 7);
     EXPECT_EQ(entries[0]->objectName(), QStringLiteral("mnuHelp"));
     EXPECT_EQ(entries[2]->objectName(), QStringLiteral("mnuAlignment"));
     EXPECT_EQ(entries[2]->text(), QStringLiteral("Printer A&lignment"));
     EXPECT_EQ(entries[3]->objectName(), QStringLiteral("mnuForms"));
     EXPECT_EQ(entries[3]->text(), QStringLiteral("Check &Forms"));
-    EXPECT_EQ(entries[4]->text(), QStringLiteral("&Import Checks"));
+    EXPECT_EQ(entries[4]->text(), QStringLiteral("Pa&yees"));
+    EXPECT_EQ(entries[5]->text(), QStringLiteral("&Import Checks"));
+    EXPECT_EQ(entries[6]->text(), QStringLiteral("Check&books"));
 
     QStringList printerItems;
     QString printer, style;

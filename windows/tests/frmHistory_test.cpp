@@ -90,8 +90,8 @@ TEST_F(HistoryWindowTest, theHistoryEntryStandsBesideHelpAndOpensOneWindow) {
     frmStartup *startup = startAndContinue();
     journal->release();
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment, Check Forms, Payees, Import Checks.
-    ASSERT_EQ(entries.size(), 6);
+    // Help, History, Printer Alignment, Check Forms, Payees, Import Checks, Checkbooks.
+    ASSERT_EQ(entries.size(), 7);
     EXPECT_EQ(entries[0]->text(), QStringLiteral("Help"));
     EXPECT_EQ(entries[1]->text(), QStringLiteral("Hi&story"));
     EXPECT_EQ(entries[1]->objectName(), QStringLiteral("mnuHistory"));
