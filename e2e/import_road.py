@@ -130,7 +130,10 @@ def import_road(run, args):
                                                   f"is {outcome}: neither the old {len(before)} bytes nor {whole}")
     print(f"  kill -9 during the import's write: {outcomes}", flush=True)
 
-    # Not killed, the same import completes: every row, once, after the old records.
+    # Not killed, the same import completes: every row, once, after the old records (a round may have
+    # ended complete, so the old register is put back first).
+    with open(run.path(REGISTER), "wb") as f:
+        f.write(before)
     run.relaunch()
     reach_entry(run)
     run.check(run.read(REGISTER) == before, "after the kills and a restart the register is not the old one")
