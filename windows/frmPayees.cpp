@@ -320,8 +320,8 @@ void frmPayees::cmdImport_Click() {
     if (!settleEdits()) {
         return;
     }
-    const QString path =
-        platform_.saveDialog.GetOpenFileName(QStringLiteral("Import Payees"), QString(), QStringLiteral("CSV files (*.csv)"));
+    const QString path = platform_.saveDialog.GetOpenFileName(QStringLiteral("Import Payees"), QString(),
+                                                              QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) {
         return;
     }
