@@ -2,7 +2,6 @@
 // Accept until the record is flushed to disk and the entry panel is drawn again. Real files in a
 // temporary folder on this machine's disk; the other services are test doubles.
 #include "checkbook/CheckbookSettings.h"
-#include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
 #include "register/Register.h"
 #include "windows/Program.h"
@@ -16,7 +15,6 @@
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -204,16 +202,3 @@ void BM_KeystrokeToCompletionPopup10k(benchmark::State &state) {
 BENCHMARK(BM_KeystrokeToCompletionPopup10k)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication application(argc, argv);
-    InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,13 +3,10 @@
 // this machine's disk. The other services are test doubles.
 #include "history/HistoryExport.h"
 #include "journal/CheckJournal.h"
-#include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
 #include "windows/frmHistory.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QLocale>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -190,16 +187,3 @@ void BM_ExportPositivePayOfAllChecks(benchmark::State &state) {
 BENCHMARK(BM_ExportPositivePayOfAllChecks)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication application(argc, argv);
-    InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

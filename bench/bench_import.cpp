@@ -4,15 +4,13 @@
 #include "import/CheckImport.h"
 #include "import/Csv.h"
 #include "journal/CheckJournal.h"
-#include "platform/Fonts.h"
 #include "platform/QtFiles.h"
 #include "platform/testing/FakePlatform.h"
 #include "register/Register.h"
 #include "windows/frmImport.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLineEdit>
-#include <QLocale>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -92,16 +90,3 @@ void BM_ImportWindowShowsTenThousandRows(benchmark::State &state) {
 BENCHMARK(BM_ImportWindowShowsTenThousandRows)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication application(argc, argv);
-    InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <initializer_list>
+
 // The journal file under the program's folder.
 inline const QString kJournalPath = kJournalFolder + QLatin1Char('/') + kJournalFile;
 
@@ -63,6 +65,15 @@ public:
     bool exec(const QString &statement) {
         QSqlQuery query(db_);
         return query.exec(statement);
+    }
+    // Runs the statements in order and answers the first that fails, or nullptr when all ran.
+    const char *execAll(std::initializer_list<const char *> statements) {
+        for (const char *statement : statements) {
+            if (!exec(QLatin1String(statement))) {
+                return statement;
+            }
+        }
+        return nullptr;
     }
     // The first column of every row.
     QStringList column(const QString &statement) {

@@ -107,23 +107,22 @@ TEST_F(JournalTest, aVersion1JournalIsMigratedKeepingItsChecks) {
     ASSERT_TRUE(QDir(folder.path()).mkdir(kJournalFolder));
     {
         RawJournal raw(journalPath());
-        for (const char *statement : {
-                 kOldRunsTable,
-                 "CREATE TABLE checks(id INTEGER PRIMARY KEY, run_id INTEGER NOT NULL REFERENCES runs(id), "
-                 "account_no TEXT NOT NULL, check_no INTEGER NOT NULL, date_printed TEXT NOT NULL, payee TEXT NOT "
-                 "NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, status TEXT NOT NULL CHECK(status IN "
-                 "('issued','voided','reprinted')), void_reason TEXT, void_date TEXT, reprinted_as INTEGER)",
-                 "CREATE UNIQUE INDEX checks_issued_number ON checks(account_no, check_no) WHERE status = 'issued'",
-                 "INSERT INTO runs VALUES(1, '2026-11-02T09:00:00', 'Old Printer', 'Deluxe Wallet-Size', "
-                 "'0012-345678', 'First Example Bank', 2)",
-                 "INSERT INTO checks VALUES(1, 1, '0012-345678', 700, '2026-11-02', 'Old Payee', 1250, 'Old memo', "
-                 "'issued', NULL, NULL, NULL)",
-                 "INSERT INTO checks VALUES(2, 1, '0012-345678', 701, '2026-11-02', 'Torn Form', 99, '', 'voided', "
-                 "'torn', '2026-11-03', NULL)",
-                 "PRAGMA user_version = 1",
-             }) {
-            ASSERT_TRUE(raw.exec(QLatin1String(statement))) << statement;
-        }
+        const char *failed = raw.execAll({
+            kOldRunsTable,
+            "CREATE TABLE checks(id INTEGER PRIMARY KEY, run_id INTEGER NOT NULL REFERENCES runs(id), "
+            "account_no TEXT NOT NULL, check_no INTEGER NOT NULL, date_printed TEXT NOT NULL, payee TEXT NOT "
+            "NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, status TEXT NOT NULL CHECK(status IN "
+            "('issued','voided','reprinted')), void_reason TEXT, void_date TEXT, reprinted_as INTEGER)",
+            "CREATE UNIQUE INDEX checks_issued_number ON checks(account_no, check_no) WHERE status = 'issued'",
+            "INSERT INTO runs VALUES(1, '2026-11-02T09:00:00', 'Old Printer', 'Deluxe Wallet-Size', "
+            "'0012-345678', 'First Example Bank', 2)",
+            "INSERT INTO checks VALUES(1, 1, '0012-345678', 700, '2026-11-02', 'Old Payee', 1250, 'Old memo', "
+            "'issued', NULL, NULL, NULL)",
+            "INSERT INTO checks VALUES(2, 1, '0012-345678', 701, '2026-11-02', 'Torn Form', 99, '', 'voided', "
+            "'torn', '2026-11-03', NULL)",
+            "PRAGMA user_version = 1",
+        });
+        ASSERT_EQ(failed, nullptr) << failed;
     }
     ASSERT_TRUE(journal.Open()) << journal.Open().error.toStdString();
     EXPECT_EQ(journal.SchemaVersion(), kJournalVersion);
@@ -212,34 +211,33 @@ TEST_F(JournalTest, aVersion2JournalHoldingOneNumberTwiceIsMigratedWhole) {
     ASSERT_TRUE(QDir(folder.path()).mkdir(kJournalFolder));
     {
         RawJournal raw(journalPath());
-        for (const char *statement : {
-                 kOldRunsTable,
-                 "CREATE TABLE checks(id INTEGER PRIMARY KEY, run_id INTEGER NOT NULL REFERENCES runs(id), "
-                 "account_no TEXT NOT NULL, check_no INTEGER NOT NULL, date_printed TEXT NOT NULL, payee TEXT NOT "
-                 "NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, sheet INTEGER NOT NULL, slot INTEGER NOT "
-                 "NULL, status TEXT NOT NULL CHECK(status IN ('issued','voided','reprinted')), void_reason TEXT, "
-                 "void_date TEXT, reprinted_as INTEGER)",
-                 "CREATE UNIQUE INDEX checks_issued_number ON checks(account_no, check_no) WHERE status = 'issued'",
-                 "CREATE TABLE set_aside(record_key BLOB NOT NULL, backup_id TEXT NOT NULL, check_no TEXT NOT NULL, "
-                 "decision TEXT NOT NULL, decided_at TEXT NOT NULL, PRIMARY KEY(record_key, backup_id))",
-                 "CREATE TABLE due_work(id INTEGER PRIMARY KEY, settings_before BLOB NOT NULL, settings_after BLOB "
-                 "NOT NULL, register_before BLOB NOT NULL, register_after BLOB NOT NULL)",
-                 "CREATE TABLE reprint_due(check_id INTEGER PRIMARY KEY REFERENCES checks(id))",
-                 "CREATE TABLE write_probe(id INTEGER PRIMARY KEY, written INTEGER NOT NULL)",
-                 "INSERT INTO runs VALUES(1, '2026-11-02T09:00:00', 'P', 'S', '0012-345678', 'B', 3)",
-                 "INSERT INTO runs VALUES(2, '2026-11-05T09:00:00', 'P', 'S', '0012 345678', 'B', 3)",
-                 "INSERT INTO checks VALUES(1, 1, '0012-345678', 1001, '2026-11-02', 'Rent', 50000, '', 1, 1, "
-                 "'voided', 'Lost in mail', '2026-11-04', NULL)",
-                 "INSERT INTO checks VALUES(2, 1, '0012-345678', 1002, '2026-11-02', 'Power', 7000, '', 1, 2, "
-                 "'voided', 'spoiled', '2026-11-02', NULL)",
-                 "INSERT INTO checks VALUES(3, 2, '0012 345678', 1001, '2026-11-05', 'Rent', 50000, '', 1, 1, "
-                 "'issued', NULL, NULL, NULL)",
-                 "INSERT INTO reprint_due VALUES(2)",
-                 "INSERT INTO due_work VALUES(7, x'', x'', x'00', x'')",
-                 "PRAGMA user_version = 2",
-             }) {
-            ASSERT_TRUE(raw.exec(QLatin1String(statement))) << statement;
-        }
+        const char *failed = raw.execAll({
+            kOldRunsTable,
+            "CREATE TABLE checks(id INTEGER PRIMARY KEY, run_id INTEGER NOT NULL REFERENCES runs(id), "
+            "account_no TEXT NOT NULL, check_no INTEGER NOT NULL, date_printed TEXT NOT NULL, payee TEXT NOT "
+            "NULL, amount_cents INTEGER NOT NULL, memo TEXT NOT NULL, sheet INTEGER NOT NULL, slot INTEGER NOT "
+            "NULL, status TEXT NOT NULL CHECK(status IN ('issued','voided','reprinted')), void_reason TEXT, "
+            "void_date TEXT, reprinted_as INTEGER)",
+            "CREATE UNIQUE INDEX checks_issued_number ON checks(account_no, check_no) WHERE status = 'issued'",
+            "CREATE TABLE set_aside(record_key BLOB NOT NULL, backup_id TEXT NOT NULL, check_no TEXT NOT NULL, "
+            "decision TEXT NOT NULL, decided_at TEXT NOT NULL, PRIMARY KEY(record_key, backup_id))",
+            "CREATE TABLE due_work(id INTEGER PRIMARY KEY, settings_before BLOB NOT NULL, settings_after BLOB "
+            "NOT NULL, register_before BLOB NOT NULL, register_after BLOB NOT NULL)",
+            "CREATE TABLE reprint_due(check_id INTEGER PRIMARY KEY REFERENCES checks(id))",
+            "CREATE TABLE write_probe(id INTEGER PRIMARY KEY, written INTEGER NOT NULL)",
+            "INSERT INTO runs VALUES(1, '2026-11-02T09:00:00', 'P', 'S', '0012-345678', 'B', 3)",
+            "INSERT INTO runs VALUES(2, '2026-11-05T09:00:00', 'P', 'S', '0012 345678', 'B', 3)",
+            "INSERT INTO checks VALUES(1, 1, '0012-345678', 1001, '2026-11-02', 'Rent', 50000, '', 1, 1, "
+            "'voided', 'Lost in mail', '2026-11-04', NULL)",
+            "INSERT INTO checks VALUES(2, 1, '0012-345678', 1002, '2026-11-02', 'Power', 7000, '', 1, 2, "
+            "'voided', 'spoiled', '2026-11-02', NULL)",
+            "INSERT INTO checks VALUES(3, 2, '0012 345678', 1001, '2026-11-05', 'Rent', 50000, '', 1, 1, "
+            "'issued', NULL, NULL, NULL)",
+            "INSERT INTO reprint_due VALUES(2)",
+            "INSERT INTO due_work VALUES(7, x'', x'', x'00', x'')",
+            "PRAGMA user_version = 2",
+        });
+        ASSERT_EQ(failed, nullptr) << failed;
     }
     ASSERT_TRUE(journal.Open()) << journal.Open().error.toStdString();
     EXPECT_EQ(journal.SchemaVersion(), kJournalVersion);

@@ -44,10 +44,9 @@ TEST_F(PayeeBookTest, aVersion3JournalGainsThePayeeBookKeepingItsChecks) {
     {
         // The journal as the program before the payee book left it.
         RawJournal raw(folder.file(kJournalPath));
-        for (const char *statement :
-             {"DROP TABLE payees", "ALTER TABLE checks DROP COLUMN address", "PRAGMA user_version = 3"}) {
-            ASSERT_TRUE(raw.exec(QLatin1String(statement))) << statement;
-        }
+        const char *failed =
+            raw.execAll({"DROP TABLE payees", "ALTER TABLE checks DROP COLUMN address", "PRAGMA user_version = 3"});
+        ASSERT_EQ(failed, nullptr) << failed;
     }
     ASSERT_TRUE(journal.Open());
     EXPECT_EQ(journal.SchemaVersion(), 4);
