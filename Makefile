@@ -1,7 +1,7 @@
 # Quillane: set-up, build, run and test on a fresh Debian machine.
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
-            libqt6sql6-sqlite libsqlite3-dev qt6-qpa-plugins libgl-dev libgtest-dev libbenchmark-dev clang-format xvfb xauth \
+            libqt6sql6-sqlite libqt6sql6-psql postgresql libsqlite3-dev qt6-qpa-plugins libgl-dev libgtest-dev libbenchmark-dev clang-format xvfb xauth \
             poppler-utils fonts-dejavu-core fonts-liberation2 hyperfine python3 xdotool x11-apps
 # Building and checking the Debian package, and validating the launcher entry and metadata.
 PACKAGES += dpkg-dev file desktop-file-utils appstream

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/JournalPlace.h"
 #include "journal/Payees.h"
 #include "platform/Files.h"
 
@@ -22,10 +23,17 @@ class QSqlQuery;
 inline const QString kJournalFolder = QStringLiteral("Journal");
 inline const QString kJournalFile = QStringLiteral("CheckJournal.db");
 // The schema version this program writes; older files are brought up to it at open.
-constexpr int kJournalVersion = 4;
+constexpr int kJournalVersion = 5;
 
 // The digits of an account number alone: "0012-345678" and "0012 345678" are one account.
 QString AccountDigits(const QString &accountNo);
+
+// Who did something, and on which computer: the operating-system user's login and the host name.
+struct JournalWho {
+    QString user;
+    QString host;
+    bool operator==(const JournalWho &) const = default;
+};
 
 // One print run, as the runs table keeps it.
 struct JournalRun {
@@ -71,6 +79,15 @@ struct ExportLog {
     QList<QChar> codes;
 };
 
+// What moving a journal to the server copied, as counted on both sides before the move commits.
+struct JournalMove {
+    qint64 runs = 0;
+    qint64 checks = 0;
+    qint64 cents = 0;   // the sum of every check's amount
+    qint64 payees = 0;
+    QString keptFile;   // the embedded file, left as it was and read-only
+};
+
 // A run whose end was never recorded: its checks are still "printing", and the file work its end
 // owes is kept beside it (not yet due).
 struct UnresolvedRun {
@@ -91,15 +108,26 @@ enum class SetAsideDecision { None, Discard, Keep, Printed };
 // write is one transaction of prepared statements with bound values.
 class CheckJournal {
 public:
-    // folder: the program's folder (App.Path); the journal is in its Journal folder. busyMillis: how long a write waits
-    // for another program's lock before it gives up.
+    // folder: the program's folder (App.Path); the embedded journal is in its Journal folder, and
+    // the file work of runs is this folder's. busyMillis: how long a write waits for another
+    // program's lock before it gives up.
     explicit CheckJournal(QString folder, int busyMillis = 2000);
     ~CheckJournal();
     CheckJournal(const CheckJournal &) = delete;
     CheckJournal &operator=(const CheckJournal &) = delete;
 
-    // The file's full path (in the journal's folder), with the system's separators.
+    // Where the journal is: the embedded file (the default) or a server. Changing it closes the
+    // journal; the next use opens the new place.
+    void SetPlace(const JournalPlace &place);
+    const JournalPlace &Place() const { return place_; }
+    // Who this program records as doing what it writes.
+    void SetWho(const JournalWho &who) { who_ = who; }
+    const JournalWho &Who() const { return who_; }
+
+    // The embedded file's full path (in the journal's folder), with the system's separators.
     QString Path() const;
+    // The journal in words for messages: the embedded file's path, or the server's description.
+    QString Where() const;
     // Opens the file, creating its folder and itself owner-only when missing (a journal of an
     // older program beside the settings is moved in first), locks it for this connection alone and
     // brings its schema up to date. Opening an open journal does nothing.
@@ -111,10 +139,12 @@ public:
     // journal holds its file locked while open, so every reader goes through this connection.
     QString ConnectionName() const;
 
-    // Fails, naming the number, its status and date and the next free run of numbers, when a number
-    // of first..first+count-1 is in the journal for this account's digits, whatever its status
-    // (*taken true then; false when the journal could not answer).
-    FileResult CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr);
+    // Fails, naming the number, its status and date, who took it and the next free run of numbers,
+    // when a number of first..first+count-1 is in the journal for this account's digits, whatever
+    // its status (*taken true then and *nextFree the first of count free numbers; false when the
+    // journal could not answer).
+    FileResult CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr,
+                                qint64 *nextFree = nullptr);
 
     // The intent of a run, before the printer gets anything: the run and every check it will use
     // as "printing", with the file work its end will owe, in one transaction that first makes sure
@@ -131,7 +161,29 @@ public:
     // The intent and a whole run's end at once, every check printed well.
     FileResult RecordRun(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due, qint64 *runId,
                          qint64 *dueId, const QList<QByteArray> &printedKeys = {}, const QStringList &addresses = {});
-    // Runs whose checks are still "printing", oldest first.
+    // The journal's highest check number of the account's digits, plus one; 0 when it holds none.
+    FileResult NextNumber(const QString &accountNo, qint64 *next);
+
+    // Checks above an amount need a second person's approval on this account (0: none, the default).
+    FileResult LoadApprovalLimit(const QString &accountNo, qint64 *aboveCents);
+    FileResult SaveApprovalLimit(const QString &accountNo, qint64 aboveCents);
+    // For every check (payee, cents and memo) of a run about to start: false when it may print
+    // (at or below the limit, or approved and not yet printed), true when it is held back. A held
+    // check is put in the journal as "awaiting approval" when it is not there already, one row per
+    // check to be printed.
+    FileResult HoldForApproval(const QString &accountNo, const QString &bankName, const QList<JournalCheck> &checks,
+                               QList<bool> *held);
+    // Approves a check awaiting approval: fails, naming why, when the person approving is the one
+    // who asked, or the check is not awaiting approval any more.
+    FileResult Approve(qint64 checkId);
+
+    // Copies every run, check, export, payee and approval limit of this (embedded) journal into the
+    // server's in one transaction there, compares the counts and totals of both before committing,
+    // and leaves this file as it was, made read-only. Refused while runs are unfinished or file work
+    // is due, and when a number is in both journals.
+    FileResult MoveTo(CheckJournal &server, JournalMove *moved);
+
+    // Runs of this computer's program folder whose checks are still "printing", oldest first.
     FileResult LoadUnresolved(QList<UnresolvedRun> &runs);
     // Marks printed forms of a run spoiled (voided as "spoiled", to be printed again) or void,
     // with the work this leaves due, in one transaction.
@@ -169,6 +221,10 @@ public:
         qint64 reprintedAs = 0;
         qint64 id = 0;
         QString address; // as printed with the check, lines joined by line feeds
+        JournalWho printedBy;
+        JournalWho markedBy;   // who marked it spoiled or void, or voided it
+        JournalWho requestedBy; // who asked for approval
+        JournalWho approvedBy;
     };
     FileResult LoadChecks(QList<Row> &rows);
     int SchemaVersion();
@@ -190,13 +246,19 @@ public:
 
 private:
     FileResult prepareFolder();
+    FileResult openServer();
+    FileResult openFile();
+    // The program folder and the person: the file work and unfinished runs of one computer's
+    // program folder are that folder's alone, even on a shared server.
+    QString station() const;
     FileResult migrate();
     FileResult fail(const QString &what, const QString &reason) const;
     FileResult failQuery(const QString &what, const QSqlQuery &query) const;
     // Runs body inside one transaction, committed when body succeeds and rolled back otherwise.
     FileResult transact(const QString &what, const std::function<FileResult()> &body);
     FileResult writeDue(const DueWork &due, qint64 runId, bool armed, const QByteArray &records, qint64 *dueId);
-    FileResult checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr);
+    FileResult checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken = nullptr,
+                                qint64 *nextFree = nullptr);
     FileResult writeIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
                            const QByteArray &records, qint64 *runId, const QStringList &addresses);
     FileResult writePayee(const Payee &payee, qint64 *id);
@@ -204,6 +266,8 @@ private:
                         const QList<QByteArray> &printedKeys);
 
     QString folder_;
+    JournalPlace place_;
+    JournalWho who_;
     QString connection_;
     int busyMillis_;
     QSqlDatabase db_;

@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QTemporaryFile>
 
+#include <pwd.h>
 #include <unistd.h>
 
 bool IsInstalledExecutableFolder(const QString &executableFolder) {
@@ -35,6 +37,13 @@ AppObject MakeAppObject() {
     AppObject app;
     app.Path = ChooseProgramFolder(QCoreApplication::applicationDirPath(),
                                    QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    // The login of the effective user, not $USER, which anyone may set to another person's name.
+    if (const passwd *entry = ::getpwuid(::geteuid()); entry != nullptr && entry->pw_name != nullptr) {
+        app.UserName = QString::fromLocal8Bit(entry->pw_name);
+    } else {
+        app.UserName = QString::number(::geteuid());
+    }
+    app.HostName = QSysInfo::machineHostName();
     return app;
 }
 

@@ -13,6 +13,10 @@ struct AppObject {
     QString HelpFile = QStringLiteral("C:\\Tarnwick Software\\Help Files\\Checkbook\\CHECKBOOK.HLP");
     // The program's folder, without a trailing separator; every data file lives here.
     QString Path;
+    // Who runs the program and on which computer: the operating-system user's login name and the
+    // machine's host name, recorded with every run, review mark, void, export and approval.
+    QString UserName;
+    QString HostName;
 };
 
 // True for an executable installed in <prefix>/bin beside its <prefix>/share/quillane folder: a
