@@ -564,7 +564,8 @@ FileResult CheckJournal::migrate() {
     return FileResult::Ok();
 }
 
-FileResult CheckJournal::CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken) {
+FileResult CheckJournal::CheckNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken,
+                                          qint64 *nextFree) {
     if (taken != nullptr) {
         *taken = false;
     }
@@ -572,10 +573,11 @@ FileResult CheckJournal::CheckNumbersFree(const QString &accountNo, qint64 first
     if (!opened) {
         return opened;
     }
-    return checkNumbersFree(accountNo, first, count, taken);
+    return checkNumbersFree(accountNo, first, count, taken, nextFree);
 }
 
-FileResult CheckJournal::checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken) {
+FileResult CheckJournal::checkNumbersFree(const QString &accountNo, qint64 first, qint64 count, bool *taken,
+                                          qint64 *nextFree) {
     const QString digits = AccountDigits(accountNo);
     QSqlQuery query(db_);
     query.prepare(QStringLiteral("SELECT check_no, status, date_printed, void_reason FROM checks WHERE "
