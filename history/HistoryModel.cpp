@@ -107,9 +107,8 @@ bool LoadWhoChoices(const QString &connectionName, QStringList *users, QStringLi
                 list.into->append(value);
             }
         }
-        std::sort(list.into->begin(), list.into->end(), [](const QString &a, const QString &b) {
-            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-        });
+        std::sort(list.into->begin(), list.into->end(),
+                  [](const QString &a, const QString &b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
     }
     return true;
 }
@@ -196,7 +195,8 @@ bool HistoryModel::readTotals(const QSqlDatabase &db, const WhereClause &where) 
                 "SELECT COUNT(*), CAST(COALESCE(SUM(CASE WHEN checks.status = 'issued' THEN 1 ELSE 0 END), 0) AS "
                 "BIGINT), CAST(COALESCE(SUM(CASE WHEN checks.status = 'issued' THEN checks.amount_cents END), 0) AS "
                 "BIGINT), CAST(COALESCE(SUM(CASE WHEN checks.status IN ('voided', 'reprinted') THEN 1 ELSE 0 END), 0) "
-                "AS BIGINT), CAST(COALESCE(SUM(CASE WHEN checks.status = 'awaiting' THEN 1 ELSE 0 END), 0) AS BIGINT)") +
+                "AS BIGINT), CAST(COALESCE(SUM(CASE WHEN checks.status = 'awaiting' THEN 1 ELSE 0 END), 0) AS "
+                "BIGINT)") +
             HistoryFrom() + where.sql)) {
         fail(totals.lastError().text());
         return false;
@@ -237,15 +237,12 @@ void HistoryModel::requery() {
 }
 
 void HistoryModel::readPage(bool announce) {
-    // A page of its own, LIMIT and OFFSET: with a limit the server's planner walks the index of
-    // the sort instead of sorting every check first.
     const QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const SqlEngine engine = EngineOf(db);
     const WhereClause where = BuildWhere(filter_, engine);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(QStringLiteral("SELECT ") + HistorySelectColumns() + HistoryFrom() + where.sql +
-                       BuildOrderBy(sort_, engine) + QStringLiteral(" LIMIT ? OFFSET ?"))) {
+    if (!query.prepare(HistoryPageSql(where, sort_, engine))) {
         fail(query.lastError().text());
         return;
     }

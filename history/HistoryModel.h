@@ -23,7 +23,7 @@ struct HistoryRow {
     QString voidDate;
     QVariant reprintedAs; // null unless reprinted
     QString accountNo;
-    QString address; // the payee's address as printed with the check, lines joined by line feeds
+    QString address;      // the payee's address as printed with the check, lines joined by line feeds
     JournalWho printedBy; // empty when it has no run
     JournalWho markedBy;  // who marked it spoiled or void, or voided it
     JournalWho requestedBy;

@@ -81,13 +81,13 @@ WhereClause BuildWhere(const HistoryFilter &filter, SqlEngine engine) {
         where.values << filter.accountDigits;
     }
     if (!filter.user.isEmpty()) {
-        AnyOf({QStringLiteral("runs.os_user"), QStringLiteral("checks.marked_by"), QStringLiteral("checks.requested_by"),
-               QStringLiteral("checks.approved_by")},
+        AnyOf({QStringLiteral("runs.os_user"), QStringLiteral("checks.marked_by"),
+               QStringLiteral("checks.requested_by"), QStringLiteral("checks.approved_by")},
               filter.user, terms, where.values);
     }
     if (!filter.computer.isEmpty()) {
-        AnyOf({QStringLiteral("runs.host"), QStringLiteral("checks.marked_host"), QStringLiteral("checks.requested_host"),
-               QStringLiteral("checks.approved_host")},
+        AnyOf({QStringLiteral("runs.host"), QStringLiteral("checks.marked_host"),
+               QStringLiteral("checks.requested_host"), QStringLiteral("checks.approved_host")},
               filter.computer, terms, where.values);
     }
     if (!terms.isEmpty()) {
@@ -144,6 +144,13 @@ QString HistoryFrom() {
     return QStringLiteral(" FROM checks LEFT JOIN runs ON runs.id = checks.run_id");
 }
 
+QString HistoryPageSql(const WhereClause &where, const HistorySort &sort, SqlEngine engine) {
+    // With a limit the server's planner walks the index of the sort instead of sorting every check
+    // first; an offset rather than an open read, so that nothing is held open between pages.
+    return QStringLiteral("SELECT ") + HistorySelectColumns() + HistoryFrom() + where.sql + BuildOrderBy(sort, engine) +
+           QStringLiteral(" LIMIT ? OFFSET ?");
+}
+
 QString ContainsPattern(const QString &text) {
     QString pattern = QStringLiteral("*");
     const QList<uint> codePoints = text.toUcs4();
@@ -188,8 +195,8 @@ QString ContainsRegex(const QString &text) {
         }
         if (members.size() > 1) {
             // Letters alone: nothing in the class is special.
-            pattern += QLatin1Char('[') + QString::fromUcs4(reinterpret_cast<const char32_t *>(members.constData()),
-                                                            members.size()) +
+            pattern += QLatin1Char('[') +
+                       QString::fromUcs4(reinterpret_cast<const char32_t *>(members.constData()), members.size()) +
                        QLatin1Char(']');
         } else if (c < 0x80 && !QChar::isLetterOrNumber(c)) {
             // A backslash before anything but a letter or digit stands for that character itself.

@@ -20,8 +20,8 @@ struct HistoryFilter {
     std::optional<qint64> checkFrom; // check number, inclusive
     std::optional<qint64> checkTo;
     QString accountDigits; // the account's digits alone (one checkbook); empty = every account
-    QString user;     // who printed, marked, voided, asked for or approved the check; empty = anyone
-    QString computer; // the computer any of that was done on; empty = any
+    QString user;          // who printed, marked, voided, asked for or approved the check; empty = anyone
+    QString computer;      // the computer any of that was done on; empty = any
 };
 
 // The journal's two engines differ in their SQL: the embedded SQLite file and a PostgreSQL server.
@@ -30,17 +30,7 @@ SqlEngine EngineOf(const QSqlDatabase &db);
 
 // The history's columns, in their order on screen.
 // By: who printed the check (or asked for it), the rest of who did what in its tooltip.
-enum HistoryColumn {
-    ColCheckNo,
-    ColDate,
-    ColPayee,
-    ColAmount,
-    ColMemo,
-    ColStatus,
-    ColAccountNo,
-    ColBy,
-    ColumnCount
-};
+enum HistoryColumn { ColCheckNo, ColDate, ColPayee, ColAmount, ColMemo, ColStatus, ColAccountNo, ColBy, ColumnCount };
 
 struct HistorySort {
     int column = ColCheckNo;
@@ -61,6 +51,9 @@ QString BuildOrderBy(const HistorySort &sort, SqlEngine engine);
 // a check awaiting approval has no run.
 QString HistorySelectColumns();
 QString HistoryFrom();
+// One page of the history: its rows for the where clause and sort, the page's size and the rows
+// before it bound after the clause's values.
+QString HistoryPageSql(const WhereClause &where, const HistorySort &sort, SqlEngine engine);
 enum SelectedField {
     FieldId,
     FieldCheckNo,

@@ -178,8 +178,8 @@ void frmHistory::createFilters() {
     txtPayee->setPlaceholderText(QStringLiteral("any part of the name"));
     cboStatus = new QComboBox(fraFilter);
     cboStatus->setObjectName(QStringLiteral("cboStatus"));
-    cboStatus->addItems(
-        {QStringLiteral("All"), QStringLiteral("Issued"), QStringLiteral("Voided"), QStringLiteral("Awaiting approval")});
+    cboStatus->addItems({QStringLiteral("All"), QStringLiteral("Issued"), QStringLiteral("Voided"),
+                         QStringLiteral("Awaiting approval")});
     txtCheckNoFrom = NumberBox("txtCheckNoFrom", fraFilter);
     txtCheckNoTo = NumberBox("txtCheckNoTo", fraFilter);
 
@@ -359,8 +359,8 @@ void frmHistory::showTotals() {
     // what waits for approval.
     QString text = Plural(model_->matchingCount(), "check") + QStringLiteral(": ") +
                    QString::number(model_->issuedCount()) + QStringLiteral(" issued, total ") +
-                   GroupedAmount(model_->totalCents()) + QStringLiteral("; ") +
-                   QString::number(model_->voidedCount()) + QStringLiteral(" voided");
+                   GroupedAmount(model_->totalCents()) + QStringLiteral("; ") + QString::number(model_->voidedCount()) +
+                   QStringLiteral(" voided");
     if (model_->awaitingCount() > 0) {
         text += QStringLiteral("; ") + QString::number(model_->awaitingCount()) + QStringLiteral(" awaiting approval");
     }

@@ -4,8 +4,8 @@
 #include "journal/testing/TestServer.h"
 
 #include <QDir>
-#include <QHash>
 #include <QFile>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -269,8 +269,8 @@ public:
         for (const TestCheck &check : checks) {
             const bool waiting = qstrcmp(check.status, "awaiting") == 0 || qstrcmp(check.status, "approved") == 0;
             QVariant runId;
-            const QString runKey = QString::fromUtf8(check.account) + QLatin1Char('/') +
-                                   QString::fromUtf8(check.user) + QLatin1Char('@') + QString::fromUtf8(check.host);
+            const QString runKey = QString::fromUtf8(check.account) + QLatin1Char('/') + QString::fromUtf8(check.user) +
+                                   QLatin1Char('@') + QString::fromUtf8(check.host);
             if (!waiting && runs.contains(runKey)) {
                 runId = runs.value(runKey);
             } else if (!waiting) {
@@ -297,10 +297,10 @@ public:
             for (const char *who : {check.markedBy, check.markedHost, check.requestedBy, check.requestedHost}) {
                 insert.addBindValue(text(who));
             }
-            insert.addBindValue(*check.requestedBy ? text(check.date) : QVariant(QString()));
+            insert.addBindValue(text(*check.requestedBy ? check.date : ""));
             insert.addBindValue(text(check.approvedBy));
             insert.addBindValue(text(check.approvedHost));
-            insert.addBindValue(*check.approvedBy ? text(check.date) : QVariant(QString()));
+            insert.addBindValue(text(*check.approvedBy ? check.date : ""));
             EXPECT_TRUE(insert.exec() && insert.next()) << insert.lastError().text().toStdString();
             if (first < 0) {
                 first = insert.value(0).toLongLong();

@@ -277,32 +277,34 @@ TEST_P(PositivePayLayoutTest, writesTheBanksColumnsCodesAndDates) {
     EXPECT_EQ(bytes, row().bytes) << bytes.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, PositivePayLayoutTest,
-                         ::testing::Combine(::testing::Values(Engine::File, Engine::Server), ::testing::Values(LayoutRow{"issue code first", BuiltInLayouts()[0],
-                                                     "C,1234567,1003,0.50,112026,M\xc3\xbcller & S\xc3\xb6hne\r\n"
-                                                     "I,1234567,1004,1000000.00,113026,line one line two\r\n"
-                                                     "C,1234567,1005,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
-                                                     "aise\r\n"
-                                                     "I,1234567,1006,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
-                                                     "aise\r\n"},
-                                           LayoutRow{"account amount number date", BuiltInLayouts()[1],
-                                                     "1234567,0.50,1003,11/20/2026,V\r\n"
-                                                     "1234567,1000000.00,1004,11/30/2026,I\r\n"
-                                                     "1234567,700.01,1005,12/01/2026,V\r\n"
-                                                     "1234567,700.01,1006,12/01/2026,I\r\n"},
-                                           LayoutRow{"account number amount date code payee", BuiltInLayouts()[2],
-                                                     "1234567,1003,0.50,112026,V,M\xc3\xbcller & S\xc3\xb6hne\r\n"
-                                                     "1234567,1004,1000000.00,113026,I,line one line two\r\n"
-                                                     "1234567,1005,700.01,120126,V,\xc3\x89lodie Fran\xc3\xa7"
-                                                     "aise\r\n"
-                                                     "1234567,1006,700.01,120126,I,\xc3\x89lodie Fran\xc3\xa7"
-                                                     "aise\r\n"},
-                                           LayoutRow{"own columns with a header", OwnLayout(),
-                                                     "Check Number,Payee,Date,Code\r\n"
-                                                     "1003,M\xc3\xbclle,2026-11-20,X\r\n"
-                                                     "1004,line,2026-11-30,I\r\n"
-                                                     "1005,\xc3\x89lodi,2026-12-01,X\r\n"
-                                                     "1006,\xc3\x89lodi,2026-12-01,I\r\n"})));
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, PositivePayLayoutTest,
+    ::testing::Combine(::testing::Values(Engine::File, Engine::Server),
+                       ::testing::Values(LayoutRow{"issue code first", BuiltInLayouts()[0],
+                                                   "C,1234567,1003,0.50,112026,M\xc3\xbcller & S\xc3\xb6hne\r\n"
+                                                   "I,1234567,1004,1000000.00,113026,line one line two\r\n"
+                                                   "C,1234567,1005,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
+                                                   "aise\r\n"
+                                                   "I,1234567,1006,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
+                                                   "aise\r\n"},
+                                         LayoutRow{"account amount number date", BuiltInLayouts()[1],
+                                                   "1234567,0.50,1003,11/20/2026,V\r\n"
+                                                   "1234567,1000000.00,1004,11/30/2026,I\r\n"
+                                                   "1234567,700.01,1005,12/01/2026,V\r\n"
+                                                   "1234567,700.01,1006,12/01/2026,I\r\n"},
+                                         LayoutRow{"account number amount date code payee", BuiltInLayouts()[2],
+                                                   "1234567,1003,0.50,112026,V,M\xc3\xbcller & S\xc3\xb6hne\r\n"
+                                                   "1234567,1004,1000000.00,113026,I,line one line two\r\n"
+                                                   "1234567,1005,700.01,120126,V,\xc3\x89lodie Fran\xc3\xa7"
+                                                   "aise\r\n"
+                                                   "1234567,1006,700.01,120126,I,\xc3\x89lodie Fran\xc3\xa7"
+                                                   "aise\r\n"},
+                                         LayoutRow{"own columns with a header", OwnLayout(),
+                                                   "Check Number,Payee,Date,Code\r\n"
+                                                   "1003,M\xc3\xbclle,2026-11-20,X\r\n"
+                                                   "1004,line,2026-11-30,I\r\n"
+                                                   "1005,\xc3\x89lodi,2026-12-01,X\r\n"
+                                                   "1006,\xc3\x89lodi,2026-12-01,I\r\n"})));
 
 TEST_P(ExportOnBothEngines, positivePayHoldsOneAccountByItsDigits) {
     EXPECT_EQ(exportBytes(Pay(BuiltInLayouts()[1], "7654321")), QByteArray("7654321,0.01,1007,12/05/2026,I\r\n"));
@@ -508,7 +510,6 @@ TEST_F(ExportTest, aJournalThatCannotBeReadLeavesNoFile) {
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_TRUE(folder.entries().isEmpty());
 }
-
 
 struct WhoExportRow {
     const char *label;

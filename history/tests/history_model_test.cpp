@@ -1,6 +1,7 @@
 #include "history/HistoryModel.h"
 #include "history/tests/JournalFixture.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -126,8 +127,7 @@ HistoryFilter Status(StatusFilter status) {
     return filter;
 }
 
-class HistoryFilterTest : public HistoryModelTest,
-                          public ::testing::WithParamInterface<std::tuple<Engine, FilterRow>> {
+class HistoryFilterTest : public HistoryModelTest, public ::testing::WithParamInterface<std::tuple<Engine, FilterRow>> {
 protected:
     Engine engine() const override { return std::get<0>(GetParam()); }
     const FilterRow &row() const { return std::get<1>(GetParam()); }
@@ -147,32 +147,34 @@ TEST_P(HistoryFilterTest, showsExactlyTheMatchingChecksAndTheirTotal) {
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, HistoryFilterTest,
-    ::testing::Combine(::testing::Values(Engine::File, Engine::Server), ::testing::Values(
-        FilterRow{"none", HistoryFilter{}, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
-        FilterRow{"payee lower-case umlaut", Payee("m\xc3\xbcller"), {1003}},
-        FilterRow{"payee upper-case umlaut", Payee("M\xc3\x9cLLER"), {1003}},
-        FilterRow{"payee ascii any case", Payee("mUlLeR"), {998}},
-        FilterRow{"payee accented capital", Payee("\xc3\xa9lodie"), {1005, 1006}},
-        FilterRow{"payee with comma", Payee("acme, "), {1001}},
-        FilterRow{"payee with quote", Payee("\"best\""), {1002}},
-        FilterRow{"payee across a line break", Payee("one\r\nline"), {1004}},
-        FilterRow{"star is literal", Payee("*"), {1007}}, FilterRow{"question mark is literal", Payee("?"), {1007}},
-        FilterRow{"brackets are literal", Payee("[star*]"), {1007}},
-        FilterRow{"closing bracket alone", Payee("]"), {1007}},
-        FilterRow{"no wildcard between letters", Payee("a*c"), {}}, FilterRow{"percent is literal", Payee("%"), {}},
-        FilterRow{"underscore is literal", Payee("_"), {}}, FilterRow{"backslash is literal", Payee("\\"), {}},
-        FilterRow{"star after a non-ASCII letter is literal", Payee("\xc3\xa9*"), {}},
-        FilterRow{"question mark after a non-ASCII letter is literal", Payee("\xc3\xa9?"), {}},
-        FilterRow{"issued only", Status(StatusFilter::Issued), {998, 1001, 1002, 1004, 1006, 1007}},
-        FilterRow{"voided takes in reprinted", Status(StatusFilter::Voided), {1003, 1005}},
-        FilterRow{"date range inclusive", Dates({2026, 11, 15}, {2026, 12, 1}), {1003, 1004, 1005, 1006}},
-        FilterRow{"date from only", Dates({2026, 12, 1}, {}), {1005, 1006, 1007}},
-        FilterRow{"date to only", Dates({}, {2026, 11, 2}), {998, 1001, 1002}},
-        FilterRow{"reversed date range", Dates({2026, 12, 1}, {2026, 11, 1}), {}},
-        FilterRow{"check number range inclusive", Numbers(1002, 1004), {1002, 1003, 1004}},
-        FilterRow{"check number from only", Numbers(1006, std::nullopt), {1006, 1007}},
-        FilterRow{"check number to only", Numbers(std::nullopt, 998), {998}},
-        FilterRow{"payee and status together", Payee("\xc3\xa9", StatusFilter::Issued), {1006}})));
+    ::testing::Combine(
+        ::testing::Values(Engine::File, Engine::Server),
+        ::testing::Values(
+            FilterRow{"none", HistoryFilter{}, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+            FilterRow{"payee lower-case umlaut", Payee("m\xc3\xbcller"), {1003}},
+            FilterRow{"payee upper-case umlaut", Payee("M\xc3\x9cLLER"), {1003}},
+            FilterRow{"payee ascii any case", Payee("mUlLeR"), {998}},
+            FilterRow{"payee accented capital", Payee("\xc3\xa9lodie"), {1005, 1006}},
+            FilterRow{"payee with comma", Payee("acme, "), {1001}},
+            FilterRow{"payee with quote", Payee("\"best\""), {1002}},
+            FilterRow{"payee across a line break", Payee("one\r\nline"), {1004}},
+            FilterRow{"star is literal", Payee("*"), {1007}}, FilterRow{"question mark is literal", Payee("?"), {1007}},
+            FilterRow{"brackets are literal", Payee("[star*]"), {1007}},
+            FilterRow{"closing bracket alone", Payee("]"), {1007}},
+            FilterRow{"no wildcard between letters", Payee("a*c"), {}}, FilterRow{"percent is literal", Payee("%"), {}},
+            FilterRow{"underscore is literal", Payee("_"), {}}, FilterRow{"backslash is literal", Payee("\\"), {}},
+            FilterRow{"star after a non-ASCII letter is literal", Payee("\xc3\xa9*"), {}},
+            FilterRow{"question mark after a non-ASCII letter is literal", Payee("\xc3\xa9?"), {}},
+            FilterRow{"issued only", Status(StatusFilter::Issued), {998, 1001, 1002, 1004, 1006, 1007}},
+            FilterRow{"voided takes in reprinted", Status(StatusFilter::Voided), {1003, 1005}},
+            FilterRow{"date range inclusive", Dates({2026, 11, 15}, {2026, 12, 1}), {1003, 1004, 1005, 1006}},
+            FilterRow{"date from only", Dates({2026, 12, 1}, {}), {1005, 1006, 1007}},
+            FilterRow{"date to only", Dates({}, {2026, 11, 2}), {998, 1001, 1002}},
+            FilterRow{"reversed date range", Dates({2026, 12, 1}, {2026, 11, 1}), {}},
+            FilterRow{"check number range inclusive", Numbers(1002, 1004), {1002, 1003, 1004}},
+            FilterRow{"check number from only", Numbers(1006, std::nullopt), {1006, 1007}},
+            FilterRow{"check number to only", Numbers(std::nullopt, 998), {998}},
+            FilterRow{"payee and status together", Payee("\xc3\xa9", StatusFilter::Issued), {1006}})));
 
 struct SortRow {
     const char *label;
@@ -202,20 +204,28 @@ TEST_P(HistorySortTest, ordersEveryRowByTheColumnThenByJournalOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, HistorySortTest,
-    ::testing::Combine(::testing::Values(Engine::File, Engine::Server), ::testing::Values(
-        SortRow{"number ascending", ColCheckNo, Qt::AscendingOrder, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
-        SortRow{"number descending", ColCheckNo, Qt::DescendingOrder, {1007, 1006, 1005, 1004, 1003, 1002, 1001, 998}},
-        SortRow{"date ascending", ColDate, Qt::AscendingOrder, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
-        SortRow{"date descending, ties newest first",
-                ColDate,
-                Qt::DescendingOrder,
-                {1007, 1006, 1005, 1004, 1003, 1002, 1001, 998}},
-        SortRow{"payee ignoring case", ColPayee, Qt::AscendingOrder, {1001, 1004, 998, 1003, 1002, 1007, 1005, 1006}},
-        SortRow{"payee descending", ColPayee, Qt::DescendingOrder, {1006, 1005, 1007, 1002, 1003, 998, 1004, 1001}},
-        SortRow{"amount", ColAmount, Qt::AscendingOrder, {1007, 1003, 1002, 998, 1005, 1006, 1001, 1004}},
-        SortRow{"memo", ColMemo, Qt::AscendingOrder, {1003, 1007, 1005, 1006, 1001, 998, 1004, 1002}},
-        SortRow{"status", ColStatus, Qt::AscendingOrder, {1001, 1002, 1004, 1006, 1007, 998, 1005, 1003}},
-        SortRow{"account number", ColAccountNo, Qt::AscendingOrder, {1001, 1002, 1003, 1004, 1005, 1006, 998, 1007}})));
+    ::testing::Combine(
+        ::testing::Values(Engine::File, Engine::Server),
+        ::testing::Values(
+            SortRow{
+                "number ascending", ColCheckNo, Qt::AscendingOrder, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+            SortRow{"number descending",
+                    ColCheckNo,
+                    Qt::DescendingOrder,
+                    {1007, 1006, 1005, 1004, 1003, 1002, 1001, 998}},
+            SortRow{"date ascending", ColDate, Qt::AscendingOrder, {998, 1001, 1002, 1003, 1004, 1005, 1006, 1007}},
+            SortRow{"date descending, ties newest first",
+                    ColDate,
+                    Qt::DescendingOrder,
+                    {1007, 1006, 1005, 1004, 1003, 1002, 1001, 998}},
+            SortRow{
+                "payee ignoring case", ColPayee, Qt::AscendingOrder, {1001, 1004, 998, 1003, 1002, 1007, 1005, 1006}},
+            SortRow{"payee descending", ColPayee, Qt::DescendingOrder, {1006, 1005, 1007, 1002, 1003, 998, 1004, 1001}},
+            SortRow{"amount", ColAmount, Qt::AscendingOrder, {1007, 1003, 1002, 998, 1005, 1006, 1001, 1004}},
+            SortRow{"memo", ColMemo, Qt::AscendingOrder, {1003, 1007, 1005, 1006, 1001, 998, 1004, 1002}},
+            SortRow{"status", ColStatus, Qt::AscendingOrder, {1001, 1002, 1004, 1006, 1007, 998, 1005, 1003}},
+            SortRow{
+                "account number", ColAccountNo, Qt::AscendingOrder, {1001, 1002, 1003, 1004, 1005, 1006, 998, 1007}})));
 
 TEST_F(HistoryModelTest, indexedColumnsSortWithoutSortingTheTable) {
     QSqlDatabase db = QSqlDatabase::database(journal().connection);
@@ -299,7 +309,6 @@ TEST_P(HistoryOnBothEngines, aVoidThroughTheJournalGoesThroughWhileTheListIsHalf
     EXPECT_EQ(model.rowCount(), 50);
 }
 
-
 HistoryFilter Who(const char *user, const char *computer = "", StatusFilter status = StatusFilter::All) {
     HistoryFilter filter;
     filter.user = QString::fromLatin1(user);
@@ -353,7 +362,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(
         ::testing::Values(Engine::File, Engine::Server),
         ::testing::Values(
-            WhoRow{"anyone", Who(""), {"Approved by carol", "Printed by anna", "Voided by anna", "Waiting for carol"}, 1},
+            WhoRow{
+                "anyone", Who(""), {"Approved by carol", "Printed by anna", "Voided by anna", "Waiting for carol"}, 1},
             WhoRow{"who printed one and voided another", Who("anna"), {"Printed by anna", "Voided by anna"}, 0},
             WhoRow{"who printed one and asked for two",
                    Who("bob"),
@@ -361,7 +371,10 @@ INSTANTIATE_TEST_SUITE_P(
                    1},
             WhoRow{"who approved", Who("carol"), {"Approved by carol"}, 0},
             WhoRow{"the approver's computer", Who("", "laptop"), {"Approved by carol"}, 0},
-            WhoRow{"the computer printed on and voided on", Who("", "office-pc"), {"Printed by anna", "Voided by anna"}, 0},
+            WhoRow{"the computer printed on and voided on",
+                   Who("", "office-pc"),
+                   {"Printed by anna", "Voided by anna"},
+                   0},
             WhoRow{"a person and a computer together", Who("bob", "office-pc"), {"Voided by anna"}, 0},
             WhoRow{"awaiting approval", Who("", "", StatusFilter::Awaiting), {"Waiting for carol"}, 1},
             WhoRow{"awaiting approval by the approver", Who("carol", "", StatusFilter::Awaiting), {}, 0},
@@ -420,6 +433,46 @@ TEST_P(WhoColumnsTest, showWhoDidWhatAndNoNumberBeforePrinting) {
     ASSERT_TRUE(LoadWhoChoices(journal.connection, &users, &computers, &error)) << error.toStdString();
     EXPECT_EQ(users.join(QLatin1Char(' ')), QStringLiteral("anna bob carol"));
     EXPECT_EQ(computers.join(QLatin1Char(' ')), QStringLiteral("desk-2 laptop office-pc"));
+}
+
+// On the server the first page of a sort by number, date or payee walks that column's index: the
+// server never sorts every check before the first row comes back.
+TEST(HistoryOnTheServer, theFirstPageOfAnIndexedSortWalksItsIndex) {
+    EngineJournal journal(Engine::Server);
+    QList<TestCheck> many;
+    // Ten checks a day, to as many payees, as an office writes them.
+    QList<QByteArray> texts;
+    for (int i = 0; i < 3000; ++i) {
+        texts.append(QByteArray("Payee ") + QByteArray::number((i * 7919) % 3000));
+        texts.append(QDate(2025, 1, 1).addDays(i / 10).toString(Qt::ISODate).toLatin1());
+    }
+    for (int i = 0; i < 3000; ++i) {
+        many.append({.checkNo = 10000 + i,
+                     .date = texts[2 * i + 1].constData(),
+                     .payee = texts[2 * i].constData(),
+                     .cents = 100 + i});
+    }
+    journal.add(many);
+    ASSERT_EQ(RunOnServer(journal.place, QStringLiteral("ANALYZE")), QString());
+    QSqlDatabase db = QSqlDatabase::database(journal.connection);
+    for (const int column : {ColCheckNo, ColDate, ColPayee}) {
+        for (const bool descending : {false, true}) {
+            const WhereClause where = BuildWhere(HistoryFilter{}, SqlEngine::Server);
+            // The server prepares no EXPLAIN: the first page's bounds are written in.
+            QString page = HistoryPageSql(where, HistorySort{column, descending}, SqlEngine::Server);
+            page.replace(QStringLiteral("LIMIT ? OFFSET ?"), QStringLiteral("LIMIT 200 OFFSET 0"));
+            QSqlQuery plan(db);
+            ASSERT_TRUE(plan.exec(QStringLiteral("EXPLAIN ") + page)) << plan.lastError().text().toStdString();
+            QString lines;
+            while (plan.next()) {
+                lines += plan.value(0).toString() + QLatin1Char('\n');
+            }
+            SCOPED_TRACE(lines.toStdString());
+            EXPECT_TRUE(lines.contains(QStringLiteral("Index Scan")));
+            EXPECT_FALSE(lines.contains(QRegularExpression(QStringLiteral("->  Sort "))));
+            EXPECT_FALSE(lines.contains(QStringLiteral("Seq Scan on checks")));
+        }
+    }
 }
 
 } // namespace
