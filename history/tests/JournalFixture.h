@@ -331,8 +331,8 @@ private:
 // Who did what: checks printed, voided, asked for and approved by three people on three computers.
 inline QList<TestCheck> WhoChecks() {
     return {
-        {.checkNo = 2001, .date = "2026-12-02", .payee = "Printed by anna", .cents = 1000},
-        {.checkNo = 2002,
+        {.checkNo = 4001, .date = "2026-12-02", .payee = "Printed by anna", .cents = 1000},
+        {.checkNo = 4002,
          .date = "2026-12-02",
          .payee = "Voided by anna",
          .cents = 2000,

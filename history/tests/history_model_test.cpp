@@ -405,8 +405,8 @@ TEST_P(WhoColumnsTest, showWhoDidWhatAndNoNumberBeforePrinting) {
         const char *by;
         const char *tooltip;
     } expected[] = {
-        {"Printed by anna", "2001", "Issued", "anna@office-pc", "Printed by anna on office-pc, 2026-12-02"},
-        {"Voided by anna", "2002", "Void: wrong amount (2026-12-03)", "bob@desk-2",
+        {"Printed by anna", "4001", "Issued", "anna@office-pc", "Printed by anna on office-pc, 2026-12-02"},
+        {"Voided by anna", "4002", "Void: wrong amount (2026-12-03)", "bob@desk-2",
          "Printed by bob on desk-2, 2026-12-02\nVoided by anna on office-pc, 2026-12-03"},
         {"Waiting for carol", "", "awaiting approval", "asked: bob@desk-2", "Asked for by bob on desk-2, 2026-12-04"},
         {"Approved by carol", "", "approved", "asked: bob@desk-2",
