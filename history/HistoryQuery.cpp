@@ -34,22 +34,24 @@ WhereClause BuildWhere(const HistoryFilter &filter, SqlEngine engine) {
         where.values << filter.to.toString(Qt::ISODate);
     }
     if (!filter.payee.isEmpty()) {
-        // LIKE folds ASCII letters itself and is the quicker of the two; other letters need GLOB.
-        // The server folds letters as its locale says, so its pattern names both cases itself.
+        // LIKE folds ASCII letters itself and is the quicker; other letters need a pattern that
+        // names both cases: GLOB in the file, a regular expression on the server (whose own
+        // folding of them depends on its locale). The server's ILIKE folds ASCII in any locale.
         bool ascii = true;
         for (const QChar c : filter.payee) {
             ascii = ascii && c.unicode() < 0x80;
         }
-        if (engine == SqlEngine::Server) {
-            terms << QStringLiteral("checks.payee ~ ?");
-            where.values << ContainsRegex(filter.payee);
-        } else if (ascii) {
+        if (ascii) {
             QString escaped = filter.payee;
             escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
                 .replace(QLatin1Char('%'), QLatin1String("\\%"))
                 .replace(QLatin1Char('_'), QLatin1String("\\_"));
-            terms << QStringLiteral("checks.payee LIKE ? ESCAPE '\\'");
+            terms << (engine == SqlEngine::Server ? QStringLiteral("checks.payee ILIKE ? ESCAPE '\\'")
+                                                  : QStringLiteral("checks.payee LIKE ? ESCAPE '\\'"));
             where.values << QLatin1Char('%') + escaped + QLatin1Char('%');
+        } else if (engine == SqlEngine::Server) {
+            terms << QStringLiteral("checks.payee ~ ?");
+            where.values << ContainsRegex(filter.payee);
         } else {
             terms << QStringLiteral("checks.payee GLOB ?");
             where.values << ContainsPattern(filter.payee);
