@@ -538,11 +538,13 @@ frmHistory *ShowHistoryWindow(Platform &platform, CheckJournal &journal, QWidget
     if (!journal.IsOpen() && (OnServer(journal) || QFileInfo::exists(journal.Path()))) {
         const FileResult opened = journal.Open();
         if (!opened) {
-            platform.messages.MsgBox(opened.error +
-                                         QStringLiteral("\r\nThe history cannot be shown. Close any other program "
-                                                        "that has the journal open, or put back a copy of it, then "
-                                                        "choose History again."),
-                                     MsgButtons::OK, QStringLiteral("Check History"));
+            const QString next = OnServer(journal)
+                                     ? QStringLiteral("\r\nThe history cannot be shown. Make sure the server can be "
+                                                      "reached, then choose History again.")
+                                     : QStringLiteral("\r\nThe history cannot be shown. Close any other program "
+                                                      "that has the journal open, or put back a copy of it, then "
+                                                      "choose History again.");
+            platform.messages.MsgBox(opened.error + next, MsgButtons::OK, QStringLiteral("Check History"));
             return nullptr;
         }
     }

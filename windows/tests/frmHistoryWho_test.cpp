@@ -111,4 +111,20 @@ TEST_P(HistoryWhoWindowTest, filtersByWhoAndApprovesOnlyAsAnotherPerson) {
     window = nullptr;
 }
 
+// A server that cannot be reached: no window, and a message naming the server and what to do.
+TEST(HistoryServerWindow, anUnreachableServerIsNamedAndNoWindowOpens) {
+    TestPlatform test;
+    JournalPlace nowhere;
+    nowhere.server = true;
+    nowhere.host = test.dir.path(); // a folder without the server's socket
+    nowhere.database = QStringLiteral("checks");
+    CheckJournal journal(test.dir.path());
+    journal.SetPlace(nowhere);
+    EXPECT_EQ(ShowHistoryWindow(test.platform, journal, nullptr), nullptr);
+    ASSERT_EQ(test.messages.shown.size(), 1);
+    EXPECT_TRUE(test.messages.shown[0].text.contains(test.dir.path())) << test.messages.shown[0].text.toStdString();
+    EXPECT_TRUE(test.messages.shown[0].text.endsWith(QStringLiteral("Make sure the server can be reached, then "
+                                                                    "choose History again.")));
+}
+
 } // namespace
