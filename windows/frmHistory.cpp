@@ -284,7 +284,7 @@ void frmHistory::createList() {
                                                  : Qt::AscendingOrder);
         });
     }
-    const int widths[ColumnCount] = {80, 95, 200, 105, 130, 190, 100, 150};
+    const int widths[ColumnCount] = {80, 95, 200, 105, 130, 190, 100, 120};
     for (int column = 0; column < ColumnCount; ++column) {
         grdChecks->setColumnWidth(column, widths[column]);
     }
