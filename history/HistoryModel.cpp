@@ -12,7 +12,7 @@ QString Named(const JournalWho &who) {
     return who.host.isEmpty() ? who.user : who.user + QLatin1Char('@') + who.host;
 }
 
-// "anna on office-pc", with the day when it is known.
+// "Voided by anna on office-pc, 2026-12-03": the computer and the day when they are known.
 QString Sentence(const char *what, const JournalWho &who, const QString &when = QString()) {
     QString line = QString::fromLatin1(what) + QStringLiteral(" by ") + who.user;
     if (!who.host.isEmpty()) {
