@@ -55,8 +55,8 @@ TEST(JournalKilledConnection, aRunKilledAnywhereLeavesNoNumberBothPendingAndIssu
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 8000 && worker->state() == QProcess::Running) {
-        // A moment anywhere in a run: runs take a few milliseconds.
-        QThread::usleep(random.bounded(200, 30000));
+        // A moment anywhere in a run, or between runs: a run takes some tens of milliseconds.
+        QThread::usleep(random.bounded(1000, 120000));
         QString killed;
         ASSERT_EQ(RunOnServer(place, kill, &killed), QString());
         kills += killed.toInt();
@@ -88,6 +88,7 @@ TEST(JournalKilledConnection, aRunKilledAnywhereLeavesNoNumberBothPendingAndIssu
     std::printf("%d connections killed; %s runs ended, %s failed\n", kills, runs[1].constData(), runs[2].constData());
     EXPECT_GT(kills, 0);
     EXPECT_GT(runs[2].toInt(), 0) << "some kill came in the middle of a run";
+    EXPECT_GT(runs[1].toInt(), 1) << "runs between the kills ended";
 
     RawJournal server(place, QString());
     EXPECT_EQ(server.column(S("SELECT DISTINCT status FROM checks WHERE status NOT IN ('printing', 'issued')")),

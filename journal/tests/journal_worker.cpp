@@ -2,7 +2,7 @@
 //   journal_worker race <host> <port> <user> <database> <folder> <runs> <seed>
 //     runs of 1..5 checks on one account from max(the journal's next number, its own next); a
 //     number another took is retried at the next free one. Prints "run <id> <first> <count>" per
-//     run ended, fails on anything else.
+//     run ended and "taken <refusals>" at the end, fails on anything else.
 //   journal_worker road <host> <port> <user> <database> <folder>
 //     the whole run road (intent, end, review at the next start) over and over on the folder's
 //     register and settings until the folder holds a file "stop", letting the journal fail as it
@@ -26,6 +26,7 @@ const QString kAccount = QStringLiteral("0012-345678");
 int Race(CheckJournal &journal, int runs, quint32 seed) {
     QRandomGenerator random(seed);
     qint64 own = 1;
+    int refusals = 0;
     for (int i = 0; i < runs; ++i) {
         const int count = 1 + static_cast<int>(random.bounded(5));
         qint64 next = 0;
@@ -54,6 +55,7 @@ int Race(CheckJournal &journal, int runs, quint32 seed) {
             }
             if (taken) {
                 first = nextFree;
+                ++refusals;
             }
         }
         qint64 dueId = 0;
@@ -66,47 +68,50 @@ int Race(CheckJournal &journal, int runs, quint32 seed) {
         own = first + count;
         std::printf("run %lld %lld %d\n", runId, first, count);
     }
+    std::printf("taken %d\n", refusals);
     return 0;
 }
 
 // What the person does at the next start: due file work finished, unfinished runs reviewed as
 // every form printed well.
-bool Settle(CheckJournal &journal, Files &files) {
+FileResult Settle(CheckJournal &journal, Files &files) {
     bool changed = false;
-    if (!FinishDueWork(journal, files, &changed)) {
-        return false;
+    if (const FileResult done = FinishDueWork(journal, files, &changed); !done) {
+        return done;
     }
     QList<UnresolvedRun> unresolved;
-    if (!journal.LoadUnresolved(unresolved)) {
-        return false;
+    if (const FileResult loaded = journal.LoadUnresolved(unresolved); !loaded) {
+        return loaded;
     }
     for (const UnresolvedRun &run : std::as_const(unresolved)) {
         int requeued = 0;
-        if (!ResolveRun(journal, files, run, QList<PrintMark>(run.checks.size(), PrintMark::Good), QDate(2026, 12, 9),
-                        &requeued, &changed)) {
-            return false;
+        const FileResult resolved =
+            ResolveRun(journal, files, run, QList<PrintMark>(run.checks.size(), PrintMark::Good), QDate(2026, 12, 9),
+                       &requeued, &changed);
+        if (!resolved) {
+            return resolved;
         }
     }
-    return true;
+    return FileResult::Ok();
 }
 
 // One run of the register's checks (1..5 written first when it has none) from the setup's number.
-bool Road(CheckJournal &journal, Files &files, QRandomGenerator &random) {
-    if (!Settle(journal, files)) {
-        return false;
+FileResult Road(CheckJournal &journal, Files &files, QRandomGenerator &random) {
+    if (const FileResult settled = Settle(journal, files); !settled) {
+        return settled;
     }
     const SettingsLoad setup = LoadSettings(files);
     const qint64 next = setup.settings.CheckNo.toLongLong();
     QList<RegisterRecord> pending;
-    if (!ReadAllRecords(files, pending)) {
-        return false;
+    if (const FileResult read = ReadAllRecords(files, pending); !read) {
+        return read;
     }
     if (pending.isEmpty()) {
         for (int k = 0, count = 1 + static_cast<int>(random.bounded(5)); k < count; ++k) {
             pending.append(NumberedCheck(next + k));
         }
-        if (!AppendRegisterRecords(files, pending)) {
-            return false;
+        if (const FileResult written = AppendRegisterRecords(files, pending); !written) {
+            return written;
         }
     }
     FinishedRun run;
@@ -115,11 +120,16 @@ bool Road(CheckJournal &journal, Files &files, QRandomGenerator &random) {
     run.firstCheckNo = next;
     run.today = QDate(2026, 12, 8);
     run.settingsAfter = JournalSetup(next + pending.size());
-    if (!RecordPrintIntent(journal, files, run, &run.intentId)) {
-        return false;
+    if (const FileResult intent = RecordPrintIntent(journal, files, run, &run.intentId); !intent) {
+        return intent;
     }
     const FinishResult finished = FinishRun(journal, files, run);
-    return finished.journal && finished.settings && finished.registerTrim;
+    for (const FileResult &step : {finished.journal, finished.settings, finished.registerTrim}) {
+        if (!step) {
+            return step;
+        }
+    }
+    return FileResult::Ok();
 }
 
 int KeepDriving(CheckJournal &journal, const QString &folder) {
@@ -131,7 +141,11 @@ int KeepDriving(CheckJournal &journal, const QString &folder) {
     int ended = 0;
     int failed = 0;
     while (!QFileInfo::exists(folder + QStringLiteral("/stop"))) {
-        (Road(journal, files, random) ? ended : failed) += 1;
+        const FileResult road = Road(journal, files, random);
+        (road ? ended : failed) += 1;
+        if (!road && qEnvironmentVariableIsSet("QUILLANE_WORKER_SAYS")) {
+            std::fprintf(stderr, "%s\n", qPrintable(road.error));
+        }
     }
     std::printf("stopped\n");
     std::fflush(stdout);
@@ -140,8 +154,10 @@ int KeepDriving(CheckJournal &journal, const QString &folder) {
         return 4;
     }
     // The server is left alone now: the next run works.
-    if (!Road(journal, files, random) || !Settle(journal, files)) {
-        std::fprintf(stderr, "the run after the kills failed\n");
+    const FileResult last = Road(journal, files, random);
+    const FileResult settled = last ? Settle(journal, files) : last;
+    if (!settled) {
+        std::fprintf(stderr, "the run after the kills failed: %s\n", qPrintable(settled.error));
         return 3;
     }
     std::printf("runs %d %d\n", ended + 1, failed);
