@@ -13,6 +13,9 @@ enum class Engine { File, Server };
 inline std::string EngineName(const ::testing::TestParamInfo<Engine> &info) {
     return info.param == Engine::File ? "File" : "Server";
 }
+inline void PrintTo(Engine engine, std::ostream *out) {
+    *out << (engine == Engine::File ? "File" : "Server");
+}
 
 // Where a new journal of the engine is: the embedded file of its folder, or a new empty database
 // on the tests' server (none there fails the test).
