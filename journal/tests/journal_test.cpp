@@ -1069,6 +1069,55 @@ TEST(JournalStations, unfinishedRunsAndDueWorkStayWithTheirOwnProgramFolder) {
     }
 }
 
+// A server that cannot be reached, refuses the database or refuses the write: nothing is recorded,
+// and the message names the server and its reason.
+TEST(JournalServerTrouble, aRunDoesNotStartWithoutTheServerAndSaysWhy) {
+    const JournalPlace good = NewPlace(Engine::Server);
+    const struct {
+        const char *label;
+        void (*spoil)(JournalPlace &);
+        const char *reason;
+    } cases[] = {
+        {"no server on the port", [](JournalPlace &p) { p.port += 1; }, "No such file or directory"},
+        {"no such database", [](JournalPlace &p) { p.database += QStringLiteral("_gone"); }, "does not exist"},
+        {"no such role", [](JournalPlace &p) { p.user = QStringLiteral("nobody_here"); }, "nobody_here"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        JournalPlace place = good;
+        c.spoil(place);
+        TempFolder here;
+        CheckJournal journal(here.path());
+        journal.SetPlace(place);
+        qint64 runId = 0;
+        const FileResult intent = IntentOf(journal, 1001, 1, &runId);
+        ASSERT_FALSE(intent);
+        EXPECT_TRUE(intent.error.contains(place.Describe())) << intent.error.toStdString();
+        EXPECT_TRUE(intent.error.contains(QLatin1String(c.reason))) << intent.error.toStdString();
+        EXPECT_FALSE(here.exists(kJournalFolder)) << "no file journal in its place";
+    }
+    TempFolder here;
+    {
+        CheckJournal reached(here.path());
+        reached.SetPlace(good);
+        ASSERT_TRUE(IntentOf(reached, 1001));
+        QList<CheckJournal::Row> rows;
+        ASSERT_TRUE(reached.LoadChecks(rows));
+        EXPECT_EQ(rows.size(), 1) << "the failed attempts left nothing";
+    }
+    // The server refuses the write: the run is refused with the server's reason.
+    JournalPlace other = good;
+    other.database = QStringLiteral("postgres");
+    ASSERT_EQ(RunOnServer(other, S("ALTER DATABASE %1 SET default_transaction_read_only = on").arg(good.database)),
+              QString());
+    CheckJournal refused(here.path());
+    refused.SetPlace(good);
+    const FileResult intent = IntentOf(refused, 1002);
+    ASSERT_FALSE(intent);
+    EXPECT_TRUE(intent.error.contains(good.Describe())) << intent.error.toStdString();
+    EXPECT_TRUE(intent.error.contains(S("read-only transaction"))) << intent.error.toStdString();
+}
+
 class SetAsideTest : public EngineTest {
 protected:
     // Answers the question with `keepThem` and records what it was asked.
