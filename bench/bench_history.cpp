@@ -1,6 +1,8 @@
 // The history window on a journal of 100,000 checks: opened until its first rows are drawn, a payee
 // filter typed until the list and total are drawn again, and both exports of every row to a file on
-// this machine's disk. The other services are test doubles.
+// this machine's disk. The other services are test doubles. The window's first rows and the filter
+// also on a PostgreSQL server of this machine (its own, started for the benchmark).
+#include "BenchServer.h"
 #include "history/HistoryExport.h"
 #include "journal/CheckJournal.h"
 #include "platform/testing/FakePlatform.h"
@@ -9,6 +11,7 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -37,16 +40,22 @@ void Report(benchmark::State &state, std::vector<double> &micros) {
 // A journal of 100,000 checks in a temporary program folder, written once for every benchmark:
 // a few hundred payees, three years of dates, one check in twenty void.
 struct Journal : TestPlatform {
-    Journal() {
+    explicit Journal(const JournalPlace &place = {}) {
         // The journal makes its own tables; the checks go in straight through its connection.
-        journal.Open();
+        journal.SetPlace(place);
+        error = journal.Open().error;
         path = journal.Path();
         {
             QSqlDatabase db = QSqlDatabase::database(journal.ConnectionName());
-            QSqlQuery(db).exec(QStringLiteral("INSERT INTO runs(id, printed_at, printer, style, account_no, bank_name, "
-                                              "checks_on_first_sheet, account_digits) VALUES(1, '2026-01-01T09:00:00', "
-                                              "'PDF', 'Deluxe 3-On-A-Page', '0012-345678', 'First Example Bank', 3, "
-                                              "'0012345678')"));
+            QSqlQuery runs(db);
+            runs.exec(QStringLiteral("INSERT INTO runs(printed_at, printer, style, account_no, bank_name, "
+                                     "checks_on_first_sheet, account_digits) VALUES('2026-01-01T09:00:00', "
+                                     "'PDF', 'Deluxe 3-On-A-Page', '0012-345678', 'First Example Bank', 3, "
+                                     "'0012345678')"));
+            QSqlQuery run(db);
+            run.exec(QStringLiteral("SELECT MAX(id) FROM runs"));
+            run.next();
+            const qint64 runId = run.value(0).toLongLong();
             const QStringList first = {QStringLiteral("Ann"),    QStringLiteral("Bob"),    QStringLiteral("Carla"),
                                        QStringLiteral("Dmitri"), QStringLiteral("Élodie"), QStringLiteral("Farid"),
                                        QStringLiteral("Grace"),  QStringLiteral("Hiro"),   QStringLiteral("Ines"),
@@ -66,12 +75,13 @@ struct Journal : TestPlatform {
             insert.prepare(QStringLiteral(
                 "INSERT INTO checks(run_id, account_no, account_digits, check_no, date_printed, payee, amount_cents, "
                 "memo, sheet, slot, status, void_reason, void_date) "
-                "VALUES(1, '0012-345678', '0012345678', ?, ?, ?, ?, ?, 1, 1, ?, ?, ?)"));
+                "VALUES(?, '0012-345678', '0012345678', ?, ?, ?, ?, ?, 1, 1, ?, ?, ?)"));
             const QDate start(2024, 1, 1);
             for (int i = 0; i < kChecks; ++i) {
                 const QString date = start.addDays(i / 90).toString(Qt::ISODate);
                 const bool voided = random.bounded(20) == 0;
-                insert.addBindValue(1001 + i);
+                insert.addBindValue(runId);
+                insert.addBindValue(qint64(1001 + i));
                 insert.addBindValue(date);
                 insert.addBindValue(first[random.bounded(first.size())] + QLatin1Char(' ') +
                                     last[random.bounded(last.size())] +
@@ -81,13 +91,23 @@ struct Journal : TestPlatform {
                 insert.addBindValue(voided ? QStringLiteral("voided") : QStringLiteral("issued"));
                 insert.addBindValue(voided ? QVariant(QStringLiteral("lost in the mail")) : QVariant());
                 insert.addBindValue(voided ? QVariant(date) : QVariant());
-                insert.exec();
+                if (!insert.exec() && error.isEmpty()) {
+                    error = insert.lastError().text();
+                }
             }
             db.commit();
+            // The server's statistics, as its autovacuum gathers them soon after so many rows.
+            if (place.server) {
+                QSqlQuery(db).exec(QStringLiteral("ANALYZE"));
+            }
+            if (!runs.lastError().text().isEmpty()) {
+                error = runs.lastError().text();
+            }
         }
     }
     CheckJournal journal{files.Root()};
     QString path;
+    QString error; // why the journal holds no checks
 };
 
 Journal &SharedJournal() {
@@ -95,14 +115,21 @@ Journal &SharedJournal() {
     return journal;
 }
 
-void BM_HistoryOpenedFirstRowsDrawn(benchmark::State &state) {
-    Journal &journal = SharedJournal();
+// The same checks on the server; nullptr when it did not start.
+Journal *ServerJournal() {
+    static BenchServer server;
+    static Journal *journal = server.ok() ? new Journal(server.place) : nullptr;
+    return journal;
+}
+
+void OpenedFirstRowsDrawn(benchmark::State &state, Journal &journal) {
     std::vector<double> micros;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         frmHistory *window = ShowHistoryWindow(journal.platform, journal.journal, nullptr);
         if (window == nullptr || window->Model().rowCount() == 0) {
-            state.SkipWithError("no rows");
+            const QString why = journal.error + (window != nullptr ? window->Model().lastError() : QString());
+            state.SkipWithError(("no rows: " + why.toStdString()).c_str());
             return;
         }
         window->grdChecks->viewport()->repaint();
@@ -113,12 +140,24 @@ void BM_HistoryOpenedFirstRowsDrawn(benchmark::State &state) {
     }
     Report(state, micros);
 }
+
+void BM_HistoryOpenedFirstRowsDrawn(benchmark::State &state) {
+    OpenedFirstRowsDrawn(state, SharedJournal());
+}
 BENCHMARK(BM_HistoryOpenedFirstRowsDrawn)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ServerHistoryOpenedFirstRowsDrawn(benchmark::State &state) {
+    if (ServerJournal() == nullptr) {
+        state.SkipWithError("no server");
+        return;
+    }
+    OpenedFirstRowsDrawn(state, *ServerJournal());
+}
+BENCHMARK(BM_ServerHistoryOpenedFirstRowsDrawn)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // One payee typed into the filter (the list and total follow each change); the clock runs from the
 // change to the list drawn again.
-void PayeeFilter(benchmark::State &state, int sortColumn) {
-    Journal &journal = SharedJournal();
+void PayeeFilter(benchmark::State &state, int sortColumn, Journal &journal) {
     frmHistory *window = ShowHistoryWindow(journal.platform, journal.journal, nullptr);
     window->grdChecks->sortByColumn(sortColumn, Qt::AscendingOrder);
     const QStringList payees = {QStringLiteral("müller"), QStringLiteral("smith"), QStringLiteral("zzz"),
@@ -139,17 +178,26 @@ void PayeeFilter(benchmark::State &state, int sortColumn) {
 }
 
 void BM_PayeeFilterByCheckNumber(benchmark::State &state) {
-    PayeeFilter(state, ColCheckNo);
+    PayeeFilter(state, ColCheckNo, SharedJournal());
 }
 BENCHMARK(BM_PayeeFilterByCheckNumber)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+void BM_ServerPayeeFilterByCheckNumber(benchmark::State &state) {
+    if (ServerJournal() == nullptr) {
+        state.SkipWithError("no server");
+        return;
+    }
+    PayeeFilter(state, ColCheckNo, *ServerJournal());
+}
+BENCHMARK(BM_ServerPayeeFilterByCheckNumber)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 void BM_PayeeFilterByPayee(benchmark::State &state) {
-    PayeeFilter(state, ColPayee);
+    PayeeFilter(state, ColPayee, SharedJournal());
 }
 BENCHMARK(BM_PayeeFilterByPayee)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_PayeeFilterByAmount(benchmark::State &state) {
-    PayeeFilter(state, ColAmount);
+    PayeeFilter(state, ColAmount, SharedJournal());
 }
 BENCHMARK(BM_PayeeFilterByAmount)->UseManualTime()->Unit(benchmark::kMillisecond);
 

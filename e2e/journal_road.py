@@ -155,10 +155,11 @@ def reach_entry(run, answers=None):
     return [title for title, _ in drive(run, (ENTRY,), answers)[1]]
 
 
-def write_checks(run, checks):
-    """Types checks on the entry window; numbers follow the setup's next number and the pending ones."""
+def write_checks(run, checks, journal_next=0):
+    """Types checks on the entry window; numbers follow the higher of the setup's next number and
+    the journal's next one for the account (journal_next: its highest plus one), then the pending ones."""
     before = len(pending(run))
-    first = int(settings_values(run)[2]) + before
+    first = max(int(settings_values(run)[2]), journal_next) + before
     return enter_checks(run, checks, first, records_before=before)
 
 
@@ -503,7 +504,8 @@ def reused_number(run, args):
             write_settings(run, number, account=account)
             run.relaunch()
             reach_entry(run)
-            write_checks(run, [check("Second Payment", "45.10", "Fuel")])
+            # The entry window goes on after the journal's highest number, 1003.
+            write_checks(run, [check("Second Payment", "45.10", "Fuel")], journal_next=1004)
             printed, answered = print_run(run, os.path.join(run.root, "printed", f"reuse-{number}.pdf"))
             run.check(not printed, f"{name}: Check No. {number} went to the printer although the journal holds it")
         named = texts_naming(answered, str(number), status, "1004")

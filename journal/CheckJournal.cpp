@@ -1506,14 +1506,14 @@ FileResult CheckJournal::HoldsPrinted(const QString &accountNo, const JournalChe
     query.prepare(QStringLiteral("SELECT EXISTS(SELECT 1 FROM checks c JOIN runs r ON r.id = c.run_id WHERE "
                                  "c.account_digits = ? AND c.payee = ? AND c.amount_cents = ? AND c.memo = ? AND "
                                  "c.status IN ('issued', 'voided', 'reprinted') AND "
-                                 "(c.check_no = ? OR (? AND r.printed_at >= ?)))"));
+                                 "(c.check_no = ? OR (? = 1 AND r.printed_at >= ?)))"));
     query.addBindValue(AccountDigits(accountNo));
     query.addBindValue(notNull(content.payee));
     query.addBindValue(content.amountCents);
     query.addBindValue(notNull(content.memo));
     query.addBindValue(checkNo);
     // An invalid time matches no run: the number alone tells.
-    query.addBindValue(printedSince.isValid());
+    query.addBindValue(printedSince.isValid() ? 1 : 0);
     query.addBindValue(printedSince.isValid() ? printedSince.toString(kDateTimeFormat) : QStringLiteral(""));
     if (!query.exec() || !query.next()) {
         return failQuery(QStringLiteral("be read"), query);

@@ -140,6 +140,9 @@ PrintResult PrintPendingChecks(Platform &platform, const PrintRequest &request, 
     if (!readPrintableRecords(platform, records, result)) {
         return result;
     }
+    if (request.MostChecks >= 0 && records.size() > request.MostChecks) {
+        records.resize(request.MostChecks);
+    }
     if (records.isEmpty()) {
         return {PrintOutcome::NothingToPrint, 0, {}, {}};
     }

@@ -22,6 +22,9 @@ struct PrintRequest {
     qint64 FirstCheckNo = 0; // the number of the first form used; 0: no check number is printed
     // The address printed for a payee where the form has the address block; none: the block stays empty.
     std::function<QStringList(const QString &payTo)> AddressOf;
+    // The most checks printed, from the first pending one; the rest stay pending (checks held back
+    // for approval wait at the end of the register). -1: every pending check.
+    qint64 MostChecks = -1;
 };
 
 enum class PrintOutcome {

@@ -146,12 +146,26 @@ private:
     // rest of the intent is released), advances the setup past them, saves it, takes those checks
     // off the register, then shows them for review.
     void CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer,
-                       qint64 intentId);
+                       qint64 intentId, const QStringList &held = {});
     // Records every check of the run as being printed, before the printer gets anything; false,
     // after saying why, when the journal refuses (nothing may print then).
     bool RecordIntent(const QString &printer, const QList<RegisterRecord> &records, qint64 *intentId);
     // Releases an intent none of whose forms reached the printer.
     void ReleaseIntent(qint64 intentId);
+    // Sets the checkbook's next check number to `number` and renumbers the pending checks from it,
+    // saved; false after saying why not.
+    bool MoveCheckNumber(qint64 number);
+    // Puts the journal's refusal of numbers another program took to the person, offering the next
+    // free ones; true when they are taken instead (the setup moved to them).
+    bool OfferNextFree(const QString &refusal, qint64 nextFree, qint64 count);
+    // Holds back the pending checks that need a second person's approval and have none: they go to
+    // the end of the register, *printable counts the checks before them (-1: none held) and *held
+    // names them. False, after saying why, when the journal cannot tell: nothing prints then.
+    // restored: the outcome of restoring the register, as ReadRecordsToPrint takes it.
+    bool HoldBackForApproval(const FileResult &restored, qint64 *printable, QStringList *held);
+    // Numbers another program took while this run's were being recorded: the refusal and the next free number.
+    QString takenRefusal_;
+    qint64 takenNextFree_ = 0;
     // Finishes what an interrupted run left to do, asks about the forms of runs whose end was never
     // recorded and sets aside checks printed before. For a print run also proves the check numbers
     // free; false, after saying why, when the run must not start.

@@ -141,6 +141,12 @@ bool frmMain::StartCounting() {
     qint64 left = 0;
     SettingNumber(settings.CheckNo, 1, kLastCheckNo, &checkNo);
     SettingNumber(settings.ChecksOnForm, 1, kMostChecksPerSheet, &left);
+    // Checks other programs printed on this account come first: the numbers go on after the
+    // journal's highest (a journal that cannot answer leaves the setup's number; printing asks again).
+    if (qint64 journalNext = 0;
+        program_.Journal().IsOpen() && program_.Journal().NextNumber(settings.AcctNo, &journalNext)) {
+        checkNo = qMax(checkNo, journalNext);
+    }
     // The counter goes round the chosen form's checks per sheet (a form that names none: printing
     // refuses it and says so).
     const std::optional<CheckForm> form =

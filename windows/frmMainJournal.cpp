@@ -133,7 +133,27 @@ bool frmMain::SettleJournal(bool forPrinting) {
     qint64 first = 0;
     const qint64 pending = PendingChecks();
     if (pending > 0 && SettingNumber(settings.CheckNo, 1, kLastCheckNo, &first)) {
-        result = journal.CheckNumbersFree(settings.AcctNo, first, pending);
+        // A number in the journal is never used again, and numbers others printed on this account since
+        // the setup was saved come first: the run is offered the numbers after the journal's highest.
+        bool taken = false;
+        qint64 nextFree = 0;
+        qint64 journalNext = 0;
+        result = journal.CheckNumbersFree(settings.AcctNo, first, pending, &taken, &nextFree);
+        if (!result && taken) {
+            return OfferNextFree(result.error, nextFree, pending);
+        }
+        if (result) {
+            result = journal.NextNumber(settings.AcctNo, &journalNext);
+        }
+        if (result && journalNext > first) {
+            return OfferNextFree(QStringLiteral("The check journal %1 holds check numbers up to %2 of account %3, "
+                                                "above this checkbook's next number %4.")
+                                     .arg(journal.Where())
+                                     .arg(journalNext - 1)
+                                     .arg(settings.AcctNo)
+                                     .arg(first),
+                                 journalNext, pending);
+        }
         if (!result) {
             Message(result.error + QStringLiteral("\r\nNo check was printed; the pending checks are kept."),
                     QStringLiteral("Checks Not Printed"));

@@ -198,18 +198,40 @@ void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
     if (!ComposePrintRequest(request)) {
         return;
     }
-    // The journal must answer before a form is used: unfinished runs, checks printed before and
-    // numbers already used.
+    // The journal must answer before a form is used: unfinished runs, checks printed before, numbers
+    // already used and checks awaiting approval.
     if (!SettleJournal(true)) {
         return;
     }
     // What is printed, for the journal; a damaged register is the print run's to report. A register
     // set aside whole stays that way: the run is not handed its Backup copy to restore again.
     const FileResult restored = RestoreRegister();
+    qint64 printable = -1;
+    QStringList held;
+    if (!HoldBackForApproval(restored, &printable, &held)) {
+        return;
+    }
+    // The forms carry the numbers the journal records: the setup as the journal's answers left it.
+    if (SetupNumbers setup; ReadSetupNumbers(program_.Startup()->Settings(), setup)) {
+        request.FirstCheckNo = setup.checkNo;
+        request.ChecksOnFirstSheet = setup.left;
+    }
+    if (printable == 0) {
+        Message(QStringLiteral("No check was printed: every pending check waits for a second person's approval.\r\n") +
+                    held.join(QStringLiteral("\r\n")),
+                QStringLiteral("Checks Held for Approval"));
+        return;
+    }
+    request.MostChecks = printable;
     const qint64 pending = PendingChecks();
     QList<RegisterRecord> records;
     bool setAsideWhole = false;
     ReadRecordsToPrint(program_.Book(), restored, records, setAsideWhole);
+    if (printable >= 0 && records.size() > printable) {
+        records.resize(printable);
+    }
+    takenRefusal_.clear();
+    takenNextFree_ = 0;
     // Every check of the run is in the journal as being printed before the printer gets anything.
     qint64 intentId = 0;
     const auto intent = [this, &records, &intentId](const QString &printer) {
@@ -221,7 +243,7 @@ void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
                                              : PrintPendingChecks(book, request, std::move(chosen), intent);
     switch (result.outcome) {
     case PrintOutcome::Printed:
-        CommitPrinted(result.printed, true, records, result.printerName, intentId);
+        CommitPrinted(result.printed, true, records, result.printerName, intentId, held);
         break;
     case PrintOutcome::Failed:
         if (result.printed > 0) {
@@ -243,8 +265,103 @@ void frmMain::PrintChecks(std::unique_ptr<Printer> chosen) {
     case PrintOutcome::UnknownForm:
         // Nothing was printed and nothing changes; the print run has said what there is to say.
         ReleaseIntent(intentId);
+        // Another program took the numbers first: with the person's yes, the run starts again after them.
+        if (!takenRefusal_.isEmpty() && OfferNextFree(takenRefusal_, takenNextFree_, records.size())) {
+            PrintChecks();
+        }
         break;
     }
+}
+
+bool frmMain::OfferNextFree(const QString &refusal, qint64 nextFree, qint64 count) {
+    const MsgResult answer = program_.platform.messages.MsgBox(
+        refusal +
+            QStringLiteral("\r\n\r\nPrint the checks as Nos. %1 to %2 instead? Yes sets the next check number "
+                           "to %1 and goes on (match it to the first blank form in the printer); No prints nothing.")
+                .arg(nextFree)
+                .arg(nextFree + qMax<qint64>(count, 1) - 1),
+        MsgButtons::YesNo, QStringLiteral("Check Numbers Taken"), MsgResult::No);
+    return answer == MsgResult::Yes && MoveCheckNumber(nextFree);
+}
+
+bool frmMain::MoveCheckNumber(qint64 number) {
+    Files &files = program_.Book();
+    CheckbookSettings settings = program_.Startup()->Settings();
+    settings.CheckNo = QString::number(number);
+    FileResult result = SaveSettings(files, settings);
+    if (result) {
+        program_.Startup()->SetSettings(settings);
+        // The pending checks carry the numbers they will print with.
+        QByteArray bytes;
+        if (files.Dir(kRegisterFile) && files.ReadWhole(kRegisterFile, bytes) && !bytes.isEmpty()) {
+            result = WriteRegisterBytes(files, RenumberRecords(bytes, number));
+        }
+    }
+    if (!result) {
+        Message(QStringLiteral("The next check number could not be set to %1:\r\n").arg(number) + result.error +
+                    QStringLiteral("\r\nNo check was printed; the pending checks are kept."),
+                QStringLiteral("Checks Not Printed"));
+    }
+    return static_cast<bool>(result);
+}
+
+bool frmMain::HoldBackForApproval(const FileResult &restored, qint64 *printable, QStringList *held) {
+    *printable = -1;
+    held->clear();
+    Files &files = program_.Book();
+    QList<RegisterRecord> records;
+    bool gone = false;
+    if (!ReadRecordsToPrint(files, restored, records, gone) || records.isEmpty()) {
+        return true; // the print run says what is wrong with the register
+    }
+    const CheckbookSettings settings = program_.Startup()->Settings();
+    QList<JournalCheck> checks;
+    for (const RegisterRecord &record : std::as_const(records)) {
+        checks << JournalCheckFor(record, 0, program_.platform.clock.Today(), {});
+    }
+    QList<bool> hold;
+    const FileResult asked = program_.Journal().HoldForApproval(settings.AcctNo, settings.BankName, checks, &hold);
+    program_.NotifyJournalChanged();
+    if (!asked) {
+        Message(asked.error + QStringLiteral("\r\nNo check was printed; the pending checks are kept."),
+                QStringLiteral("Checks Not Printed"));
+        return false;
+    }
+    QList<RegisterRecord> first;
+    QList<RegisterRecord> last;
+    bool inOrder = true;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (hold.value(i)) {
+            last << records[i];
+            *held << QStringLiteral("    Check to %1 for $%2")
+                         .arg(records[i].PayTo.trimmed(), records[i].Amount.trimmed());
+        } else {
+            inOrder = inOrder && last.isEmpty();
+            first << records[i];
+        }
+    }
+    if (last.isEmpty()) {
+        return true;
+    }
+    *printable = first.size();
+    if (!inOrder) {
+        // The held checks wait at the end of the register, numbered after the ones that print now.
+        QByteArray bytes;
+        for (const RegisterRecord &record : std::as_const(first) + last) {
+            bytes += EncodeRecord(record);
+        }
+        qint64 checkNo = 0;
+        SettingNumber(settings.CheckNo, 1, kLastCheckNo, &checkNo);
+        const FileResult written = WriteRegisterBytes(files, RenumberRecords(bytes, checkNo));
+        if (!written) {
+            Message(QStringLiteral("The checks awaiting approval could not be set aside to the end of the register:"
+                                   "\r\n") +
+                        written.error + QStringLiteral("\r\nNo check was printed; the pending checks are kept."),
+                    QStringLiteral("Checks Not Printed"));
+            return false;
+        }
+    }
+    return true;
 }
 
 bool frmMain::RecordIntent(const QString &printer, const QList<RegisterRecord> &records, qint64 *intentId) {
@@ -264,6 +381,15 @@ bool frmMain::RecordIntent(const QString &printer, const QList<RegisterRecord> &
         QString::number(ChecksLeftAfter(setup.left, static_cast<int>(records.size()), checksPerSheet_));
     run.settingsAfter = settings;
     const FileResult recorded = RecordPrintIntent(program_.Journal(), program_.Book(), run, intentId);
+    bool taken = false;
+    if (!recorded && !records.isEmpty() &&
+        !program_.Journal().CheckNumbersFree(settings.AcctNo, setup.checkNo, records.size(), &taken, &takenNextFree_) &&
+        taken) {
+        // Another program reserved these numbers first; the person is offered the next free ones
+        // once this run has let go of everything.
+        takenRefusal_ = recorded.error;
+        return false;
+    }
     if (!recorded) {
         Message(QStringLiteral("The checks about to be printed could not be recorded in the check journal "
                                "first:\r\n") +
@@ -292,7 +418,7 @@ void frmMain::ReleaseIntent(qint64 intentId) {
 }
 
 void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterRecord> &records, const QString &printer,
-                            qint64 intentId) {
+                            qint64 intentId, const QStringList &held) {
     Files &files = program_.Book();
     frmStartup *startup = program_.Startup();
     CheckbookSettings settings = startup->Settings();
@@ -345,6 +471,12 @@ void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterReco
                      checksText(qMax<qint64>(0, pendingBefore - printed)) +
                      QStringLiteral(" still wait to be printed.");
     }
+    if (!held.isEmpty()) {
+        title = title.isEmpty() ? QStringLiteral("Checks Held for Approval") : title;
+        notes << QStringLiteral("These checks were held back: they need a second person's approval, which is given in "
+                                "History. They stay pending and print with a later run once approved.\r\n") +
+                     held.join(QStringLiteral("\r\n"));
+    }
     if (!saved) {
         title = title.isEmpty() ? QStringLiteral("Setup Not Saved") : title;
         notes << QStringLiteral("The checkbook setup could not be saved:\r\n") + saved.error +
@@ -363,7 +495,7 @@ void frmMain::CommitPrinted(int printed, bool wholeRun, const QList<RegisterReco
     }
     const bool printAgain = removed && ReviewRun(finished.runId, finished.checks, run.printed, setup.checkNo + printed);
 
-    if (wholeRun && !printAgain) {
+    if (wholeRun && !printAgain && held.isEmpty()) {
         Forms &forms = program_.platform.forms;
         forms.Hide(this);
         forms.Show(startup);

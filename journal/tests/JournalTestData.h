@@ -70,12 +70,28 @@ inline const std::initializer_list<const char *> kUndoVersion5 = {
     "PRAGMA user_version = 4",
 };
 
-// Runs statements on a connection of its own to a journal file, outside the journal under test.
+// Runs statements on a connection of its own to a journal file, or to the database of a journal on
+// the server, outside the journal under test.
 class RawJournal {
 public:
     explicit RawJournal(const QString &path, const QString &name = QStringLiteral("raw")) : name_(name) {
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
         db_.setDatabaseName(path);
+        db_.open();
+    }
+    // The server's database when the place is one, else the file at path.
+    RawJournal(const JournalPlace &place, const QString &path, const QString &name = QStringLiteral("raw"))
+        : name_(name) {
+        if (!place.server) {
+            db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+            db_.setDatabaseName(path);
+        } else {
+            db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+            db_.setHostName(place.host);
+            db_.setPort(place.port);
+            db_.setUserName(place.user);
+            db_.setDatabaseName(place.database);
+        }
         db_.open();
     }
     ~RawJournal() {

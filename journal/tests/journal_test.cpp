@@ -1,3 +1,4 @@
+#include "JournalEngines.h"
 #include "JournalTestData.h"
 #include "journal/CheckJournal.h"
 #include "journal/RunEnd.h"
@@ -66,6 +67,40 @@ protected:
     CheckJournal journal{folder.path()};
 };
 
+// The journal's behaviour, the same on the embedded file and on the server; Anna does what the
+// tests do unless they say otherwise.
+class EngineTest : public JournalTest, public ::testing::WithParamInterface<Engine> {
+protected:
+    void SetUp() override {
+        journalPlace = NewPlace(GetParam());
+        Use(journal, journalPlace);
+    }
+    bool OnServer() const { return GetParam() == Engine::Server; }
+    void Use(CheckJournal &other, const JournalPlace &place, const JournalWho &who = kAnna) {
+        other.SetPlace(place);
+        other.SetWho(who);
+    }
+    // The first column of every row of a statement run beside the journal, which is closed first
+    // (the file is locked while open).
+    QStringList Column(const QString &statement) {
+        journal.Close();
+        RawJournal raw(journalPlace, journalPath());
+        return raw.column(statement);
+    }
+    static const CheckJournal::Row *RowOf(const QList<CheckJournal::Row> &rows, qint64 id) {
+        for (const CheckJournal::Row &row : rows) {
+            if (row.id == id) {
+                return &row;
+            }
+        }
+        return nullptr;
+    }
+
+    JournalPlace journalPlace;
+};
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, ::testing::Values(Engine::File, Engine::Server), EngineName);
+
 TEST_F(JournalTest, open_createsAnOwnerOnlyFileInItsOwnFolderLockedInWriteAheadModeAtTheCurrentVersion) {
     ASSERT_TRUE(journal.Open()) << journal.Open().error.toStdString();
     ASSERT_TRUE(IntentOf(journal, 1001));
@@ -87,7 +122,8 @@ TEST_F(JournalTest, open_createsAnOwnerOnlyFileInItsOwnFolderLockedInWriteAheadM
     RawJournal raw(journalPath());
     EXPECT_EQ(raw.column(S("PRAGMA journal_mode")), Strings({"wal"}));
     EXPECT_EQ(raw.column(S("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")),
-              Strings({"approval_limits", "checks", "due_work", "export_rows", "exports", "payees", "reprint_due", "runs", "set_aside"}));
+              Strings({"approval_limits", "checks", "due_work", "export_rows", "exports", "payees", "reprint_due",
+                       "runs", "set_aside"}));
 }
 
 TEST_F(JournalTest, open_tightensAJournalOthersCouldRead) {
@@ -146,7 +182,8 @@ TEST_F(JournalTest, aVersion1JournalIsMigratedKeepingItsChecks) {
     RawJournal raw(journalPath(), S("after"));
     EXPECT_EQ(
         raw.column(S("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'checks' ORDER BY name")),
-        Strings({"checks_account_number", "checks_approval", "checks_check_no", "checks_date", "checks_payee", "checks_printing"}));
+        Strings({"checks_account_number", "checks_approval", "checks_check_no", "checks_date", "checks_payee",
+                 "checks_printing"}));
 }
 
 TEST_F(JournalTest, aJournalFromANewerProgramIsLeftAloneAndNamed) {
@@ -165,7 +202,7 @@ TEST_F(JournalTest, aJournalFromANewerProgramIsLeftAloneAndNamed) {
 
 // A number the journal holds for the account is refused in any status and under any spelling of
 // the account, naming the number, its status and date and the next free run of numbers.
-TEST_F(JournalTest, aNumberInTheJournalIsNeverIssuedAgainWhateverItsStatusOrTheAccountsSpelling) {
+TEST_P(EngineTest, aNumberInTheJournalIsNeverIssuedAgainWhateverItsStatusOrTheAccountsSpelling) {
     Pending(1001, 3);
     ASSERT_TRUE(PrintAll(1001).journal);
     qint64 runId = 0;
@@ -193,7 +230,7 @@ TEST_F(JournalTest, aNumberInTheJournalIsNeverIssuedAgainWhateverItsStatusOrTheA
         EXPECT_EQ(taken, !result.ok);
         EXPECT_TRUE(result.error.contains(QLatin1String(c.found))) << result.error.toStdString();
         if (!result.ok) {
-            EXPECT_TRUE(result.error.contains(journal.Path())) << result.error.toStdString();
+            EXPECT_TRUE(result.error.contains(journal.Where())) << result.error.toStdString();
         }
     }
     // The intent itself refuses a voided number under another spelling, and leaves no trace.
@@ -269,7 +306,7 @@ TEST_F(JournalTest, aVersion2JournalHoldingOneNumberTwiceIsMigratedWhole) {
 
 // The whole life of a run's intent: recorded before printing, then ended whole or in part,
 // released when nothing reached the printer, or (its end lost) put to the person at the next start.
-TEST_F(JournalTest, anIntentEndsIssuedReleasedOrResolvedWithThePersonsMarks) {
+TEST_P(EngineTest, anIntentEndsIssuedReleasedOrResolvedWithThePersonsMarks) {
     const struct {
         const char *label;
         int printed; // checks that reached the printer; -1: the program died before the end
@@ -304,8 +341,10 @@ TEST_F(JournalTest, anIntentEndsIssuedReleasedOrResolvedWithThePersonsMarks) {
         run.firstCheckNo = 1001;
         run.today = QDate(2026, 12, 8);
         run.settingsAfter = JournalSetup(1005, 2);
+        const JournalPlace where = NewPlace(GetParam());
         {
             CheckJournal first(place.path());
+            Use(first, where);
             ASSERT_TRUE(RecordPrintIntent(first, disk, run, &run.intentId));
             QList<CheckJournal::Row> rows;
             ASSERT_TRUE(first.LoadChecks(rows));
@@ -321,6 +360,7 @@ TEST_F(JournalTest, anIntentEndsIssuedReleasedOrResolvedWithThePersonsMarks) {
         }
         // The next start: what is left unresolved is put to the person.
         CheckJournal next(place.path());
+        Use(next, where);
         QList<UnresolvedRun> unresolved;
         ASSERT_TRUE(next.LoadUnresolved(unresolved));
         ASSERT_EQ(unresolved.size(), c.printed < 0 ? 1 : 0);
@@ -522,7 +562,7 @@ TEST(JournalAmounts, registerAmountsBecomeWholeCents) {
     }
 }
 
-TEST_F(JournalTest, aRunIsRecordedWithEveryFormAndTheRestStaysPending) {
+TEST_P(EngineTest, aRunIsRecordedWithEveryFormAndTheRestStaysPending) {
     Pending(1001, 5);
     ASSERT_TRUE(SaveSettings(files, JournalSetup(1001, 2)));
     FinishedRun run;
@@ -567,24 +607,21 @@ TEST_F(JournalTest, aRunIsRecordedWithEveryFormAndTheRestStaysPending) {
     QList<DueWork> due;
     ASSERT_TRUE(journal.LoadDueWork(due));
     EXPECT_TRUE(due.isEmpty());
-    journal.Close();
-    RawJournal raw(journalPath());
-    EXPECT_EQ(raw.column(S("SELECT printed_at || '|' || printer || '|' || style || '|' || bank_name || '|' || "
-                           "checks_on_first_sheet FROM runs")),
+    EXPECT_EQ(Column(S("SELECT printed_at || '|' || printer || '|' || style || '|' || bank_name || '|' || "
+                       "checks_on_first_sheet FROM runs")),
               Strings({"2026-12-08T10:15:00|Office Printer|Deluxe 3-On-A-Page|First Example Bank|2"}));
 }
 
-TEST_F(JournalTest, emptyTextsAreKeptAsEmptyText) {
+TEST_P(EngineTest, emptyTextsAreKeptAsEmptyText) {
     JournalRun run = JournalRunOf(JournalSetup(1));
     run.printer = QString();
     JournalCheck check{1, QDate(2026, 12, 8), QString(), 0, QString(), 1, 1};
     ASSERT_TRUE(journal.RecordRun(run, {check}, {}, nullptr, nullptr));
-    journal.Close();
-    {
-        RawJournal raw(journalPath());
-        EXPECT_EQ(raw.column(S("SELECT quote(printer) FROM runs")), Strings({"''"}));
-        EXPECT_EQ(raw.column(S("SELECT quote(payee) || quote(memo) FROM checks")), Strings({"''''"}));
-    }
+    // The server's quote_literal of NULL is NULL where SQLite's quote says NULL.
+    const QString quote = OnServer() ? S("coalesce(quote_literal(%1), 'NULL')") : S("quote(%1)");
+    EXPECT_EQ(Column(S("SELECT %1 FROM runs").arg(quote.arg(S("printer")))), Strings({"''"}));
+    EXPECT_EQ(Column(S("SELECT %1 || %2 FROM checks").arg(quote.arg(S("payee")), quote.arg(S("memo")))),
+              Strings({"''''"}));
     // A decision about a register with no Backup copy is kept under the empty identity.
     ASSERT_TRUE(journal.RememberSetAside({QByteArray("k")}, {S("1")}, QString(), SetAsideDecision::Keep, QDateTime()));
     SetAsideDecision decision = SetAsideDecision::None;
@@ -592,7 +629,7 @@ TEST_F(JournalTest, emptyTextsAreKeptAsEmptyText) {
     EXPECT_EQ(decision, SetAsideDecision::Keep);
 }
 
-TEST_F(JournalTest, anIssuedNumberCannotBeIssuedAgainAndTheFailedRunLeavesNoTrace) {
+TEST_P(EngineTest, anIssuedNumberCannotBeIssuedAgainAndTheFailedRunLeavesNoTrace) {
     Pending(1001, 2);
     ASSERT_TRUE(PrintAll(1001).journal);
     EXPECT_TRUE(journal.CheckNumbersFree(S("0012-345678"), 1003, 10));
@@ -606,14 +643,12 @@ TEST_F(JournalTest, anIssuedNumberCannotBeIssuedAgainAndTheFailedRunLeavesNoTrac
     JournalCheck again{1002, QDate(2026, 12, 9), S("Again"), 1, S(""), 1, 2};
     const FileResult twice = journal.RecordRun(JournalRunOf(JournalSetup(1003)), {fresh, again}, {}, nullptr, nullptr);
     ASSERT_FALSE(twice);
-    EXPECT_TRUE(twice.error.contains(journal.Path())) << twice.error.toStdString();
+    EXPECT_TRUE(twice.error.contains(journal.Where())) << twice.error.toStdString();
     EXPECT_EQ(Rows().size(), 2) << "the whole run was rolled back";
-    journal.Close();
-    RawJournal raw(journalPath());
-    EXPECT_EQ(raw.column(S("SELECT COUNT(*) FROM runs")), Strings({"1"}));
+    EXPECT_EQ(Column(S("SELECT COUNT(*) FROM runs")), Strings({"1"}));
 }
 
-TEST_F(JournalTest, dueWorkIsFinishedOnlyOnFilesThatStillHoldTheirOldContents) {
+TEST_P(EngineTest, dueWorkIsFinishedOnlyOnFilesThatStillHoldTheirOldContents) {
     const struct {
         const char *label;
         bool settingsAlreadySaved;
@@ -630,6 +665,7 @@ TEST_F(JournalTest, dueWorkIsFinishedOnlyOnFilesThatStillHoldTheirOldContents) {
         TempFolder here;
         QtFiles hereFiles(here.path());
         CheckJournal hereJournal(here.path());
+        Use(hereJournal, NewPlace(GetParam()));
         for (qint64 n = 1001; n <= 1004; ++n) {
             ASSERT_TRUE(AppendRegisterRecord(hereFiles, NumberedCheck(n)));
         }
@@ -678,7 +714,7 @@ TEST_F(JournalTest, dueWorkIsFinishedOnlyOnFilesThatStillHoldTheirOldContents) {
     }
 }
 
-TEST_F(JournalTest, aSpoiledFormIsVoidedAndItsCheckPrintsAgainOnTheNextForm) {
+TEST_P(EngineTest, aSpoiledFormIsVoidedAndItsCheckPrintsAgainOnTheNextForm) {
     Pending(1001, 5);
     FinishedRun run;
     run.run = JournalRunOf(JournalSetup(1001, 3));
@@ -724,7 +760,7 @@ TEST_F(JournalTest, aSpoiledFormIsVoidedAndItsCheckPrintsAgainOnTheNextForm) {
     EXPECT_FALSE(folder.exists(S("TempRegister.txt")));
 }
 
-TEST_F(JournalTest, allPrintedWellChangesNothing) {
+TEST_P(EngineTest, allPrintedWellChangesNothing) {
     Pending(1001, 2);
     const FinishResult run = PrintAll(1001);
     const QByteArray journalBefore = folder.read(kJournalPath);
@@ -738,7 +774,351 @@ TEST_F(JournalTest, allPrintedWellChangesNothing) {
     }
 }
 
-class SetAsideTest : public JournalTest {
+// Who did what is kept with every run, review mark, void and export, as the person and computer
+// that did it.
+TEST_P(EngineTest, whoPrintedMarkedVoidedAndExportedIsKept) {
+    EXPECT_EQ(journal.Where(), OnServer() ? journalPlace.Describe() : journal.Path());
+    Pending(1001, 4);
+    const FinishResult run = PrintAll(1001);
+    ASSERT_TRUE(run.journal) << run.journal.error.toStdString();
+    journal.SetWho(kBen);
+    qint64 dueId = 0;
+    ASSERT_TRUE(journal.RecordReview(run.runId, {1002, 1003}, {PrintMark::Spoiled, PrintMark::Void}, QDate(2026, 12, 9),
+                                     {}, &dueId));
+    journal.SetWho(kCarl);
+    ASSERT_TRUE(journal.VoidCheck(Rows()[0].id, S("Lost in mail"), QDate(2026, 12, 10)));
+    const JournalWho dora{S("dora"), S("laptop")};
+    journal.SetWho(dora);
+    ExportLog log{QDateTime(QDate(2026, 12, 11), QTime(9, 0)),
+                  S("0012345678"),
+                  S("CSV"),
+                  S("/tmp/out.csv"),
+                  {Rows()[3].id},
+                  {QLatin1Char('I')}};
+    ASSERT_TRUE(journal.RecordExport(log));
+    const struct {
+        qint64 checkNo;
+        const char *status;
+        JournalWho markedBy;
+    } expected[] = {{1001, "voided", kCarl}, {1002, "voided", kBen}, {1003, "voided", kBen}, {1004, "issued", {}}};
+    const QList<CheckJournal::Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(expected[i].checkNo);
+        EXPECT_EQ(rows[i].check.checkNo, expected[i].checkNo);
+        EXPECT_EQ(rows[i].status, S(expected[i].status));
+        EXPECT_EQ(rows[i].printedBy, kAnna);
+        EXPECT_EQ(rows[i].markedBy, expected[i].markedBy);
+    }
+    EXPECT_EQ(Column(S("SELECT os_user || '@' || host FROM runs")), Strings({"anna@desk-1"}));
+    EXPECT_EQ(Column(S("SELECT os_user || '@' || host FROM exports")), Strings({"dora@laptop"}));
+}
+
+// The next number is the journal's highest of the account's digits plus one, whatever the status;
+// a number another took is refused naming who took it, with the next free run of numbers.
+TEST_P(EngineTest, theNextNumberAndATakenNumberFollowEveryoneOnTheAccount) {
+    qint64 next = -1;
+    ASSERT_TRUE(journal.NextNumber(S("0012-345678"), &next));
+    EXPECT_EQ(next, 0) << "an empty journal has no number to follow";
+    journal.SetWho(kBen);
+    Pending(1001, 3);
+    ASSERT_TRUE(PrintAll(1001).journal);
+    ASSERT_TRUE(IntentOf(journal, 1005, 2));
+    ASSERT_TRUE(journal.VoidCheck(Rows()[2].id, S("Torn"), QDate(2026, 12, 9)));
+    journal.SetWho(kAnna);
+    const struct {
+        const char *account;
+        qint64 next;
+    } numbers[] = {{"0012-345678", 1007}, {"0012 345678", 1007}, {"9999-1", 0}};
+    for (const auto &n : numbers) {
+        ASSERT_TRUE(journal.NextNumber(S(n.account), &next));
+        EXPECT_EQ(next, n.next) << n.account;
+    }
+    const struct {
+        qint64 first, count;
+        qint64 nextFree; // 0: free
+    } cases[] = {{1001, 1, 1004}, {1003, 1, 1004}, {1004, 2, 1007}, {1000, 5, 1007},
+                 {1004, 1, 0},    {1007, 9, 0},    {990, 11, 0},    {990, 12, 1007}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + "+" + std::to_string(c.count));
+        bool taken = false;
+        qint64 nextFree = -1;
+        const FileResult result = journal.CheckNumbersFree(S("0012-345678"), c.first, c.count, &taken, &nextFree);
+        EXPECT_EQ(result.ok, c.nextFree == 0);
+        EXPECT_EQ(taken, c.nextFree != 0);
+        if (!result.ok) {
+            EXPECT_EQ(nextFree, c.nextFree);
+            for (const QString &part : {kBen.user, kBen.host, QString::number(c.nextFree)}) {
+                EXPECT_TRUE(result.error.contains(part)) << result.error.toStdString();
+            }
+        }
+    }
+}
+
+// A limit per account holds checks above it as "awaiting approval" until another person approves
+// them; an approved check prints once, its row becoming the printing one, and a run released
+// before printing gives the approval back.
+TEST_P(EngineTest, aCheckAboveTheLimitWaitsForAnotherPersonsApprovalAndPrintsOnce) {
+    const QString account = S("0012-345678");
+    const QString bank = S("First Example Bank");
+    const JournalCheck small{0, QDate(2026, 12, 8), S("Corner Shop"), 5000, S(""), 0, 0};
+    const JournalCheck big{0, QDate(2026, 12, 8), S("Landlord"), 90000, S("Rent"), 0, 0};
+    const auto held = [&](const QList<bool> &expected, const char *when) {
+        QList<bool> answer;
+        const FileResult result = journal.HoldForApproval(account, bank, {small, big}, &answer);
+        EXPECT_TRUE(result) << when << ": " << result.error.toStdString();
+        EXPECT_EQ(answer, expected) << when;
+    };
+    qint64 limit = -1;
+    ASSERT_TRUE(journal.LoadApprovalLimit(account, &limit));
+    EXPECT_EQ(limit, 0);
+    held({false, false}, "no limit");
+    EXPECT_TRUE(Rows().isEmpty());
+    ASSERT_TRUE(journal.SaveApprovalLimit(S("0012 345678"), 50000));
+    ASSERT_TRUE(journal.LoadApprovalLimit(account, &limit));
+    EXPECT_EQ(limit, 50000);
+    held({false, true}, "above the limit");
+    held({false, true}, "asked again");
+    QList<CheckJournal::Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 1) << "one row per check, however often asked";
+    const qint64 bigId = rows[0].id;
+    EXPECT_EQ(rows[0].status, S("awaiting"));
+    EXPECT_EQ(rows[0].requestedBy, kAnna);
+    EXPECT_EQ(rows[0].check.amountCents, 90000);
+
+    const struct {
+        const JournalWho *who;
+        bool approved;
+    } approvals[] = {{&kAnna, false}, {&kBen, true}, {&kCarl, false}};
+    for (const auto &a : approvals) {
+        journal.SetWho(*a.who);
+        const FileResult result = journal.Approve(bigId);
+        EXPECT_EQ(result.ok, a.approved) << a.who->user.toStdString() << ": " << result.error.toStdString();
+    }
+    journal.SetWho(kAnna);
+    rows = Rows();
+    ASSERT_NE(RowOf(rows, bigId), nullptr);
+    EXPECT_EQ(RowOf(rows, bigId)->status, S("approved"));
+    EXPECT_EQ(RowOf(rows, bigId)->approvedBy, kBen);
+    held({false, false}, "approved");
+
+    const auto intent = [&](qint64 *runId) {
+        JournalCheck first = small;
+        first.checkNo = 1001;
+        first.sheet = first.slot = 1;
+        JournalCheck second = big;
+        second.checkNo = 1002;
+        second.sheet = 1;
+        second.slot = 2;
+        const FileResult result =
+            journal.RecordIntent(JournalRunOf(JournalSetup(1001)), {first, second}, {}, {}, runId);
+        EXPECT_TRUE(result) << result.error.toStdString();
+    };
+    qint64 runId = 0;
+    intent(&runId);
+    rows = Rows();
+    ASSERT_NE(RowOf(rows, bigId), nullptr);
+    EXPECT_EQ(RowOf(rows, bigId)->status, S("printing"));
+    EXPECT_EQ(RowOf(rows, bigId)->check.checkNo, 1002);
+    ASSERT_TRUE(ReleaseIntent(journal, runId));
+    ASSERT_NE(RowOf(Rows(), bigId), nullptr);
+    EXPECT_EQ(RowOf(Rows(), bigId)->status, S("approved")) << "the released run gave the approval back";
+    held({false, false}, "released");
+
+    intent(&runId);
+    qint64 dueId = 0;
+    ASSERT_TRUE(journal.EndRun(runId, {PrintMark::Good, PrintMark::Good}, QDate(2026, 12, 8), {}, &dueId));
+    rows = Rows();
+    ASSERT_EQ(rows.size(), 2);
+    ASSERT_NE(RowOf(rows, bigId), nullptr);
+    EXPECT_EQ(RowOf(rows, bigId)->status, S("issued"));
+    EXPECT_EQ(RowOf(rows, bigId)->approvedBy, kBen);
+    EXPECT_EQ(RowOf(rows, bigId)->printedBy, kAnna);
+    held({false, true}, "printed once: the same check again waits anew");
+    EXPECT_EQ(Rows().size(), 3);
+}
+
+// Moving the embedded journal to the server copies everything in one transaction and leaves the
+// file as it was, read-only; unfinished runs or a number on both sides refuse the move untouched.
+TEST_F(JournalTest, theEmbeddedJournalMovesToTheServerWholeOrNotAtAll) {
+    const struct {
+        const char *label;
+        bool unfinished;     // a run of the file still printing
+        qint64 serverNumber; // a number the server holds already (0: none)
+        bool refused;
+        const char *named; // in the refusal
+    } cases[] = {
+        {"moved", false, 0, false, ""},
+        {"another account's number", false, 1002, false, ""},
+        {"unfinished run", true, 0, true, ""},
+        {"number on both sides", false, 1002, true, "1002"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder here;
+        FaultyFiles disk(here.path());
+        CheckJournal file(here.path());
+        file.SetWho(kAnna);
+        for (qint64 n = 1001; n <= 1003; ++n) {
+            ASSERT_TRUE(AppendRegisterRecord(disk, NumberedCheck(n)));
+        }
+        FinishedRun run;
+        run.run = JournalRunOf(JournalSetup(1001));
+        ASSERT_TRUE(ReadAllRecords(disk, run.printed));
+        run.firstCheckNo = 1001;
+        run.today = QDate(2026, 12, 8);
+        run.settingsAfter = JournalSetup(1004);
+        ASSERT_TRUE(FinishRun(file, disk, run).journal);
+        ASSERT_TRUE(file.VoidCheck(1, S("Torn"), QDate(2026, 12, 9)));
+        Payee payee;
+        payee.name = S("Payee 1001");
+        ASSERT_TRUE(file.SavePayee(payee));
+        ASSERT_TRUE(file.SaveApprovalLimit(S("0012-345678"), 70000));
+        if (c.unfinished) {
+            ASSERT_TRUE(IntentOf(file, 1004));
+        }
+        QList<CheckJournal::Row> before;
+        ASSERT_TRUE(file.LoadChecks(before));
+
+        const JournalPlace place = NewPlace(Engine::Server);
+        CheckJournal server(here.path());
+        server.SetPlace(place);
+        server.SetWho(kBen);
+        if (c.serverNumber != 0) {
+            JournalRun elsewhere = JournalRunOf(JournalSetup(c.serverNumber));
+            if (!c.refused) {
+                elsewhere.accountNo = S("0099-000111");
+            }
+            ASSERT_TRUE(server.RecordRun(elsewhere, {{c.serverNumber, QDate(2026, 12, 1), S("X"), 1, S(""), 1, 1}}, {},
+                                         nullptr, nullptr));
+        }
+        JournalMove moved;
+        const FileResult result = file.MoveTo(server, &moved);
+        EXPECT_EQ(result.ok, !c.refused) << result.error.toStdString();
+        EXPECT_TRUE(result.error.contains(QLatin1String(c.named))) << result.error.toStdString();
+        QList<CheckJournal::Row> after;
+        ASSERT_TRUE(server.LoadChecks(after));
+        const int already = c.serverNumber != 0 ? 1 : 0;
+        if (!result.ok) {
+            EXPECT_EQ(after.size(), already) << "nothing was copied";
+            EXPECT_EQ(Mode(here.file(kJournalPath)), 0600) << "the file stays in use";
+            QList<CheckJournal::Row> still;
+            EXPECT_TRUE(file.LoadChecks(still));
+            EXPECT_EQ(still.size(), before.size());
+            continue;
+        }
+        EXPECT_EQ(moved.runs, 1);
+        EXPECT_EQ(moved.checks, 3);
+        EXPECT_EQ(moved.cents, 100125 + 100225 + 100325);
+        EXPECT_EQ(moved.payees, 1);
+        EXPECT_EQ(Mode(moved.keptFile) & 0222, 0) << "the kept file is read-only";
+        RawJournal kept(moved.keptFile, S("kept"));
+        EXPECT_EQ(kept.column(S("SELECT COUNT(*) || ' ' || SUM(amount_cents) FROM checks")), Strings({"3 300675"}));
+        ASSERT_EQ(after.size(), 3 + already);
+        for (int i = 0; i < 3; ++i) {
+            const CheckJournal::Row &row = after[i + already];
+            SCOPED_TRACE(before[i].check.checkNo);
+            EXPECT_EQ(row.check.checkNo, before[i].check.checkNo);
+            EXPECT_EQ(row.check.payee, before[i].check.payee);
+            EXPECT_EQ(row.check.amountCents, before[i].check.amountCents);
+            EXPECT_EQ(row.status, before[i].status);
+            EXPECT_EQ(row.voidReason, before[i].voidReason);
+            EXPECT_EQ(row.printedBy, kAnna);
+            EXPECT_EQ(row.markedBy, before[i].markedBy);
+        }
+        qint64 limit = 0;
+        ASSERT_TRUE(server.LoadApprovalLimit(S("0012-345678"), &limit));
+        EXPECT_EQ(limit, 70000);
+        QList<Payee> payees;
+        ASSERT_TRUE(server.LoadPayees(payees));
+        EXPECT_EQ(payees.size(), 1);
+    }
+}
+
+// On one server, unfinished runs and due file work are each program folder's own; the numbers are
+// everyone's.
+TEST(JournalStations, unfinishedRunsAndDueWorkStayWithTheirOwnProgramFolder) {
+    const JournalPlace place = NewPlace(Engine::Server);
+    TempFolder folders[2];
+    CheckJournal desk0(folders[0].path());
+    CheckJournal desk1(folders[1].path());
+    CheckJournal *desks[] = {&desk0, &desk1};
+    DueWork due;
+    due.settingsBefore = "before";
+    due.settingsAfter = "after";
+    for (int i = 0; i < 2; ++i) {
+        desks[i]->SetPlace(place);
+        desks[i]->SetWho(kAnna);
+        const qint64 first = 1001 + 10 * i;
+        ASSERT_TRUE(IntentOf(*desks[i], first, 2 + i));
+        ASSERT_TRUE(desks[i]->RecordRun(JournalRunOf(JournalSetup(first + 5)),
+                                        {{first + 5, QDate(2026, 12, 8), S("P"), 1, S(""), 1, 1}}, due, nullptr,
+                                        nullptr));
+    }
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        QList<UnresolvedRun> unresolved;
+        ASSERT_TRUE(desks[i]->LoadUnresolved(unresolved));
+        ASSERT_EQ(unresolved.size(), 1);
+        EXPECT_EQ(unresolved[0].checks.size(), 2 + i);
+        EXPECT_EQ(unresolved[0].checks[0].checkNo, 1001 + 10 * i);
+        QList<DueWork> work;
+        ASSERT_TRUE(desks[i]->LoadDueWork(work));
+        EXPECT_EQ(work.size(), 1);
+        EXPECT_FALSE(desks[i]->CheckNumbersFree(S("0012-345678"), 1011 - 10 * i, 1)) << "the other's number";
+    }
+}
+
+// A server that cannot be reached, refuses the database or refuses the write: nothing is recorded,
+// and the message names the server and its reason.
+TEST(JournalServerTrouble, aRunDoesNotStartWithoutTheServerAndSaysWhy) {
+    const JournalPlace good = NewPlace(Engine::Server);
+    const struct {
+        const char *label;
+        void (*spoil)(JournalPlace &);
+        const char *reason;
+    } cases[] = {
+        {"no server on the port", [](JournalPlace &p) { p.port += 1; }, "No such file or directory"},
+        {"no such database", [](JournalPlace &p) { p.database += QStringLiteral("_gone"); }, "does not exist"},
+        {"no such role", [](JournalPlace &p) { p.user = QStringLiteral("nobody_here"); }, "nobody_here"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        JournalPlace place = good;
+        c.spoil(place);
+        TempFolder here;
+        CheckJournal journal(here.path());
+        journal.SetPlace(place);
+        qint64 runId = 0;
+        const FileResult intent = IntentOf(journal, 1001, 1, &runId);
+        ASSERT_FALSE(intent);
+        EXPECT_TRUE(intent.error.contains(place.Describe())) << intent.error.toStdString();
+        EXPECT_TRUE(intent.error.contains(QLatin1String(c.reason))) << intent.error.toStdString();
+        EXPECT_FALSE(here.exists(kJournalFolder)) << "no file journal in its place";
+    }
+    TempFolder here;
+    {
+        CheckJournal reached(here.path());
+        reached.SetPlace(good);
+        ASSERT_TRUE(IntentOf(reached, 1001));
+        QList<CheckJournal::Row> rows;
+        ASSERT_TRUE(reached.LoadChecks(rows));
+        EXPECT_EQ(rows.size(), 1) << "the failed attempts left nothing";
+    }
+    // The server refuses the write: the run is refused with the server's reason.
+    JournalPlace other = good;
+    other.database = QStringLiteral("postgres");
+    ASSERT_EQ(RunOnServer(other, S("ALTER DATABASE %1 SET default_transaction_read_only = on").arg(good.database)),
+              QString());
+    CheckJournal refused(here.path());
+    refused.SetPlace(good);
+    const FileResult intent = IntentOf(refused, 1002);
+    ASSERT_FALSE(intent);
+    EXPECT_TRUE(intent.error.contains(good.Describe())) << intent.error.toStdString();
+    EXPECT_TRUE(intent.error.contains(S("read-only transaction"))) << intent.error.toStdString();
+}
+
+class SetAsideTest : public EngineTest {
 protected:
     // Answers the question with `keepThem` and records what it was asked.
     SetAsideResult Check(bool keepThem = false) {
@@ -760,7 +1140,9 @@ protected:
     QList<QStringList> questions;
 };
 
-TEST_F(SetAsideTest, aBackupCopyPrintedBeforeIsAskedAboutOnceAndDiscardedByDefault) {
+INSTANTIATE_TEST_SUITE_P(Engines, SetAsideTest, ::testing::Values(Engine::File, Engine::Server), EngineName);
+
+TEST_P(SetAsideTest, aBackupCopyPrintedBeforeIsAskedAboutOnceAndDiscardedByDefault) {
     BackupOf(1001, 3);
     ASSERT_EQ(RegisterNumbers(), Strings({"1001", "1002", "1003"}));
     SetAsideResult found = Check();
@@ -789,7 +1171,7 @@ TEST_F(SetAsideTest, aBackupCopyPrintedBeforeIsAskedAboutOnceAndDiscardedByDefau
     EXPECT_EQ(questions.size(), 1);
 }
 
-TEST_F(SetAsideTest, anotherBackupCopyIsANewOccurrence) {
+TEST_P(SetAsideTest, anotherBackupCopyIsANewOccurrence) {
     BackupOf(1001, 2);
     ASSERT_TRUE(PrintAll(1001).journal);
     Check();
@@ -800,7 +1182,7 @@ TEST_F(SetAsideTest, anotherBackupCopyIsANewOccurrence) {
     EXPECT_EQ(questions.last(), Strings({"1001"}));
 }
 
-TEST_F(SetAsideTest, keptChecksPrintAgainOnceOnPurpose) {
+TEST_P(SetAsideTest, keptChecksPrintAgainOnceOnPurpose) {
     BackupOf(1001, 2);
     ASSERT_TRUE(PrintAll(1001).journal);
     SetAsideResult found = Check(true);
@@ -823,7 +1205,7 @@ TEST_F(SetAsideTest, keptChecksPrintAgainOnceOnPurpose) {
 // The register copied into Backup, then printed under other numbers after the setup's next number
 // was changed: the copy's checks are set aside by their payee, amount and memo. A check written
 // again after the run (in the register, or in a copy made after the run) is a new check and stays.
-TEST_F(SetAsideTest, aBackupCopyIsSetAsideByContentWhateverNumberItPrintedUnder) {
+TEST_P(SetAsideTest, aBackupCopyIsSetAsideByContentWhateverNumberItPrintedUnder) {
     const struct {
         const char *label;
         QTime copyMade;    // the run prints at 10:15
@@ -869,7 +1251,7 @@ TEST_F(SetAsideTest, aBackupCopyIsSetAsideByContentWhateverNumberItPrintedUnder)
     }
 }
 
-TEST_F(SetAsideTest, onlyTheSameAccountNumberPayeeAmountAndMemoCount) {
+TEST_P(SetAsideTest, onlyTheSameAccountNumberPayeeAmountAndMemoCount) {
     Pending(1001, 1);
     ASSERT_TRUE(PrintAll(1001).journal);
     const struct {

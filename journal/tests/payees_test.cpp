@@ -1,3 +1,4 @@
+#include "JournalEngines.h"
 #include "JournalTestData.h"
 #include "journal/CheckJournal.h"
 
@@ -38,6 +39,19 @@ protected:
     CheckJournal journal{folder.path()};
 };
 
+// The payee book on both engines.
+class PayeeEngineTest : public PayeeBookTest, public ::testing::WithParamInterface<Engine> {
+protected:
+    void SetUp() override {
+        place = NewPlace(GetParam());
+        journal.SetPlace(place);
+        journal.SetWho(kAnna);
+    }
+    JournalPlace place;
+};
+
+INSTANTIATE_TEST_SUITE_P(Engines, PayeeEngineTest, ::testing::Values(Engine::File, Engine::Server), EngineName);
+
 TEST_F(PayeeBookTest, aVersion3JournalGainsThePayeeBookKeepingItsChecks) {
     Printed(500, QStringLiteral("Old Payee"), 9);
     journal.Close();
@@ -61,7 +75,7 @@ TEST_F(PayeeBookTest, aVersion3JournalGainsThePayeeBookKeepingItsChecks) {
     EXPECT_EQ(ChoiceNames(), Strings({"Old Payee (book)"}));
 }
 
-TEST_F(PayeeBookTest, namesAreOnePayeeIgnoringCaseAndSurroundingBlanks) {
+TEST_P(PayeeEngineTest, namesAreOnePayeeIgnoringCaseAndSurroundingBlanks) {
     const struct {
         const char *kept;
         const char *second;
@@ -84,11 +98,11 @@ TEST_F(PayeeBookTest, namesAreOnePayeeIgnoringCaseAndSurroundingBlanks) {
     EXPECT_EQ(book.size(), 7);
     // The schema itself holds one row per key, whoever writes.
     journal.Close();
-    RawJournal raw(folder.file(kJournalPath));
+    RawJournal raw(place, folder.file(kJournalPath));
     EXPECT_FALSE(raw.exec(QStringLiteral("INSERT INTO payees(name, name_key) VALUES('ACME', 'acme corp')")));
 }
 
-TEST_F(PayeeBookTest, deletingOrChangingAPayeeLeavesItsPrintedChecksAsTheyWent) {
+TEST_P(PayeeEngineTest, deletingOrChangingAPayeeLeavesItsPrintedChecksAsTheyWent) {
     qint64 id = 0;
     ASSERT_TRUE(journal.SavePayee(
         Named(QStringLiteral("Harbor Light"), Strings({"12 Quay St", "Portland"}), QStringLiteral("Dock fees")), &id));
@@ -118,7 +132,7 @@ TEST_F(PayeeBookTest, deletingOrChangingAPayeeLeavesItsPrintedChecksAsTheyWent) 
     EXPECT_EQ(ChoiceNames(), Strings({"Harbor Light"}));
 }
 
-TEST_F(PayeeBookTest, choicesAreOnePerNameMostRecentlyUsedFirst) {
+TEST_P(PayeeEngineTest, choicesAreOnePerNameMostRecentlyUsedFirst) {
     for (const char *name : {"Never Used", "Zed Hardware", "Mid Supply"}) {
         ASSERT_TRUE(journal.SavePayee(Named(S(name))));
     }

@@ -190,7 +190,7 @@ TEST_F(JournalWindowTest, aJournalThatCannotBeWrittenKeepsTheRunFromStarting) {
     }
 }
 
-TEST_F(JournalWindowTest, aSetupNumberAlreadyIssuedKeepsTheRunFromStarting) {
+TEST_F(JournalWindowTest, aSetupNumberAlreadyIssuedIsRefusedAndTheNextFreeOneOffered) {
     OpenEntry(Setup(QStringLiteral("1001"), QStringLiteral("3")));
     AcceptCheck(QStringLiteral("Payee 1"), QStringLiteral("10"), QStringLiteral("Memo 1"));
     UsePrinter();
@@ -205,14 +205,28 @@ TEST_F(JournalWindowTest, aSetupNumberAlreadyIssuedKeepsTheRunFromStarting) {
     main->cmdExpense[6]->click();
     main->cmPrintSummary[0]->click();
     EXPECT_EQ(printerDialog.shown, 1);
-    ASSERT_EQ(Titles(), Strings({"Checks Not Printed"}));
+    ASSERT_EQ(Titles(), Strings({"Check Numbers Taken"}));
     EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("Check No. 1001 of account 0012-345678 is already "
                                                                "in the check journal")))
         << messages.shown[0].text.toStdString();
     EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("issued on 2026-12-07. A number in the journal is "
                                                                "never used again.\r\nThe next free number is 1002")))
         << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("Print the checks as Nos. 1002 to 1002 instead?")))
+        << messages.shown[0].text.toStdString();
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(messages.shown[0].defaultButton, MsgResult::No) << "the forms in the printer may not be numbered so";
     EXPECT_EQ(Pending().size(), 1);
+
+    // Yes takes the next free number: the setup moves to it and the check prints under it.
+    messages.shown.clear();
+    messages.setNextAnswer(MsgResult::Yes);
+    main->cmPrintSummary[0]->click();
+    EXPECT_EQ(Titles(), Strings({"Check Numbers Taken"}));
+    EXPECT_EQ(printerDialog.shown, 2);
+    EXPECT_EQ(Statuses(), Strings({"1001 issued", "1002 issued"}));
+    EXPECT_EQ(startup->Settings().CheckNo, QStringLiteral("1003"));
+    EXPECT_EQ(Pending().size(), 0);
 }
 
 TEST_F(JournalWindowTest, aRunStoppedByACrashIsFinishedAtTheNextActivationWithoutAQuestion) {
