@@ -115,7 +115,6 @@ frmHistory::frmHistory(Platform &platform, CheckJournal &journal, QWidget *paren
 
     connect(model_, &HistoryModel::totalsChanged, this, &frmHistory::showTotals);
     seenChanges_ = journalChanges();
-    loadWhoChoices();
     model_->setFilter(Filter());
     grdChecks_CurrentChanged();
     txtPayee->setFocus();
@@ -151,9 +150,17 @@ void frmHistory::Refresh() {
     }
     seenChanges_ = changes;
     model_->setConnectionName(journal_.IsOpen() ? journal_.ConnectionName() : QString());
-    loadWhoChoices();
+    whoRead_ = false;
     const HistoryRow *current = currentCheck();
     refreshAt(current != nullptr ? current->id : 0, model_->rowCount());
+}
+
+bool frmHistory::eventFilter(QObject *watched, QEvent *event) {
+    // Before the box takes the focus or opens its list.
+    if ((event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress) && !whoRead_) {
+        loadWhoChoices();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmHistory::changeEvent(QEvent *event) {
@@ -191,6 +198,8 @@ void frmHistory::createFilters() {
     lblCheckbook = BuddyLabel(QStringLiteral("Check&book:"), cboCheckbook, fraFilter);
     cboUser = WhoBox("cboUser", fraFilter);
     cboComputer = WhoBox("cboComputer", fraFilter);
+    cboUser->installEventFilter(this);
+    cboComputer->installEventFilter(this);
 
     // What was printed, then who and where: two rows, so that the payee box keeps its room.
     auto *rows = new QVBoxLayout(fraFilter);
@@ -344,6 +353,7 @@ void frmHistory::loadWhoChoices() {
     }
     OfferChoices(cboUser, users);
     OfferChoices(cboComputer, computers);
+    whoRead_ = journal_.IsOpen();
 }
 
 void frmHistory::FilterChanged() {
@@ -394,7 +404,7 @@ void frmHistory::cmdApprove_Click() {
         platform_.messages.MsgBox(approved.error, MsgButtons::OK, QStringLiteral("Approve Check"));
     }
     seenChanges_ = journalChanges();
-    loadWhoChoices();
+    whoRead_ = false;
     refreshAt(id, rowsRead);
 }
 

@@ -73,7 +73,9 @@ private:
     void createList();
     void createButtons();
     void showTotals();
-    // Offers the people and computers the journal knows, keeping the ones chosen.
+    // Offers the people and computers the journal knows, keeping the ones chosen. Read when the
+    // person goes to either box: reading them takes a pass over every check, which the window's
+    // first rows do not wait for.
     void loadWhoChoices();
     // The selected check, or nullptr.
     const HistoryRow *currentCheck() const;
@@ -86,12 +88,14 @@ private:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     Platform &platform_;
     CheckJournal &journal_;
     HistoryModel *model_;
     qint64 seenChanges_ = -1;
+    bool whoRead_ = false; // the choices of the person and computer boxes are up to date
 };
 
 // Asks the reason and the date for voiding a check. OK is enabled once a reason is typed; the date
