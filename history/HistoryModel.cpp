@@ -1,6 +1,7 @@
 #include "history/HistoryModel.h"
 
 #include <QSqlError>
+#include <QSqlRecord>
 
 namespace {
 
@@ -85,29 +86,28 @@ bool LoadWhoChoices(const QString &connectionName, QStringList *users, QStringLi
         *error = QStringLiteral("the check journal is not open");
         return false;
     }
-    // Each column of people (then of computers) on its own, so that UNION drops the repeats.
-    const struct {
-        QStringList *into;
-        const char *sql;
-    } lists[] = {
-        {users, "SELECT os_user FROM runs UNION SELECT marked_by FROM checks UNION SELECT requested_by FROM checks "
-                "UNION SELECT approved_by FROM checks"},
-        {computers, "SELECT host FROM runs UNION SELECT marked_host FROM checks UNION SELECT requested_host FROM "
-                    "checks UNION SELECT approved_host FROM checks"},
-    };
-    for (const auto &list : lists) {
+    // One pass over the checks and one over the runs, each pair of columns a person and a computer:
+    // the distinct combinations are few however many checks there are.
+    for (const char *sql : {"SELECT DISTINCT os_user, host FROM runs",
+                            "SELECT DISTINCT marked_by, marked_host, requested_by, requested_host, approved_by, "
+                            "approved_host FROM checks"}) {
         QSqlQuery query(db);
         query.setForwardOnly(true);
-        if (!query.exec(QString::fromLatin1(list.sql))) {
+        if (!query.exec(QString::fromLatin1(sql))) {
             *error = query.lastError().text();
             return false;
         }
         while (query.next()) {
-            if (const QString value = query.value(0).toString(); !value.isEmpty()) {
-                list.into->append(value);
+            for (int column = 0; column < query.record().count(); ++column) {
+                QStringList *into = column % 2 == 0 ? users : computers;
+                if (const QString value = query.value(column).toString(); !value.isEmpty() && !into->contains(value)) {
+                    into->append(value);
+                }
             }
         }
-        std::sort(list.into->begin(), list.into->end(),
+    }
+    for (QStringList *list : {users, computers}) {
+        std::sort(list->begin(), list->end(),
                   [](const QString &a, const QString &b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
     }
     return true;
