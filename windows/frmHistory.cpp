@@ -190,16 +190,17 @@ void frmHistory::createFilters() {
     txtCheckNoFrom = NumberBox("txtCheckNoFrom", fraFilter);
     txtCheckNoTo = NumberBox("txtCheckNoTo", fraFilter);
 
+    // Made in the order the keyboard walks them: the person, the computer, then the checkbook.
+    cboUser = WhoBox("cboUser", fraFilter);
+    cboComputer = WhoBox("cboComputer", fraFilter);
+    cboUser->installEventFilter(this);
+    cboComputer->installEventFilter(this);
     cboCheckbook = new QComboBox(fraFilter);
     cboCheckbook->setObjectName(QStringLiteral("cboCheckbook"));
     // A long checkbook name does not squeeze the payee box.
     cboCheckbook->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cboCheckbook->setMinimumContentsLength(14);
     lblCheckbook = BuddyLabel(QStringLiteral("Check&book:"), cboCheckbook, fraFilter);
-    cboUser = WhoBox("cboUser", fraFilter);
-    cboComputer = WhoBox("cboComputer", fraFilter);
-    cboUser->installEventFilter(this);
-    cboComputer->installEventFilter(this);
 
     // What was printed, then who and where: two rows, so that the payee box keeps its room.
     auto *rows = new QVBoxLayout(fraFilter);

@@ -64,6 +64,14 @@ TEST_P(HistoryWhoWindowTest, filtersByWhoAndApprovesOnlyAsAnotherPerson) {
     CheckJournal &asker = journal.checks();
     asker.SetWho({QStringLiteral("bob"), QStringLiteral("desk-2")});
     open(asker);
+    // Tab walks the second row as it reads: the check numbers, the person, the computer, the checkbook.
+    window->SetCheckbooks({{QStringLiteral("Home"), QStringLiteral("1234567")}, {QStringLiteral("Shop"), {}}}, 0);
+    window->txtCheckNoTo->setFocus();
+    for (QWidget *next : {static_cast<QWidget *>(window->cboUser), static_cast<QWidget *>(window->cboComputer),
+                          static_cast<QWidget *>(window->cboCheckbook)}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
     const struct {
         Qt::Key box;
         std::initializer_list<Qt::Key> keys;
