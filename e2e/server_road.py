@@ -18,6 +18,7 @@ import socket
 import stat
 import subprocess
 import sys
+import time
 
 sys.dont_write_bytecode = True
 from desktop import Failure, wait_until  # noqa: E402
@@ -73,6 +74,8 @@ def move_to_server(run, args):
     display.menu("alt+s", "j")
     display.wait_window(JOURNAL_PAGE)
     display.key("alt+p")
+    # The option is chosen a moment after its access key; the server's fields are enabled then.
+    time.sleep(0.4)
     for key, value in (("alt+h", server["host"]), ("alt+o", server["port"]), ("alt+d", database),
                        ("alt+u", server["user"])):
         display.key(key)

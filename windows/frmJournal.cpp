@@ -99,7 +99,9 @@ void frmJournal::createControls() {
     hostRow->addWidget(txtPort);
     auto *fields = new QFormLayout;
     fields->addRow(QStringLiteral("Ser&vice:"), txtService);
-    fields->addRow(QStringLiteral("&Host:"), hostRow);
+    auto *hostLabel = new QLabel(QStringLiteral("&Host:"), fraServer);
+    hostLabel->setBuddy(txtHost);
+    fields->addRow(hostLabel, hostRow);
     fields->addRow(QStringLiteral("&Database:"), txtDatabase);
     fields->addRow(QStringLiteral("&User:"), txtUser);
     fields->addRow(QStringLiteral("SS&L mode:"), cboSslMode);

@@ -38,10 +38,16 @@ protected:
         return window;
     }
 
+    // An access key clicks its button a moment later, as a person sees it pressed.
+    static void press(frmJournal &window, Qt::Key key, const std::function<bool()> &done) {
+        QTest::keyClick(&window, key, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor(done)) << "Alt+" << QKeySequence(key).toString().toStdString();
+    }
+
     // "A PostgreSQL server", then host, port, database and user, each reached by its access key.
     static void typeServer(frmJournal &window, const QString &host, int port, const QString &database,
                            const QString &user) {
-        QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
+        press(window, Qt::Key_P, [&window] { return window.txtHost->isEnabled(); });
         for (const auto &[key, text] : {std::pair{Qt::Key_H, host}, std::pair{Qt::Key_O, QString::number(port)},
                                         std::pair{Qt::Key_D, database}, std::pair{Qt::Key_U, user}}) {
             QTest::keyClick(&window, key, Qt::AltModifier);
@@ -59,14 +65,13 @@ TEST_F(JournalWindowTest, savingTheServerWritesJournalIniOwnerOnlyAndTheJournalT
     typeServer(*window, server.host, server.port, server.database, server.user);
     // A socket folder is no place for TLS: libpq's default stays.
     EXPECT_EQ(window->cboSslMode->currentData().toString(), QString());
-    QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier);
+    press(*window, Qt::Key_T, [this] { return !messages.shown.isEmpty(); });
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text,
               QStringLiteral("Connected to %1. The check journal there is ready.").arg(server.Describe()));
     messages.shown.clear();
     // Checks above 1,250.00 on the open checkbook's account need approval; Return saves.
-    QTest::keyClick(window.get(), Qt::Key_A, Qt::AltModifier);
-    ASSERT_TRUE(window->chkApproval->isChecked());
+    press(*window, Qt::Key_A, [&window] { return window->chkApproval->isChecked(); });
     QTest::keyClick(window->chkApproval, Qt::Key_Tab);
     QTest::keyClicks(window->txtApprovalAbove, QStringLiteral("1,250.00"));
     QTest::keyClick(window->txtApprovalAbove, Qt::Key_Return);
@@ -110,11 +115,15 @@ TEST_F(JournalWindowTest, aPlaceThatCannotBeUsedIsRefusedWithItsMessage) {
         messages.shown.clear();
         auto window = open();
         if (c.host.isEmpty()) {
-            QTest::keyClick(window.get(), Qt::Key_P, Qt::AltModifier);
+            press(*window, Qt::Key_P, [&window] { return window->optServer->isChecked(); });
         } else {
             typeServer(*window, c.host, server.port, server.database, server.user);
         }
-        QTest::keyClick(QApplication::focusWidget(), c.press, c.press == Qt::Key_T ? Qt::AltModifier : Qt::NoModifier);
+        if (c.press == Qt::Key_T) {
+            press(*window, Qt::Key_T, [this] { return !messages.shown.isEmpty(); });
+        } else {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_TRUE(messages.shown[0].text.contains(c.says)) << qPrintable(messages.shown[0].text);
         EXPECT_TRUE(window->isVisible());
@@ -167,6 +176,30 @@ TEST_F(JournalWindowTest, leavingWithChangesAsksSaveDiscardOrCancel) {
         if (c.stillOpen) {
             messages.setNextAnswer(MsgResult::Discard);
             window->reject();
+        }
+    }
+}
+
+TEST_F(JournalWindowTest, theProgramsJournalTakesItsPlaceFromJournalIniAndADamagedOneIsSaidAndLeftAside) {
+    const struct {
+        QByteArray ini; // empty: no file
+        bool server;
+        bool said;
+    } cases[] = {{QByteArray(), false, false},
+                 {"[Journal]\nEngine=server\nHost=/var/run/postgresql\nDatabase=checks\n", true, false},
+                 {"[Journal]\nEngine=banana\n", false, true}};
+    for (const auto &c : cases) {
+        restart();
+        QFile::remove(path(kJournalPlaceFile));
+        if (!c.ini.isEmpty()) {
+            writeFile(kJournalPlaceFile, c.ini);
+        }
+        CheckJournal &journal = program->Journal();
+        EXPECT_EQ(journal.Place().server, c.server) << c.ini.constData();
+        EXPECT_EQ(journal.Who(), (JournalWho{QStringLiteral("anna"), QStringLiteral("desk-1")}));
+        ASSERT_EQ(messages.shown.size(), c.said ? 1 : 0) << c.ini.constData();
+        if (c.said) {
+            EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("cannot be read")));
         }
     }
 }
