@@ -2,6 +2,7 @@
 
 #include "journal/JournalPlace.h"
 #include "journal/Payees.h"
+#include "platform/Clock.h"
 #include "platform/Files.h"
 
 #include <QByteArray>
@@ -83,9 +84,9 @@ struct ExportLog {
 struct JournalMove {
     qint64 runs = 0;
     qint64 checks = 0;
-    qint64 cents = 0;   // the sum of every check's amount
+    qint64 cents = 0; // the sum of every check's amount
     qint64 payees = 0;
-    QString keptFile;   // the embedded file, left as it was and read-only
+    QString keptFile; // the embedded file, left as it was and read-only
 };
 
 // A run whose end was never recorded: its checks are still "printing", and the file work its end
@@ -122,6 +123,8 @@ public:
     const JournalPlace &Place() const { return place_; }
     // Who this program records as doing what it writes.
     void SetWho(const JournalWho &who) { who_ = who; }
+    // The clock of the times the journal records itself (approvals); the system's when none.
+    void SetClock(const Clock *clock) { clock_ = clock; }
     const JournalWho &Who() const { return who_; }
 
     // The embedded file's full path (in the journal's folder), with the system's separators.
@@ -222,7 +225,7 @@ public:
         qint64 id = 0;
         QString address; // as printed with the check, lines joined by line feeds
         JournalWho printedBy;
-        JournalWho markedBy;   // who marked it spoiled or void, or voided it
+        JournalWho markedBy;    // who marked it spoiled or void, or voided it
         JournalWho requestedBy; // who asked for approval
         JournalWho approvedBy;
     };
@@ -253,7 +256,12 @@ private:
     QString station() const;
     FileResult migrate();
     FileResult fail(const QString &what, const QString &reason) const;
-    FileResult failQuery(const QString &what, const QSqlQuery &query) const;
+    // Also notes a number taken by another program, and a lost server connection to be made anew.
+    FileResult failQuery(const QString &what, const QSqlQuery &query);
+    FileResult migrateServer();
+    bool lost();
+    QDateTime now() const;
+    FileResult approvalLimit(const QString &digits, qint64 *aboveCents);
     // Runs body inside one transaction, committed when body succeeds and rolled back otherwise.
     FileResult transact(const QString &what, const std::function<FileResult()> &body);
     FileResult writeDue(const DueWork &due, qint64 runId, bool armed, const QByteArray &records, qint64 *dueId);
@@ -271,4 +279,8 @@ private:
     QString connection_;
     int busyMillis_;
     QSqlDatabase db_;
+    const Clock *clock_ = nullptr;
+    bool dead_ = false;         // the server connection was lost: made anew at the next use
+    bool numbersTaken_ = false; // the last write failed on a number another program had just taken
+    bool inTransaction_ = false;
 };

@@ -53,7 +53,8 @@ QString JournalPlace::Fault() const {
     } fields[] = {{service, "service name"}, {host, "host"}, {database, "database"}, {user, "user"}};
     for (const auto &field : fields) {
         if (!plain(field.value)) {
-            return QStringLiteral("The %1 \"%2\" holds a blank, a quote, a backslash, '=' or ';'. Type it without them.")
+            return QStringLiteral(
+                       "The %1 \"%2\" holds a blank, a quote, a backslash, '=' or ';'. Type it without them.")
                 .arg(QLatin1String(field.name), field.value);
         }
     }
@@ -141,10 +142,10 @@ FileResult SaveJournalPlace(Files &files, const JournalPlace &place) {
     if (const QString fault = place.Fault(); !fault.isEmpty()) {
         return FileResult::Fail(fault);
     }
-    const QString text = QStringLiteral("[Journal]\nEngine=%1\nService=%2\nHost=%3\nPort=%4\nDatabase=%5\nUser=%6\n"
-                                        "SslMode=%7\n")
-                             .arg(place.server ? QStringLiteral("server") : QStringLiteral("file"), place.service,
-                                  place.host, place.port == 0 ? QString() : QString::number(place.port),
-                                  place.database, place.user, place.sslMode);
+    const QString text =
+        QStringLiteral("[Journal]\nEngine=%1\nService=%2\nHost=%3\nPort=%4\nDatabase=%5\nUser=%6\n"
+                       "SslMode=%7\n")
+            .arg(place.server ? QStringLiteral("server") : QStringLiteral("file"), place.service, place.host,
+                 place.port == 0 ? QString() : QString::number(place.port), place.database, place.user, place.sslMode);
     return files.ReplaceContents(kJournalPlaceFile, text.toUtf8());
 }

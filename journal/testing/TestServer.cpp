@@ -46,8 +46,8 @@ QString runOn(const JournalPlace &place, const QString &statement, QString *firs
         db.setUserName(place.user);
         db.setDatabaseName(place.database);
         if (!db.open()) {
-            error = QStringLiteral("the test server at %1 cannot be reached: %2")
-                        .arg(place.host, db.lastError().text());
+            error =
+                QStringLiteral("the test server at %1 cannot be reached: %2").arg(place.host, db.lastError().text());
         } else {
             QSqlQuery query(db);
             if (!query.exec(statement)) {
@@ -70,9 +70,8 @@ JournalPlace FreshServerDatabase(QString *error) {
     if (!error->isEmpty()) {
         return {};
     }
-    const QString database = QStringLiteral("journal_%1_%2")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(counter.fetchAndAddRelaxed(1));
+    const QString database =
+        QStringLiteral("journal_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddRelaxed(1));
     *error = runOn(place, QStringLiteral("CREATE DATABASE %1").arg(database), nullptr);
     if (!error->isEmpty()) {
         return {};

@@ -49,6 +49,27 @@ inline FileResult IntentOf(CheckJournal &journal, qint64 first, int count = 1, q
     return journal.RecordIntent(JournalRunOf(JournalSetup(first)), checks, {}, {}, runId);
 }
 
+// Takes a journal of schema 5 back to what schema 4 held (its columns may hold NULL where 4 did not).
+inline const std::initializer_list<const char *> kUndoVersion5 = {
+    "DROP TABLE approval_limits",
+    "DROP INDEX checks_approval",
+    "ALTER TABLE runs DROP COLUMN os_user",
+    "ALTER TABLE runs DROP COLUMN host",
+    "ALTER TABLE runs DROP COLUMN station",
+    "ALTER TABLE exports DROP COLUMN os_user",
+    "ALTER TABLE exports DROP COLUMN host",
+    "ALTER TABLE due_work DROP COLUMN station",
+    "ALTER TABLE checks DROP COLUMN marked_by",
+    "ALTER TABLE checks DROP COLUMN marked_host",
+    "ALTER TABLE checks DROP COLUMN requested_by",
+    "ALTER TABLE checks DROP COLUMN requested_host",
+    "ALTER TABLE checks DROP COLUMN requested_at",
+    "ALTER TABLE checks DROP COLUMN approved_by",
+    "ALTER TABLE checks DROP COLUMN approved_host",
+    "ALTER TABLE checks DROP COLUMN approved_at",
+    "PRAGMA user_version = 4",
+};
+
 // Runs statements on a connection of its own to a journal file, outside the journal under test.
 class RawJournal {
 public:

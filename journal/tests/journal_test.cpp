@@ -87,7 +87,7 @@ TEST_F(JournalTest, open_createsAnOwnerOnlyFileInItsOwnFolderLockedInWriteAheadM
     RawJournal raw(journalPath());
     EXPECT_EQ(raw.column(S("PRAGMA journal_mode")), Strings({"wal"}));
     EXPECT_EQ(raw.column(S("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")),
-              Strings({"checks", "due_work", "export_rows", "exports", "payees", "reprint_due", "runs", "set_aside"}));
+              Strings({"approval_limits", "checks", "due_work", "export_rows", "exports", "payees", "reprint_due", "runs", "set_aside"}));
 }
 
 TEST_F(JournalTest, open_tightensAJournalOthersCouldRead) {
@@ -146,7 +146,7 @@ TEST_F(JournalTest, aVersion1JournalIsMigratedKeepingItsChecks) {
     RawJournal raw(journalPath(), S("after"));
     EXPECT_EQ(
         raw.column(S("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'checks' ORDER BY name")),
-        Strings({"checks_account_number", "checks_check_no", "checks_date", "checks_payee", "checks_printing"}));
+        Strings({"checks_account_number", "checks_approval", "checks_check_no", "checks_date", "checks_payee", "checks_printing"}));
 }
 
 TEST_F(JournalTest, aJournalFromANewerProgramIsLeftAloneAndNamed) {

@@ -44,12 +44,14 @@ TEST_F(PayeeBookTest, aVersion3JournalGainsThePayeeBookKeepingItsChecks) {
     {
         // The journal as the program before the payee book left it.
         RawJournal raw(folder.file(kJournalPath));
-        const char *failed =
+        const char *failed = raw.execAll(kUndoVersion5);
+        ASSERT_EQ(failed, nullptr) << failed;
+        failed =
             raw.execAll({"DROP TABLE payees", "ALTER TABLE checks DROP COLUMN address", "PRAGMA user_version = 3"});
         ASSERT_EQ(failed, nullptr) << failed;
     }
     ASSERT_TRUE(journal.Open());
-    EXPECT_EQ(journal.SchemaVersion(), 4);
+    EXPECT_EQ(journal.SchemaVersion(), kJournalVersion);
     QList<CheckJournal::Row> rows;
     ASSERT_TRUE(journal.LoadChecks(rows));
     ASSERT_EQ(rows.size(), 1);
