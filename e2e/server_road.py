@@ -66,7 +66,6 @@ def move_to_server(run, args):
     database = f"e2e_move_{os.getpid()}"
     psql(server, "postgres", f"CREATE DATABASE {database}")
     first_run(run, 1001, [check("Harbor Gas", "42.50", "Fuel")])
-    before = digest(run.path(JOURNAL))
 
     run.relaunch()
     display = run.display
@@ -92,6 +91,8 @@ def move_to_server(run, args):
     _, text = box_after(run, "alt+y")
     kept = re.search(r"read-only as (.+)\.$", " ".join(text.split()))
     run.check("1 run and 1 check (42.50 in all)" in text and kept, f"the move's report said: {text}")
+    run.require(kept and os.path.samefile(kept.group(1), run.path(JOURNAL)), f"the report names no kept file: {text}")
+    moved = digest(run.path(JOURNAL))
     display.key("Return")
     display.key("alt+s")
     display.wait_gone(JOURNAL_PAGE)
@@ -107,11 +108,9 @@ def move_to_server(run, args):
                                   "JOIN runs r ON r.id = c.run_id ORDER BY c.check_no")
     wanted = [who + ["1001", "issued", "Harbor Gas"], who + ["1002", "issued", "Pier Supply"]]
     run.check(rows == wanted, f"the server holds {rows}, expected {wanted}")
-    if kept:
-        path = kept.group(1)
-        mode = stat.S_IMODE(os.stat(path).st_mode)
-        run.check(mode == 0o400, f"the kept journal file {path} has mode {mode:o}, expected 400")
-        run.check(digest(path) == before, f"the kept journal file {path} changed")
+    mode = stat.S_IMODE(os.stat(run.path(JOURNAL)).st_mode)
+    run.check(mode == 0o400, f"the kept journal file has mode {mode:o}, expected 400")
+    run.check(digest(run.path(JOURNAL)) == moved, "the kept journal file changed after the move")
 
 
 SCENARIOS = {"move-to-server": move_to_server}

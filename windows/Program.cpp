@@ -32,6 +32,7 @@ CheckJournal &Program::Journal() {
         }
         journal_->SetPlace(place);
         journal_->SetWho(Who());
+        journal_->SetClock(&platform.clock);
     }
     return *journal_;
 }

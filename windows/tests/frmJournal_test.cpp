@@ -34,7 +34,8 @@ protected:
     std::unique_ptr<frmJournal> open() {
         auto window = std::make_unique<frmJournal>(*program, program->Startup());
         window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        // The widgets learn of the activation a moment after the window does.
+        EXPECT_TRUE(QTest::qWaitFor([&window] { return window->isActiveWindow(); }));
         return window;
     }
 
