@@ -21,7 +21,7 @@ import sys
 import time
 
 sys.dont_write_bytecode = True
-from desktop import Failure, wait_until  # noqa: E402
+from desktop import Failure, png, wait_until  # noqa: E402
 from journal_road import check, drive, first_run, print_run, write_checks  # noqa: E402
 from main_road import ENTRY, JOURNAL, MAIN_MENU, main  # noqa: E402
 
@@ -61,6 +61,14 @@ def box_after(run, *keys):
     return box, text
 
 
+def close_box(run, box):
+    """Return closes the box; the Check Journal page takes the keyboard again (no window manager
+    gives it back)."""
+    run.display.key("Return")
+    wait_until("the message box to close", lambda: box not in run.display.visible_ids())
+    run.display.wait_window(JOURNAL_PAGE)
+
+
 def move_to_server(run, args):
     server = test_server()
     database = f"e2e_move_{os.getpid()}"
@@ -70,7 +78,17 @@ def move_to_server(run, args):
     run.relaunch()
     display = run.display
     drive(run, (MAIN_MENU,))
-    display.menu("alt+s", "j")
+    # The menu bar's four captions (Help, Checks, Setup, Checkbooks) fit: nothing behind a "»".
+    menu_window = display.wait_window(MAIN_MENU)
+    items = display.menu_bar_items(menu_window)
+    run.check(len(items) == 4, f"the main menu's bar shows {len(items)} captions, expected 4: {items}")
+    setup = display.menu("alt+s")
+    display.sync(menu_window)
+    os.makedirs(run.artifacts, exist_ok=True)
+    display.screenshot(os.path.join(run.artifacts, "main-menu.png"))
+    with open(os.path.join(run.artifacts, "main-menu-setup.png"), "wb") as f:
+        f.write(png(*display.capture(setup)))
+    display.key("j")
     display.wait_window(JOURNAL_PAGE)
     display.key("alt+p")
     # The option is chosen a moment after its access key; the server's fields are enabled then.
@@ -79,24 +97,23 @@ def move_to_server(run, args):
                        ("alt+u", server["user"])):
         display.key(key)
         display.type(value)
-    os.makedirs(run.artifacts, exist_ok=True)
     display.screenshot(os.path.join(run.artifacts, "journal-page.png"))
 
-    _, text = box_after(run, "alt+t")
+    box, text = box_after(run, "alt+t")
     run.check(text.startswith("Connected to database " + database), f"Test Connection said: {text}")
-    display.key("Return")
+    close_box(run, box)
     _, text = box_after(run, "alt+m")
     run.check(database in text and "read-only" in text, f"the move's question said: {text}")
     # Yes closes the question; the report that follows is the next new box.
-    _, text = box_after(run, "alt+y")
+    box, text = box_after(run, "alt+y")
     kept = re.search(r"read-only as (.+)\.$", " ".join(text.split()))
     run.check("1 run and 1 check (42.50 in all)" in text and kept, f"the move's report said: {text}")
     run.require(kept and os.path.samefile(kept.group(1), run.path(JOURNAL)), f"the report names no kept file: {text}")
     moved = digest(run.path(JOURNAL))
-    display.key("Return")
+    close_box(run, box)
     display.key("alt+s")
     display.wait_gone(JOURNAL_PAGE)
-
+    display.wait_window(MAIN_MENU)
     drive(run, (ENTRY,))
     write_checks(run, [check("Pier Supply", "17.25", "Rope")])
     printed, answered = print_run(run, os.path.join(run.root, "printed", "server.pdf"))
