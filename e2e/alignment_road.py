@@ -33,7 +33,7 @@ def alignment_road(run):
     display.wait_window(SPLASH)
     display.key("Return")
     display.wait_window(MAIN_MENU)
-    display.key("alt+l")
+    display.menu("alt+s", "l")
     window = display.wait_window(ALIGNMENT)
 
     # The decimal comma is taken: no mark, no refusal.

@@ -203,6 +203,16 @@ class Display:
     def key(self, *keys):
         self.run("xdotool", "key", "--delay", "40", *keys)
 
+    def menu(self, menu_key, *entry_keys):
+        """Opens a menu of the menu bar by its access key (alt+letter) and, once the menu is shown,
+        chooses an entry by its keys. Returns the menu's window."""
+        before = self.visible_ids()
+        self.key(menu_key)
+        shown = wait_until(f"the menu of {menu_key}", lambda: self.visible_ids() - before)
+        if entry_keys:
+            self.key(*entry_keys)
+        return min(shown)
+
     def type(self, text):
         self.run("xdotool", "type", "--delay", "25", "--", text)
 

@@ -111,7 +111,7 @@ def designer(run):
     write_settings(run, 3001)
     run.relaunch()
     drive(run, (MAIN_MENU,))
-    display.key("alt+f")
+    display.menu("alt+s", "f")
     window = display.wait_window(FORMS)
 
     # The list: its first V is the built-in; Copy saves an editable form and shows it.

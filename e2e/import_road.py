@@ -48,11 +48,14 @@ def csv_bytes(rows):
     return ("\ufeff" + "\r\n".join(lines) + "\r\n").encode("utf-8")
 
 
-def import_file(run, path, picture=None):
-    """Opens Import Checks (the entry window's Import, or the main menu's), names the file and
-    presses Return twice: the rows are shown, then imported."""
+def import_file(run, path, picture=None, from_menu=False):
+    """Opens Import Checks (the entry window's Import, or with from_menu the main menu's Checks
+    menu), names the file and presses Return twice: the rows are shown, then imported."""
     display = run.display
-    display.key("alt+i")
+    if from_menu:
+        display.menu("alt+k", "i")
+    else:
+        display.key("alt+i")
     display.wait_window(IMPORT)
     display.type(path)
     display.key("Return")
@@ -115,7 +118,7 @@ def import_road(run, args):
                 os.remove(run.path(name))
         run.relaunch()
         drive(run, (MAIN_MENU,))
-        import_file(run, big)
+        import_file(run, big, from_menu=True)
         # The worst moment: the register's new contents are being written beside it.
         wait_until("the register's temporary file or its new length",
                    lambda: any(name.startswith(TEMPORARY) for name in os.listdir(run.folder))

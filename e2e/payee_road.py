@@ -63,7 +63,7 @@ def payee_road(run):
 
     # Payees from the menu bar; New, the name, three address lines and the memo by their access
     # keys; Return saves; Escape closes, and would ask first had the save not happened.
-    display.key("alt+y")
+    display.menu("alt+k", "y")
     display.wait_window(PAYEES)
     display.key("alt+w")
     # An access key clicks its button a moment later; keys typed meanwhile would reach the search box.
@@ -118,7 +118,7 @@ def payee_road(run):
 
     # The book's address changes: found by the search box, Return to the list, the first line
     # replaced, Return saves.
-    display.key("alt+y")
+    display.menu("alt+k", "y")
     display.wait_window(PAYEES)
     display.type("light")
     display.key("Return", "alt+1", "ctrl+a")

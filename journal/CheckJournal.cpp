@@ -454,6 +454,61 @@ const QString kLost = QStringLiteral(" The connection to the server was lost; no
 // PostgreSQL's code for a row that would break a unique constraint.
 const QString kUniqueViolation = QStringLiteral("23505");
 
+// Rows go to the journal a few hundred to a statement: a server answers each statement across the
+// network, so a run of a thousand checks takes a handful of round trips, not thousands.
+constexpr qsizetype kRowsPerStatement = 250;
+
+// Runs `head` followed by one group of `width` bound values per row, "(?, ..., ?)" joined by commas
+// (`tail` after each group's values, inside the brackets: fixed values of every row).
+bool execRows(QSqlDatabase &db, const QString &head, const QList<QVariantList> &rows, const QString &tail,
+              QSqlQuery *query) {
+    for (qsizetype from = 0; from < rows.size(); from += kRowsPerStatement) {
+        const QList<QVariantList> batch = rows.mid(from, kRowsPerStatement);
+        QStringList groups;
+        for (const QVariantList &row : batch) {
+            QStringList marks(row.size(), QStringLiteral("?"));
+            groups << QStringLiteral("(") + marks.join(QStringLiteral(", ")) + tail + QStringLiteral(")");
+        }
+        *query = QSqlQuery(db);
+        if (!query->prepare(head + groups.join(QStringLiteral(", ")))) {
+            return false;
+        }
+        int value = 0;
+        for (const QVariantList &row : batch) {
+            for (const QVariant &one : row) {
+                query->bindValue(value++, one);
+            }
+        }
+        if (!query->exec()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs `head` + "(?, ..., ?)" for the values, a few hundred at a time: "... WHERE id IN " and the ids.
+// `first`: values bound before the list in every statement.
+bool execIn(QSqlDatabase &db, const QString &head, const QVariantList &first, const QVariantList &values,
+            QSqlQuery *query) {
+    for (qsizetype from = 0; from < values.size(); from += kRowsPerStatement) {
+        const QVariantList batch = values.mid(from, kRowsPerStatement);
+        *query = QSqlQuery(db);
+        if (!query->prepare(head + QStringLiteral("(") +
+                            QStringList(batch.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
+                            QStringLiteral(")"))) {
+            return false;
+        }
+        int value = 0;
+        for (const QVariant &one : first + batch) {
+            query->bindValue(value++, one);
+        }
+        if (!query->exec()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 QString AccountDigits(const QString &accountNo) {
@@ -1033,10 +1088,8 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
         return failQuery(what, runs);
     }
     const qint64 id = runs.lastInsertId().toLongLong();
-    QSqlQuery insert(db_);
-    insert.prepare(QStringLiteral("INSERT INTO checks(run_id, account_no, account_digits, check_no, date_printed, "
-                                  "payee, amount_cents, memo, sheet, slot, address, status) "
-                                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'printing')"));
+    QList<QVariantList> rows;
+    QVariantList payeeKeys; // a payee of the book is used when a check to it goes to the printer
     // A check above the account's limit prints only as the check a second person approved: that
     // row becomes the check being printed. The row must still be approved when it is taken, so that
     // two runs cannot both print one approval.
@@ -1046,9 +1099,6 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
         "address = ?, status = 'printing' WHERE status = 'approved' AND id = (SELECT id FROM checks WHERE "
         "account_digits = ? AND status = 'approved' AND payee = ? AND amount_cents = ? AND memo = ? ORDER BY id "
         "LIMIT 1)"));
-    // A payee of the book is used when a check to it goes to the printer.
-    QSqlQuery used(db_);
-    used.prepare(QStringLiteral("UPDATE payees SET last_used = ? WHERE name_key = ?"));
     for (qsizetype i = 0; i < checks.size(); ++i) {
         const JournalCheck &check = checks[i];
         if (limit > 0 && check.amountCents > limit) {
@@ -1079,25 +1129,19 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
             }
             continue;
         }
-        insert.bindValue(0, id);
-        insert.bindValue(1, notNull(run.accountNo));
-        insert.bindValue(2, digits);
-        insert.bindValue(3, check.checkNo);
-        insert.bindValue(4, check.datePrinted.toString(kDateFormat));
-        insert.bindValue(5, notNull(check.payee));
-        insert.bindValue(6, check.amountCents);
-        insert.bindValue(7, notNull(check.memo));
-        insert.bindValue(8, check.sheet);
-        insert.bindValue(9, check.slot);
-        insert.bindValue(10, notNull(addresses.value(i)));
-        if (!insert.exec()) {
-            return failQuery(what, insert);
-        }
-        used.bindValue(0, run.printedAt.toString(kDateTimeFormat));
-        used.bindValue(1, PayeeKey(check.payee));
-        if (!used.exec()) {
-            return failQuery(what, used);
-        }
+        rows.append({id, notNull(run.accountNo), digits, check.checkNo, check.datePrinted.toString(kDateFormat),
+                     notNull(check.payee), check.amountCents, notNull(check.memo), check.sheet, check.slot,
+                     notNull(addresses.value(i))});
+        payeeKeys.append(PayeeKey(check.payee));
+    }
+    QSqlQuery batch(db_);
+    if (!execRows(db_,
+                  QStringLiteral("INSERT INTO checks(run_id, account_no, account_digits, check_no, date_printed, "
+                                 "payee, amount_cents, memo, sheet, slot, address, status) VALUES "),
+                  rows, QStringLiteral(", 'printing'"), &batch) ||
+        !execIn(db_, QStringLiteral("UPDATE payees SET last_used = ? WHERE name_key IN "),
+                {run.printedAt.toString(kDateTimeFormat)}, payeeKeys, &batch)) {
+        return failQuery(what, batch);
     }
     FileResult written = writeDue(due, id, false, records, nullptr);
     if (written && runId != nullptr) {
@@ -1140,8 +1184,6 @@ FileResult CheckJournal::writeEnd(qint64 runId, const QList<PrintMark> &marks, Q
                                   "marked_host = ? WHERE id = ?"));
     QSqlQuery again(db_);
     again.prepare(QStringLiteral("INSERT INTO reprint_due(check_id) VALUES(?) ON CONFLICT DO NOTHING"));
-    QSqlQuery released(db_);
-    released.prepare(QStringLiteral("DELETE FROM checks WHERE id = ?"));
     // An approved check that did not print keeps its approval for the next run.
     QSqlQuery stillApproved(db_);
     stillApproved.prepare(QStringLiteral("UPDATE checks SET status = 'approved', run_id = NULL, check_no = NULL, "
@@ -1161,13 +1203,19 @@ FileResult CheckJournal::writeEnd(qint64 runId, const QList<PrintMark> &marks, Q
     reprinted.prepare(QStringLiteral("UPDATE checks SET status = 'reprinted', reprinted_as = ? WHERE id = ?"));
     QSqlQuery settled(db_);
     settled.prepare(QStringLiteral("DELETE FROM reprint_due WHERE check_id = ?"));
+    // Forms that printed well and forms released are many, and each kind is one statement.
+    QVariantList good;
+    QVariantList released;
     for (qsizetype i = 0; i < printing.size(); ++i) {
         const Printing &check = printing[i];
         if (i >= marks.size()) {
-            QSqlQuery &release = check.approved ? stillApproved : released;
-            release.bindValue(0, check.id);
-            if (!release.exec()) {
-                return failQuery(what, release);
+            if (!check.approved) {
+                released << check.id;
+                continue;
+            }
+            stillApproved.bindValue(0, check.id);
+            if (!stillApproved.exec()) {
+                return failQuery(what, stillApproved);
             }
             continue;
         }
@@ -1191,13 +1239,15 @@ FileResult CheckJournal::writeEnd(qint64 runId, const QList<PrintMark> &marks, Q
             }
         }
         const PrintMark mark = marks[i];
-        marked.bindValue(0, mark == PrintMark::Good ? QStringLiteral("issued") : QStringLiteral("voided"));
-        marked.bindValue(1, mark == PrintMark::Good      ? QVariant()
-                            : mark == PrintMark::Spoiled ? QVariant(QStringLiteral("spoiled"))
-                                                         : QVariant(QStringLiteral("void")));
-        marked.bindValue(2, mark == PrintMark::Good ? QVariant() : QVariant(today.toString(kDateFormat)));
-        marked.bindValue(3, mark == PrintMark::Good ? QStringLiteral("") : notNull(who_.user));
-        marked.bindValue(4, mark == PrintMark::Good ? QStringLiteral("") : notNull(who_.host));
+        if (mark == PrintMark::Good) {
+            good << check.id;
+            continue;
+        }
+        marked.bindValue(0, QStringLiteral("voided"));
+        marked.bindValue(1, mark == PrintMark::Spoiled ? QStringLiteral("spoiled") : QStringLiteral("void"));
+        marked.bindValue(2, today.toString(kDateFormat));
+        marked.bindValue(3, notNull(who_.user));
+        marked.bindValue(4, notNull(who_.host));
         marked.bindValue(5, check.id);
         if (!marked.exec()) {
             return failQuery(what, marked);
@@ -1208,6 +1258,11 @@ FileResult CheckJournal::writeEnd(qint64 runId, const QList<PrintMark> &marks, Q
                 return failQuery(what, again);
             }
         }
+    }
+    QSqlQuery batch(db_);
+    if (!execIn(db_, QStringLiteral("UPDATE checks SET status = 'issued' WHERE id IN "), {}, good, &batch) ||
+        !execIn(db_, QStringLiteral("DELETE FROM checks WHERE id IN "), {}, released, &batch)) {
+        return failQuery(what, batch);
     }
     QSqlQuery cleared(db_);
     cleared.prepare(QStringLiteral("DELETE FROM due_work WHERE run_id = ? AND armed = 0"));

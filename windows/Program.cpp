@@ -25,8 +25,20 @@ Program::Program(Platform &platform_) : QObject(nullptr), platform(platform_) {
 CheckJournal &Program::Journal() {
     if (!journal_) {
         journal_ = std::make_unique<CheckJournal>(platform.files.Root());
+        // Only the place file is read here: the server is reached when the journal is first used.
+        JournalPlace place;
+        if (const FileResult read = LoadJournalPlace(platform.files, &place); !read) {
+            platform.messages.MsgBox(read.error, MsgButtons::OK, QStringLiteral("Check Journal"));
+        }
+        journal_->SetPlace(place);
+        journal_->SetWho(Who());
+        journal_->SetClock(&platform.clock);
     }
     return *journal_;
+}
+
+JournalWho Program::Who() const {
+    return {platform.App.UserName, platform.App.HostName};
 }
 
 Checkbooks &Program::CheckbookList() {

@@ -42,8 +42,11 @@ public:
     // The same after adding, renaming or removing one (the open checkbook's folder may have moved).
     void CheckbooksChanged();
 
-    // The check journal in the program's folder, opened on first use.
+    // The check journal, in the place Journal.ini names (the file in the program's folder when
+    // there is none), recording this user and computer; it is opened on first use.
     CheckJournal &Journal();
+    // This user and computer, as the journal records them.
+    JournalWho Who() const;
     // Tells whoever shows the journal (the history window) that a run, a review or a void changed it.
     void NotifyJournalChanged() { emit JournalChanged(); }
     // Shows the "Printed Checks" review of a run's forms and gives the person's marks; the real

@@ -7,6 +7,7 @@
 #include "windows/frmAlignment.h"
 #include "windows/frmForms.h"
 #include "windows/frmHistory.h"
+#include "windows/frmJournal.h"
 #include "windows/frmMain.h"
 #include "windows/frmPayees.h"
 #include "windows/frmSplash.h"
@@ -33,22 +34,30 @@ frmStartup::frmStartup(Program &program) : Form(program.platform.forms), program
     mnuHelp = menuBar->addAction(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     connect(mnuHelp, &QAction::triggered, this, &frmStartup::mnuHelp_Click);
-    mnuHistory = menuBar->addAction(QStringLiteral("Hi&story"));
+    // The rest in a few menus, so that the bar fits the window and nothing hides behind its "»".
+    mnuChecks = menuBar->addMenu(QStringLiteral("Chec&ks"));
+    mnuChecks->setObjectName(QStringLiteral("mnuChecks"));
+    mnuHistory = mnuChecks->addAction(QStringLiteral("Hi&story"));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     connect(mnuHistory, &QAction::triggered, this, &frmStartup::mnuHistory_Click);
-    mnuAlignment = menuBar->addAction(QStringLiteral("Printer A&lignment"));
-    mnuAlignment->setObjectName(QStringLiteral("mnuAlignment"));
-    connect(mnuAlignment, &QAction::triggered, this, &frmStartup::mnuAlignment_Click);
-    mnuForms = menuBar->addAction(QStringLiteral("Check &Forms"));
-    mnuForms->setObjectName(QStringLiteral("mnuForms"));
-    connect(mnuForms, &QAction::triggered, this, &frmStartup::mnuForms_Click);
-    mnuPayees = menuBar->addAction(QStringLiteral("Pa&yees"));
+    mnuImport = mnuChecks->addAction(QStringLiteral("&Import Checks"));
+    mnuImport->setObjectName(QStringLiteral("mnuImport"));
+    connect(mnuImport, &QAction::triggered, this, &frmStartup::mnuImport_Click);
+    mnuPayees = mnuChecks->addAction(QStringLiteral("Pa&yees"));
     mnuPayees->setObjectName(QStringLiteral("mnuPayees"));
     connect(mnuPayees, &QAction::triggered, this, &frmStartup::mnuPayees_Click);
 
-    mnuImport = menuBar->addAction(QStringLiteral("&Import Checks"));
-    mnuImport->setObjectName(QStringLiteral("mnuImport"));
-    connect(mnuImport, &QAction::triggered, this, &frmStartup::mnuImport_Click);
+    mnuSetup = menuBar->addMenu(QStringLiteral("&Setup"));
+    mnuSetup->setObjectName(QStringLiteral("mnuSetup"));
+    mnuAlignment = mnuSetup->addAction(QStringLiteral("Printer A&lignment"));
+    mnuAlignment->setObjectName(QStringLiteral("mnuAlignment"));
+    connect(mnuAlignment, &QAction::triggered, this, &frmStartup::mnuAlignment_Click);
+    mnuForms = mnuSetup->addAction(QStringLiteral("Check &Forms"));
+    mnuForms->setObjectName(QStringLiteral("mnuForms"));
+    connect(mnuForms, &QAction::triggered, this, &frmStartup::mnuForms_Click);
+    mnuJournal = mnuSetup->addAction(QStringLiteral("&Journal..."));
+    mnuJournal->setObjectName(QStringLiteral("mnuJournal"));
+    connect(mnuJournal, &QAction::triggered, this, &frmStartup::mnuJournal_Click);
 
     createCheckbookMenu();
 
@@ -315,6 +324,11 @@ void frmStartup::mnuForms_Click() {
 
 void frmStartup::mnuPayees_Click() {
     frmPayees window(program_.platform, program_.Journal(), this);
+    window.exec();
+}
+
+void frmStartup::mnuJournal_Click() {
+    frmJournal window(program_, this);
     window.exec();
 }
 

@@ -45,6 +45,8 @@ public:
     void mnuAlignment_Click();
     void mnuForms_Click();
     void mnuPayees_Click();
+    // Where the check journal is kept (this computer or a PostgreSQL server) and the approval limit.
+    void mnuJournal_Click();
 
     // Opens the check entry window and its import of checks from a spreadsheet.
     void mnuImport_Click();
@@ -72,12 +74,16 @@ public:
 
     QMenuBar *menuBar;
     QAction *mnuHelp;
+    // Checks: History, Import Checks, Payees.
+    QMenu *mnuChecks;
     QAction *mnuHistory;
+    QAction *mnuImport;
+    QAction *mnuPayees;
+    // Setup: Printer Alignment, Check Forms, Journal.
+    QMenu *mnuSetup;
     QAction *mnuAlignment;
     QAction *mnuForms;
-    QAction *mnuPayees;
-
-    QAction *mnuImport;
+    QAction *mnuJournal;
 
     QMenu *mnuCheckbooks;
     QMenu *mnuCheckbookOpen;

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 
 #include <sys/stat.h>
@@ -76,22 +77,46 @@ protected:
     PrinterLog log;
 };
 
-TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrinterAndTheCheckbooksStyle) {
+TEST_F(AlignmentWindowTest, setupMenuBesideChecksOpensTheWindowOnTheDefaultPrinterAndTheCheckbooksStyle) {
     writeFile(QStringLiteral("DraftMere.txt"),
               settingsBytes({QStringLiteral("Bank"), QStringLiteral("1"), QStringLiteral("1001"), QStringLiteral("3"),
                              kStyleWallet}));
     frmStartup *startup = startAndContinue();
+    // Help, then three menus, each entry with its own access key: the whole bar fits the window.
+    const struct {
+        QAction *entry;
+        QString text;
+        QList<QAction *> items;
+        QStringList captions;
+    } bar[] = {
+        {startup->mnuHelp, QStringLiteral("Help"), {}, {}},
+        {startup->mnuChecks->menuAction(),
+         QStringLiteral("Chec&ks"),
+         {startup->mnuHistory, startup->mnuImport, startup->mnuPayees},
+         {QStringLiteral("Hi&story"), QStringLiteral("&Import Checks"), QStringLiteral("Pa&yees")}},
+        {startup->mnuSetup->menuAction(),
+         QStringLiteral("&Setup"),
+         {startup->mnuAlignment, startup->mnuForms, startup->mnuJournal},
+         {QStringLiteral("Printer A&lignment"), QStringLiteral("Check &Forms"), QStringLiteral("&Journal...")}},
+        {startup->mnuCheckbooks->menuAction(), QStringLiteral("Check&books"), {}, {}},
+    };
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment, Check Forms, Payees, Import Checks, Checkbooks.
-    ASSERT_EQ(entries.size(), 7);
-    EXPECT_EQ(entries[0]->objectName(), QStringLiteral("mnuHelp"));
-    EXPECT_EQ(entries[2]->objectName(), QStringLiteral("mnuAlignment"));
-    EXPECT_EQ(entries[2]->text(), QStringLiteral("Printer A&lignment"));
-    EXPECT_EQ(entries[3]->objectName(), QStringLiteral("mnuForms"));
-    EXPECT_EQ(entries[3]->text(), QStringLiteral("Check &Forms"));
-    EXPECT_EQ(entries[4]->text(), QStringLiteral("Pa&yees"));
-    EXPECT_EQ(entries[5]->text(), QStringLiteral("&Import Checks"));
-    EXPECT_EQ(entries[6]->text(), QStringLiteral("Check&books"));
+    ASSERT_EQ(entries.size(), static_cast<qsizetype>(std::size(bar)));
+    for (size_t i = 0; i < std::size(bar); ++i) {
+        SCOPED_TRACE(bar[i].text.toStdString());
+        EXPECT_EQ(entries[i], bar[i].entry);
+        EXPECT_EQ(entries[i]->text(), bar[i].text);
+        const QRect shown = startup->menuBar->actionGeometry(entries[i]);
+        EXPECT_TRUE(!shown.isEmpty() && startup->menuBar->rect().contains(shown));
+        if (!bar[i].items.isEmpty()) {
+            EXPECT_EQ(entries[i]->menu()->actions(), bar[i].items);
+        }
+        for (qsizetype j = 0; j < bar[i].items.size(); ++j) {
+            EXPECT_EQ(bar[i].items[j]->text(), bar[i].captions[j]);
+        }
+    }
+    const auto *more = startup->menuBar->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
+    EXPECT_TRUE(more == nullptr || !more->isVisible()) << "entries hide behind the menu bar's extension button";
 
     QStringList printerItems;
     QString printer, style;
@@ -105,7 +130,10 @@ TEST_F(AlignmentWindowTest, menuBarEntryBesideHelpOpensTheWindowOnTheDefaultPrin
         style = window.cboStyle->currentText();
         QTest::keyClick(&window, Qt::Key_Escape);
     });
-    startup->mnuAlignment->trigger();
+    // Alt+S opens the Setup menu, L its Printer Alignment.
+    QTest::keyClick(startup, Qt::Key_S, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([startup] { return startup->mnuSetup->isVisible(); }));
+    QTest::keyClick(startup->mnuSetup, Qt::Key_L);
     EXPECT_TRUE(modal);
     EXPECT_EQ(printerItems, (QStringList{QStringLiteral("Laser"), QStringLiteral("Inkjet"), QStringLiteral("PDF")}));
     EXPECT_EQ(printer, QStringLiteral("Inkjet"));

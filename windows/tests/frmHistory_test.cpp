@@ -12,6 +12,7 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
 
@@ -86,18 +87,23 @@ protected:
     std::unique_ptr<QObject> watcher = std::make_unique<QObject>();
 };
 
-TEST_F(HistoryWindowTest, theHistoryEntryStandsBesideHelpAndOpensOneWindow) {
+TEST_F(HistoryWindowTest, theHistoryEntryLeadsTheChecksMenuAndOpensOneWindow) {
     frmStartup *startup = startAndContinue();
     journal->release();
     const QList<QAction *> entries = startup->menuBar->actions();
-    // Help, History, Printer Alignment, Check Forms, Payees, Import Checks, Checkbooks.
-    ASSERT_EQ(entries.size(), 7);
+    // Help, Checks, Setup, Checkbooks; History is the first entry of Checks.
+    ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(entries[0]->text(), QStringLiteral("Help"));
-    EXPECT_EQ(entries[1]->text(), QStringLiteral("Hi&story"));
-    EXPECT_EQ(entries[1]->objectName(), QStringLiteral("mnuHistory"));
+    EXPECT_EQ(entries[1], startup->mnuChecks->menuAction());
+    ASSERT_FALSE(startup->mnuChecks->actions().isEmpty());
+    EXPECT_EQ(startup->mnuChecks->actions().first(), startup->mnuHistory);
+    EXPECT_EQ(startup->mnuHistory->text(), QStringLiteral("Hi&story"));
+    EXPECT_EQ(startup->mnuHistory->objectName(), QStringLiteral("mnuHistory"));
 
-    // Its access key opens it from the keyboard; choosing it again brings the same window up.
-    QTest::keyClick(startup, Qt::Key_S, Qt::AltModifier);
+    // Its access keys open it from the keyboard; choosing it again brings the same window up.
+    QTest::keyClick(startup, Qt::Key_K, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([startup] { return startup->mnuChecks->isVisible(); }));
+    QTest::keyClick(startup->mnuChecks, Qt::Key_S);
     ASSERT_TRUE(QTest::qWaitFor([startup] { return startup->findChild<frmHistory *>() != nullptr; }));
     startup->mnuHistory->trigger();
     const QList<frmHistory *> windows = startup->findChildren<frmHistory *>();
