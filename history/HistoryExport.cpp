@@ -13,7 +13,7 @@ namespace {
 
 constexpr qsizetype kChunk = 64 * 1024;
 // The digits of the account, selected after the history's own columns for positive pay.
-constexpr int kFieldAccountDigits = FieldAddress + 1;
+constexpr int kFieldAccountDigits = FieldApprovedAt + 1;
 
 bool NeedsQuotes(const QString &text) {
     for (const QChar c : text) {
@@ -118,16 +118,19 @@ QStringList PayFields(const HistoryRow &row, const QString &digits, const PayLay
     return fields;
 }
 
-// The rows of the export: the history's filter, and for positive pay the account, no check of an
-// unfinished run, and (only new) nothing already sent with the same meaning.
-WhereClause ExportWhere(const HistoryFilter &filter, const ExportRequest &request) {
-    WhereClause where = BuildWhere(filter);
+// The rows of the export: the history's filter, never a check that only waits for approval (no
+// check was issued), and for positive pay the account, no check of an unfinished run, and (only
+// new) nothing already sent with the same meaning.
+WhereClause ExportWhere(const HistoryFilter &filter, const ExportRequest &request, SqlEngine engine) {
+    WhereClause where = BuildWhere(filter, engine);
+    QString terms;
     if (request.format != ExportFormat::PositivePay) {
-        return where;
+        terms = QStringLiteral("checks.status NOT IN ('awaiting', 'approved')");
+    } else {
+        terms = QStringLiteral("checks.account_digits = ? AND checks.status IN ('issued', 'voided', 'reprinted')");
+        where.values << request.accountDigits;
     }
-    QString terms = QStringLiteral("account_digits = ? AND status <> 'printing'");
-    where.values << request.accountDigits;
-    if (request.onlyNew) {
+    if (request.format == ExportFormat::PositivePay && request.onlyNew) {
         terms += QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM export_rows e WHERE e.check_id = checks.id AND "
                                 "e.code = CASE checks.status WHEN 'issued' THEN 'I' ELSE 'V' END)");
     }
@@ -192,8 +195,9 @@ bool ListExportAccounts(const QString &connectionName, QList<ExportAccount> &acc
     }
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT account_digits, MIN(account_no), COUNT(*) FROM checks WHERE status <> "
-                                   "'printing' GROUP BY account_digits ORDER BY account_digits"))) {
+    if (!query.exec(QStringLiteral("SELECT account_digits, MIN(account_no), COUNT(*) FROM checks WHERE status IN "
+                                   "('issued', 'voided', 'reprinted') GROUP BY account_digits ORDER BY "
+                                   "account_digits"))) {
         *error = query.lastError().text();
         return false;
     }
@@ -216,12 +220,12 @@ ExportOutcome WriteExport(const QString &connectionName, const HistoryFilter &fi
         outcome.error = QStringLiteral("the check journal is not open");
         return outcome;
     }
-    const WhereClause where = ExportWhere(filter, request);
+    const SqlEngine engine = EngineOf(db);
+    const WhereClause where = ExportWhere(filter, request, engine);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString columns = HistorySelectColumns() + (pay ? QStringLiteral(", account_digits") : QString());
-    if (!query.prepare(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM checks") + where.sql +
-                       BuildOrderBy(sort))) {
+    const QString columns = HistorySelectColumns() + (pay ? QStringLiteral(", checks.account_digits") : QString());
+    if (!query.prepare(QStringLiteral("SELECT ") + columns + HistoryFrom() + where.sql + BuildOrderBy(sort, engine))) {
         outcome.error = query.lastError().text();
         return outcome;
     }

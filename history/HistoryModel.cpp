@@ -1,11 +1,36 @@
 #include "history/HistoryModel.h"
 
 #include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+
+JournalWho Who(const QSqlQuery &query, int user, int host) {
+    return {query.value(user).toString(), query.value(host).toString()};
+}
+
+QString Named(const JournalWho &who) {
+    return who.host.isEmpty() ? who.user : who.user + QLatin1Char('@') + who.host;
+}
+
+// "Voided by anna on office-pc, 2026-12-03": the computer and the day when they are known.
+QString Sentence(const char *what, const JournalWho &who, const QString &when = QString()) {
+    QString line = QString::fromLatin1(what) + QStringLiteral(" by ") + who.user;
+    if (!who.host.isEmpty()) {
+        line += QStringLiteral(" on ") + who.host;
+    }
+    if (!when.isEmpty()) {
+        line += QStringLiteral(", ") + QString(when).replace(QLatin1Char('T'), QLatin1Char(' '));
+    }
+    return line;
+}
+
+} // namespace
 
 HistoryRow ReadHistoryRow(const QSqlQuery &query) {
     HistoryRow row;
     row.id = query.value(FieldId).toLongLong();
-    row.checkNo = query.value(FieldCheckNo).toLongLong();
+    row.checkNo = query.value(FieldCheckNo).isNull() ? 0 : query.value(FieldCheckNo).toLongLong();
     row.datePrinted = query.value(FieldDate).toString();
     row.payee = query.value(FieldPayee).toString();
     row.amountCents = query.value(FieldAmount).toLongLong();
@@ -19,7 +44,73 @@ HistoryRow ReadHistoryRow(const QSqlQuery &query) {
     }
     row.accountNo = query.value(FieldAccountNo).toString();
     row.address = query.value(FieldAddress).toString();
+    row.printedBy = Who(query, FieldPrintedBy, FieldPrintedHost);
+    row.markedBy = Who(query, FieldMarkedBy, FieldMarkedHost);
+    row.requestedBy = Who(query, FieldRequestedBy, FieldRequestedHost);
+    row.requestedAt = query.value(FieldRequestedAt).toString();
+    row.approvedBy = Who(query, FieldApprovedBy, FieldApprovedHost);
+    row.approvedAt = query.value(FieldApprovedAt).toString();
     return row;
+}
+
+QString ByText(const HistoryRow &row) {
+    if (!row.printedBy.user.isEmpty()) {
+        return Named(row.printedBy);
+    }
+    return row.requestedBy.user.isEmpty() ? QString() : QStringLiteral("asked: ") + Named(row.requestedBy);
+}
+
+QString WhoDidWhat(const HistoryRow &row) {
+    QStringList lines;
+    if (!row.requestedBy.user.isEmpty()) {
+        lines << Sentence("Asked for", row.requestedBy, row.requestedAt);
+    }
+    if (!row.approvedBy.user.isEmpty()) {
+        lines << Sentence("Approved", row.approvedBy, row.approvedAt);
+    }
+    if (!row.printedBy.user.isEmpty()) {
+        lines << Sentence("Printed", row.printedBy, row.datePrinted);
+    }
+    if (!row.markedBy.user.isEmpty()) {
+        lines << Sentence(row.status == QLatin1String("reprinted") ? "Marked spoiled" : "Voided", row.markedBy,
+                          row.voidDate);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool LoadWhoChoices(const QString &connectionName, QStringList *users, QStringList *computers, QString *error) {
+    users->clear();
+    computers->clear();
+    const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    if (!db.isOpen()) {
+        *error = QStringLiteral("the check journal is not open");
+        return false;
+    }
+    // One pass over the checks and one over the runs, each pair of columns a person and a computer:
+    // the distinct combinations are few however many checks there are.
+    for (const char *sql : {"SELECT DISTINCT os_user, host FROM runs",
+                            "SELECT DISTINCT marked_by, marked_host, requested_by, requested_host, approved_by, "
+                            "approved_host FROM checks"}) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!query.exec(QString::fromLatin1(sql))) {
+            *error = query.lastError().text();
+            return false;
+        }
+        while (query.next()) {
+            for (int column = 0; column < query.record().count(); ++column) {
+                QStringList *into = column % 2 == 0 ? users : computers;
+                if (const QString value = query.value(column).toString(); !value.isEmpty() && !into->contains(value)) {
+                    into->append(value);
+                }
+            }
+        }
+    }
+    for (QStringList *list : {users, computers}) {
+        std::sort(list->begin(), list->end(),
+                  [](const QString &a, const QString &b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
+    }
+    return true;
 }
 
 QString StatusText(const HistoryRow &row) {
@@ -28,6 +119,12 @@ QString StatusText(const HistoryRow &row) {
     }
     if (row.status == QLatin1String("printing")) {
         return QStringLiteral("Printing: run not finished");
+    }
+    if (row.status == QLatin1String("awaiting")) {
+        return QStringLiteral("awaiting approval");
+    }
+    if (row.status == QLatin1String("approved")) {
+        return QStringLiteral("approved");
     }
     QString text = row.status == QLatin1String("reprinted")
                        ? QStringLiteral("Reprinted as ") + QString::number(row.reprintedAs.toLongLong())
@@ -71,22 +168,19 @@ void HistoryModel::sort(int column, Qt::SortOrder order) {
 
 void HistoryModel::clear() {
     beginResetModel();
-    query_.reset();
     atEnd_ = true;
     rows_.clear();
     endResetModel();
-    count_ = issuedCount_ = totalCents_ = voidedCount_ = 0;
+    count_ = issuedCount_ = totalCents_ = voidedCount_ = awaitingCount_ = 0;
     emit totalsChanged();
 }
 
 void HistoryModel::finishReading() {
-    query_.reset();
     atEnd_ = true;
 }
 
 void HistoryModel::fail(const QString &error) {
     error_ = error;
-    query_.reset();
     atEnd_ = true;
 }
 
@@ -94,10 +188,16 @@ bool HistoryModel::readTotals(const QSqlDatabase &db, const WhereClause &where) 
     // Only issued checks are payable: the total is theirs; voided and reprinted forms are counted.
     QSqlQuery totals(db);
     totals.setForwardOnly(true);
-    if (!totals.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(SUM(status = 'issued'), 0), "
-                                       "COALESCE(SUM(CASE WHEN status = 'issued' THEN amount_cents END), 0), "
-                                       "COALESCE(SUM(status IN ('voided', 'reprinted')), 0) FROM checks") +
-                        where.sql)) {
+    // Sums of CASE, cast back to whole numbers: the server has no sum of truth values, and its sum
+    // of big integers is a decimal.
+    if (!totals.prepare(
+            QStringLiteral(
+                "SELECT COUNT(*), CAST(COALESCE(SUM(CASE WHEN checks.status = 'issued' THEN 1 ELSE 0 END), 0) AS "
+                "BIGINT), CAST(COALESCE(SUM(CASE WHEN checks.status = 'issued' THEN checks.amount_cents END), 0) AS "
+                "BIGINT), CAST(COALESCE(SUM(CASE WHEN checks.status IN ('voided', 'reprinted') THEN 1 ELSE 0 END), 0) "
+                "AS BIGINT), CAST(COALESCE(SUM(CASE WHEN checks.status = 'awaiting' THEN 1 ELSE 0 END), 0) AS "
+                "BIGINT)") +
+            HistoryFrom() + where.sql)) {
         fail(totals.lastError().text());
         return false;
     }
@@ -112,63 +212,58 @@ bool HistoryModel::readTotals(const QSqlDatabase &db, const WhereClause &where) 
     issuedCount_ = totals.value(1).toLongLong();
     totalCents_ = totals.value(2).toLongLong();
     voidedCount_ = totals.value(3).toLongLong();
+    awaitingCount_ = totals.value(4).toLongLong();
     return true;
 }
 
 void HistoryModel::requery() {
     beginResetModel();
-    query_.reset();
     rows_.clear();
     atEnd_ = true;
     error_.clear();
-    count_ = issuedCount_ = totalCents_ = voidedCount_ = 0;
+    count_ = issuedCount_ = totalCents_ = voidedCount_ = awaitingCount_ = 0;
 
     const QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    const WhereClause where = BuildWhere(filter_);
     if (connection_.isEmpty()) {
         // Nothing printed yet: no journal, an empty history.
     } else if (!db.isOpen()) {
         fail(QStringLiteral("the journal is not open"));
-    } else if (readTotals(db, where)) {
-        query_ = std::make_unique<QSqlQuery>(db);
-        query_->setForwardOnly(true);
-        const QString sql = QStringLiteral("SELECT ") + HistorySelectColumns() + QStringLiteral(" FROM checks") +
-                            where.sql + BuildOrderBy(sort_);
-        if (!query_->prepare(sql)) {
-            fail(query_->lastError().text());
-        } else {
-            for (const QVariant &value : where.values) {
-                query_->addBindValue(value);
-            }
-            if (!query_->exec()) {
-                fail(query_->lastError().text());
-            } else {
-                atEnd_ = false;
-                readPage(false);
-            }
-        }
+    } else if (readTotals(db, BuildWhere(filter_, EngineOf(db)))) {
+        atEnd_ = false;
+        readPage(false);
     }
     endResetModel();
     emit totalsChanged();
 }
 
 void HistoryModel::readPage(bool announce) {
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const SqlEngine engine = EngineOf(db);
+    const WhereClause where = BuildWhere(filter_, engine);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(HistoryPageSql(where, sort_, engine))) {
+        fail(query.lastError().text());
+        return;
+    }
+    for (const QVariant &value : where.values) {
+        query.addBindValue(value);
+    }
+    query.addBindValue(pageSize_);
+    query.addBindValue(static_cast<qint64>(rows_.size()));
+    if (!query.exec()) {
+        fail(query.lastError().text());
+        return;
+    }
     QVector<HistoryRow> page;
     page.reserve(pageSize_);
-    while (page.size() < pageSize_) {
-        if (!query_->next()) {
-            if (query_->lastError().isValid()) {
-                error_ = query_->lastError().text();
-            }
-            atEnd_ = true;
-            break;
-        }
-        page.append(ReadHistoryRow(*query_));
+    while (query.next()) {
+        page.append(ReadHistoryRow(query));
     }
-    if (atEnd_) {
-        // Let the statement go: an open read keeps the journal's write-ahead log from being reset.
-        query_.reset();
+    if (query.lastError().isValid()) {
+        error_ = query.lastError().text();
     }
+    atEnd_ = page.size() < pageSize_ || rows_.size() + page.size() >= count_ || !error_.isEmpty();
     if (page.isEmpty()) {
         return;
     }
@@ -187,7 +282,7 @@ bool HistoryModel::canFetchMore(const QModelIndex &parent) const {
 }
 
 void HistoryModel::fetchMore(const QModelIndex &parent) {
-    if (parent.isValid() || atEnd_ || !query_) {
+    if (parent.isValid() || atEnd_) {
         return;
     }
     readPage(true);
@@ -210,7 +305,7 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const {
     case Qt::DisplayRole:
         switch (index.column()) {
         case ColCheckNo:
-            return QString::number(row.checkNo);
+            return row.checkNo != 0 ? QString::number(row.checkNo) : QString();
         case ColDate:
             return row.datePrinted;
         case ColPayee:
@@ -223,6 +318,8 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const {
             return StatusText(row);
         case ColAccountNo:
             return row.accountNo;
+        case ColBy:
+            return ByText(row);
         default:
             return {};
         }
@@ -230,6 +327,9 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const {
         // The address that went out with the check, whatever the payee book says now.
         if (index.column() == ColPayee && !row.address.isEmpty()) {
             return QStringLiteral("%1\n%2").arg(row.payee, row.address);
+        }
+        if (index.column() == ColBy) {
+            return WhoDidWhat(row);
         }
         return {};
     case Qt::TextAlignmentRole:
@@ -265,6 +365,8 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
         return QStringLiteral("Status");
     case ColAccountNo:
         return QStringLiteral("Account No.");
+    case ColBy:
+        return QStringLiteral("By");
     default:
         return {};
     }

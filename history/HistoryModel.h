@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/HistoryQuery.h"
+#include "journal/CheckJournal.h"
 
 #include <QAbstractTableModel>
 #include <QSqlDatabase>
@@ -12,27 +13,41 @@
 // One check of the history as read from the journal.
 struct HistoryRow {
     qint64 id = 0;
-    qint64 checkNo = 0;
-    QString datePrinted; // "YYYY-MM-DD"
+    qint64 checkNo = 0;  // 0: none yet (awaiting approval, or approved and not printed)
+    QString datePrinted; // "YYYY-MM-DD"; the day it was asked for while it has no number
     QString payee;
     qint64 amountCents = 0;
     QString memo;
-    QString status; // "printing", "issued", "voided" or "reprinted"
+    QString status; // "awaiting", "approved", "printing", "issued", "voided" or "reprinted"
     QString voidReason;
     QString voidDate;
     QVariant reprintedAs; // null unless reprinted
     QString accountNo;
-    QString address; // the payee's address as printed with the check, lines joined by line feeds
+    QString address;      // the payee's address as printed with the check, lines joined by line feeds
+    JournalWho printedBy; // empty when it has no run
+    JournalWho markedBy;  // who marked it spoiled or void, or voided it
+    JournalWho requestedBy;
+    QString requestedAt;
+    JournalWho approvedBy;
+    QString approvedAt;
 };
 
 // Reads one row of a query that selects HistorySelectColumns().
 HistoryRow ReadHistoryRow(const QSqlQuery &query);
 // The status column's text: "Issued", "Void: reason (date)", "Reprinted as N: reason (date)",
-// "Printing: run not finished".
+// "Printing: run not finished", "awaiting approval", "approved".
 QString StatusText(const HistoryRow &row);
+// The By column: who printed the check ("anna@office-pc"), or who asked for it while it waits.
+QString ByText(const HistoryRow &row);
+// Who did what with the check, one line each, for the By column's tooltip.
+QString WhoDidWhat(const HistoryRow &row);
+
+// The people and the computers the journal has seen do anything, sorted, for the history's filters.
+bool LoadWhoChoices(const QString &connectionName, QStringList *users, QStringList *computers, QString *error);
 
 // The checks of the journal for a filter and a sort, read a page at a time as the view scrolls:
-// one query stays open and each fetchMore() reads the next page of it. The counts and the total of
+// each fetchMore() asks for the next page alone, so that a server starts the list from an index
+// instead of sorting the whole table, and no read stays open between pages. The counts and the total of
 // all matching checks come from a query of their own, not from the rows read so far. An empty
 // connection name is a journal not written yet: no rows and no error.
 class HistoryModel : public QAbstractTableModel {
@@ -49,10 +64,10 @@ public:
     void setSort(const HistorySort &sort);
     // Runs the current queries again (after a change to the journal).
     void refresh();
-    // Drops the open query, e.g. before the connection closes.
+    // Drops the rows, e.g. before the connection closes.
     void clear();
-    // Lets the open query go, keeping the rows read; the rest is read after the next refresh. Done
-    // before a write to the journal, so that no statement of the history is open across it.
+    // Stops reading, keeping the rows read; the rest is read after the next refresh. Done before a
+    // write to the journal, so that the list is read again once it is written.
     void finishReading();
     // Reads from another connection from the next query on (the journal opened meanwhile).
     void setConnectionName(const QString &connectionName) { connection_ = connectionName; }
@@ -61,11 +76,12 @@ public:
     const HistorySort &sortOrder() const { return sort_; }
     QString connectionName() const { return connection_; }
     // Checks matching the filter; of them the issued ones (payable) and the sum of their amounts in
-    // cents, and the voided ones (reprinted forms among them).
+    // cents, the voided ones (reprinted forms among them) and those awaiting approval.
     qint64 matchingCount() const { return count_; }
     qint64 issuedCount() const { return issuedCount_; }
     qint64 totalCents() const { return totalCents_; }
     qint64 voidedCount() const { return voidedCount_; }
+    qint64 awaitingCount() const { return awaitingCount_; }
     // Empty unless the last query failed.
     QString lastError() const { return error_; }
     const HistoryRow &rowAt(int row) const { return rows_.at(row); }
@@ -93,13 +109,13 @@ private:
     QString connection_;
     HistoryFilter filter_;
     HistorySort sort_;
-    std::unique_ptr<QSqlQuery> query_;
     bool atEnd_ = true;
     QVector<HistoryRow> rows_;
     qint64 count_ = 0;
     qint64 issuedCount_ = 0;
     qint64 totalCents_ = 0;
     qint64 voidedCount_ = 0;
+    qint64 awaitingCount_ = 0;
     QString error_;
     int pageSize_ = 200;
 };

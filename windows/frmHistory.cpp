@@ -56,6 +56,34 @@ std::optional<qint64> Bound(const QLineEdit *box) {
     return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
+QComboBox *WhoBox(const char *name, QWidget *parent) {
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(10);
+    box->addItem(QStringLiteral("All"), QString());
+    return box;
+}
+
+// The choices again, "All" first, the one chosen kept (and kept offered when no longer seen).
+void OfferChoices(QComboBox *box, QStringList values) {
+    const QString chosen = box->currentData().toString();
+    if (!chosen.isEmpty() && !values.contains(chosen)) {
+        values.append(chosen);
+    }
+    const QSignalBlocker quiet(box);
+    box->clear();
+    box->addItem(QStringLiteral("All"), QString());
+    for (const QString &value : values) {
+        box->addItem(value, value);
+    }
+    box->setCurrentIndex(std::max(0, box->findData(chosen)));
+}
+
+bool OnServer(const CheckJournal &journal) {
+    return journal.Place().server;
+}
+
 QString Plural(qint64 count, const char *one) {
     return QString::number(count) + QLatin1Char(' ') + QString::fromLatin1(one) +
            (count == 1 ? QString() : QStringLiteral("s"));
@@ -78,11 +106,12 @@ frmHistory::frmHistory(Platform &platform, CheckJournal &journal, QWidget *paren
     layout->addWidget(grdChecks, 1);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(lblTotal, 1);
+    bottom->addWidget(cmdApprove);
     bottom->addWidget(cmdVoid);
     bottom->addWidget(cmdExportCsv);
     bottom->addWidget(cmdExportPositivePay);
     layout->addLayout(bottom);
-    resize(980, 520);
+    resize(1080, 560);
 
     connect(model_, &HistoryModel::totalsChanged, this, &frmHistory::showTotals);
     seenChanges_ = journalChanges();
@@ -101,6 +130,10 @@ qint64 frmHistory::journalChanges() const {
     if (!journal_.IsOpen()) {
         return -1;
     }
+    if (EngineOf(QSqlDatabase::database(journal_.ConnectionName(), false)) == SqlEngine::Server) {
+        // Other computers write to the server too: its journal is read again every time.
+        return seenChanges_ - 1;
+    }
     QSqlQuery changes(QSqlDatabase::database(journal_.ConnectionName(), false));
     return changes.exec(QStringLiteral("SELECT total_changes()")) && changes.next() ? changes.value(0).toLongLong()
                                                                                     : -1;
@@ -108,7 +141,7 @@ qint64 frmHistory::journalChanges() const {
 
 void frmHistory::Refresh() {
     // A journal written since the window opened (the first print run) is opened now.
-    if (!journal_.IsOpen() && QFileInfo::exists(journal_.Path()) && !journal_.Open()) {
+    if (!journal_.IsOpen() && (OnServer(journal_) || QFileInfo::exists(journal_.Path())) && !journal_.Open()) {
         return;
     }
     const qint64 changes = journalChanges();
@@ -117,8 +150,17 @@ void frmHistory::Refresh() {
     }
     seenChanges_ = changes;
     model_->setConnectionName(journal_.IsOpen() ? journal_.ConnectionName() : QString());
+    whoRead_ = false;
     const HistoryRow *current = currentCheck();
     refreshAt(current != nullptr ? current->id : 0, model_->rowCount());
+}
+
+bool frmHistory::eventFilter(QObject *watched, QEvent *event) {
+    // Before the box takes the focus or opens its list.
+    if ((event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress) && !whoRead_) {
+        loadWhoChoices();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmHistory::changeEvent(QEvent *event) {
@@ -143,11 +185,26 @@ void frmHistory::createFilters() {
     txtPayee->setPlaceholderText(QStringLiteral("any part of the name"));
     cboStatus = new QComboBox(fraFilter);
     cboStatus->setObjectName(QStringLiteral("cboStatus"));
-    cboStatus->addItems({QStringLiteral("All"), QStringLiteral("Issued"), QStringLiteral("Voided")});
+    cboStatus->addItems({QStringLiteral("All"), QStringLiteral("Issued"), QStringLiteral("Voided"),
+                         QStringLiteral("Awaiting approval")});
     txtCheckNoFrom = NumberBox("txtCheckNoFrom", fraFilter);
     txtCheckNoTo = NumberBox("txtCheckNoTo", fraFilter);
 
-    auto *row = new QHBoxLayout(fraFilter);
+    // Made in the order the keyboard walks them: the person, the computer, then the checkbook.
+    cboUser = WhoBox("cboUser", fraFilter);
+    cboComputer = WhoBox("cboComputer", fraFilter);
+    cboUser->installEventFilter(this);
+    cboComputer->installEventFilter(this);
+    cboCheckbook = new QComboBox(fraFilter);
+    cboCheckbook->setObjectName(QStringLiteral("cboCheckbook"));
+    // A long checkbook name does not squeeze the payee box.
+    cboCheckbook->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboCheckbook->setMinimumContentsLength(14);
+    lblCheckbook = BuddyLabel(QStringLiteral("Check&book:"), cboCheckbook, fraFilter);
+
+    // What was printed, then who and where: two rows, so that the payee box keeps its room.
+    auto *rows = new QVBoxLayout(fraFilter);
+    auto *row = new QHBoxLayout;
     row->addWidget(chkDateFrom);
     row->addWidget(dtpDateFrom);
     row->addWidget(chkDateTo);
@@ -157,20 +214,22 @@ void frmHistory::createFilters() {
     row->addWidget(txtPayee, 1);
     row->addWidget(BuddyLabel(QStringLiteral("&Status:"), cboStatus, fraFilter));
     row->addWidget(cboStatus);
-    row->addSpacing(12);
-    row->addWidget(BuddyLabel(QStringLiteral("Check &no.:"), txtCheckNoFrom, fraFilter));
-    row->addWidget(txtCheckNoFrom);
-    row->addWidget(BuddyLabel(QStringLiteral("t&o"), txtCheckNoTo, fraFilter));
-    row->addWidget(txtCheckNoTo);
-    cboCheckbook = new QComboBox(fraFilter);
-    cboCheckbook->setObjectName(QStringLiteral("cboCheckbook"));
-    // A long checkbook name does not squeeze the payee box.
-    cboCheckbook->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cboCheckbook->setMinimumContentsLength(14);
-    lblCheckbook = BuddyLabel(QStringLiteral("Check&book:"), cboCheckbook, fraFilter);
-    row->addSpacing(12);
-    row->addWidget(lblCheckbook);
-    row->addWidget(cboCheckbook);
+    auto *who = new QHBoxLayout;
+    who->addWidget(BuddyLabel(QStringLiteral("Check &no.:"), txtCheckNoFrom, fraFilter));
+    who->addWidget(txtCheckNoFrom);
+    who->addWidget(BuddyLabel(QStringLiteral("t&o"), txtCheckNoTo, fraFilter));
+    who->addWidget(txtCheckNoTo);
+    who->addSpacing(12);
+    who->addWidget(BuddyLabel(QStringLiteral("&User:"), cboUser, fraFilter));
+    who->addWidget(cboUser);
+    who->addWidget(BuddyLabel(QStringLiteral("Co&mputer:"), cboComputer, fraFilter));
+    who->addWidget(cboComputer);
+    who->addSpacing(12);
+    who->addWidget(lblCheckbook);
+    who->addWidget(cboCheckbook);
+    who->addStretch(1);
+    rows->addLayout(row);
+    rows->addLayout(who);
     lblCheckbook->hide();
     cboCheckbook->hide();
 
@@ -186,7 +245,9 @@ void frmHistory::createFilters() {
         connect(box, &QLineEdit::textChanged, this, &frmHistory::FilterChanged);
     }
     connect(cboStatus, &QComboBox::currentIndexChanged, this, &frmHistory::FilterChanged);
-    connect(cboCheckbook, &QComboBox::currentIndexChanged, this, &frmHistory::FilterChanged);
+    for (QComboBox *box : {cboCheckbook, cboUser, cboComputer}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &frmHistory::FilterChanged);
+    }
 }
 
 void frmHistory::SetCheckbooks(const QList<std::pair<QString, QString>> &books, int open) {
@@ -198,10 +259,6 @@ void frmHistory::SetCheckbooks(const QList<std::pair<QString, QString>> &books, 
     cboCheckbook->addItem(QStringLiteral("All checkbooks"), QString());
     cboCheckbook->setCurrentIndex(books.size() > 1 ? open : cboCheckbook->count() - 1);
     const bool shown = books.size() > 1;
-    if (shown && cboCheckbook->isHidden()) {
-        // The window widens by the box, so that the payee box keeps its room.
-        resize(width() + lblCheckbook->sizeHint().width() + cboCheckbook->sizeHint().width() + 24, height());
-    }
     lblCheckbook->setVisible(shown);
     cboCheckbook->setVisible(shown);
     FilterChanged();
@@ -224,8 +281,8 @@ void frmHistory::createList() {
     header->setSortIndicatorShown(true);
     header->setSortIndicator(ColCheckNo, Qt::AscendingOrder);
     connect(header, &QHeaderView::sortIndicatorChanged, model_, &HistoryModel::sort);
-    // Ctrl+1 to Ctrl+7 sort by the heading of that place from the keyboard; again, the other way.
-    grdChecks->setToolTip(QStringLiteral("Click a heading, or press Ctrl+1 to Ctrl+7, to sort by that column; again "
+    // Ctrl+1 to Ctrl+8 sort by the heading of that place from the keyboard; again, the other way.
+    grdChecks->setToolTip(QStringLiteral("Click a heading, or press Ctrl+1 to Ctrl+8, to sort by that column; again "
                                          "to sort the other way"));
     for (int column = 0; column < ColumnCount; ++column) {
         auto *key = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + column)), this);
@@ -237,7 +294,7 @@ void frmHistory::createList() {
                                                  : Qt::AscendingOrder);
         });
     }
-    const int widths[ColumnCount] = {80, 95, 240, 110, 170, 220, 100};
+    const int widths[ColumnCount] = {80, 95, 200, 105, 130, 190, 100, 120};
     for (int column = 0; column < ColumnCount; ++column) {
         grdChecks->setColumnWidth(column, widths[column]);
     }
@@ -249,15 +306,20 @@ void frmHistory::createList() {
 }
 
 void frmHistory::createButtons() {
+    // Alt+P is the positive-pay export's.
+    cmdApprove = new QPushButton(QStringLiteral("App&rove"), this);
+    cmdApprove->setObjectName(QStringLiteral("cmdApprove"));
+    cmdApprove->setToolTip(QStringLiteral("Approve the check chosen, which waits for a second person's approval"));
     cmdVoid = new QPushButton(QStringLiteral("&Void…"), this);
     cmdVoid->setObjectName(QStringLiteral("cmdVoid"));
     cmdExportCsv = new QPushButton(QStringLiteral("Export &CSV…"), this);
     cmdExportCsv->setObjectName(QStringLiteral("cmdExportCsv"));
     cmdExportPositivePay = new QPushButton(QStringLiteral("Export &Positive Pay…"), this);
     cmdExportPositivePay->setObjectName(QStringLiteral("cmdExportPositivePay"));
-    for (QPushButton *button : {cmdVoid, cmdExportCsv, cmdExportPositivePay}) {
+    for (QPushButton *button : {cmdApprove, cmdVoid, cmdExportCsv, cmdExportPositivePay}) {
         button->setAutoDefault(true);
     }
+    connect(cmdApprove, &QPushButton::clicked, this, &frmHistory::cmdApprove_Click);
     connect(cmdVoid, &QPushButton::clicked, this, &frmHistory::cmdVoid_Click);
     connect(cmdExportCsv, &QPushButton::clicked, this, &frmHistory::cmdExportCsv_Click);
     connect(cmdExportPositivePay, &QPushButton::clicked, this, &frmHistory::cmdExportPositivePay_Click);
@@ -276,7 +338,23 @@ HistoryFilter frmHistory::Filter() const {
     filter.checkFrom = Bound(txtCheckNoFrom);
     filter.checkTo = Bound(txtCheckNoTo);
     filter.accountDigits = cboCheckbook->currentData().toString();
+    filter.user = cboUser->currentData().toString();
+    filter.computer = cboComputer->currentData().toString();
     return filter;
+}
+
+void frmHistory::loadWhoChoices() {
+    QStringList users;
+    QStringList computers;
+    QString error;
+    if (journal_.IsOpen() && !LoadWhoChoices(journal_.ConnectionName(), &users, &computers, &error)) {
+        // The list's own read says what is wrong with the journal.
+        users.clear();
+        computers.clear();
+    }
+    OfferChoices(cboUser, users);
+    OfferChoices(cboComputer, computers);
+    whoRead_ = journal_.IsOpen();
 }
 
 void frmHistory::FilterChanged() {
@@ -288,11 +366,16 @@ void frmHistory::showTotals() {
         lblTotal->setText(QStringLiteral("The check journal could not be read: ") + model_->lastError());
         return;
     }
-    // Only issued checks are payable: their count and total, and beside them what was voided.
-    lblTotal->setText(Plural(model_->matchingCount(), "check") + QStringLiteral(": ") +
-                      QString::number(model_->issuedCount()) + QStringLiteral(" issued, total ") +
-                      GroupedAmount(model_->totalCents()) + QStringLiteral("; ") +
-                      QString::number(model_->voidedCount()) + QStringLiteral(" voided"));
+    // Only issued checks are payable: their count and total, and beside them what was voided and
+    // what waits for approval.
+    QString text = Plural(model_->matchingCount(), "check") + QStringLiteral(": ") +
+                   QString::number(model_->issuedCount()) + QStringLiteral(" issued, total ") +
+                   GroupedAmount(model_->totalCents()) + QStringLiteral("; ") + QString::number(model_->voidedCount()) +
+                   QStringLiteral(" voided");
+    if (model_->awaitingCount() > 0) {
+        text += QStringLiteral("; ") + QString::number(model_->awaitingCount()) + QStringLiteral(" awaiting approval");
+    }
+    lblTotal->setText(text);
 }
 
 const HistoryRow *frmHistory::currentCheck() const {
@@ -306,6 +389,24 @@ const HistoryRow *frmHistory::currentCheck() const {
 void frmHistory::grdChecks_CurrentChanged() {
     const HistoryRow *check = currentCheck();
     cmdVoid->setEnabled(check != nullptr && check->status == QLatin1String("issued"));
+    cmdApprove->setEnabled(check != nullptr && check->status == QLatin1String("awaiting"));
+}
+
+void frmHistory::cmdApprove_Click() {
+    const HistoryRow *current = currentCheck();
+    if (current == nullptr || current->status != QLatin1String("awaiting")) {
+        return;
+    }
+    const qint64 id = current->id;
+    const int rowsRead = model_->rowCount();
+    model_->finishReading();
+    // The journal refuses the person who asked, and says so.
+    if (const FileResult approved = journal_.Approve(id); !approved) {
+        platform_.messages.MsgBox(approved.error, MsgButtons::OK, QStringLiteral("Approve Check"));
+    }
+    seenChanges_ = journalChanges();
+    whoRead_ = false;
+    refreshAt(id, rowsRead);
 }
 
 void frmHistory::cmdVoid_Click() {
@@ -358,10 +459,10 @@ void frmHistory::cmdExportPositivePay_Click() {
         platform_.messages.MsgBox(
             error.isEmpty() ? QStringLiteral("The check journal %1 holds no printed check yet: there is nothing to "
                                              "send to the bank. Print checks first, then export.")
-                                  .arg(QDir::toNativeSeparators(journal_.Path()))
+                                  .arg(journal_.Where())
                             : QStringLiteral("The accounts of the check journal %1 could not be read: %2\r\nClose "
                                              "other programs that use it and export again.")
-                                  .arg(QDir::toNativeSeparators(journal_.Path()), error),
+                                  .arg(journal_.Where(), error),
             MsgButtons::OK, title);
         return;
     }
@@ -397,7 +498,7 @@ void frmHistory::exportShown(const ExportRequest &request, const QString &namePr
     if (!journal_.IsOpen()) {
         platform_.messages.MsgBox(QStringLiteral("Nothing was written to %1: the check journal %2 holds no printed "
                                                  "check yet. Print checks first, then export.")
-                                      .arg(shown, QDir::toNativeSeparators(journal_.Path())),
+                                      .arg(shown, journal_.Where()),
                                   MsgButtons::OK, title);
         return;
     }
@@ -445,14 +546,16 @@ void frmHistory::exportShown(const ExportRequest &request, const QString &namePr
 frmHistory *ShowHistoryWindow(Platform &platform, CheckJournal &journal, QWidget *parent) {
     // The history reads through the journal's own connection; a journal not written yet is not
     // made for it.
-    if (!journal.IsOpen() && QFileInfo::exists(journal.Path())) {
+    if (!journal.IsOpen() && (OnServer(journal) || QFileInfo::exists(journal.Path()))) {
         const FileResult opened = journal.Open();
         if (!opened) {
-            platform.messages.MsgBox(opened.error +
-                                         QStringLiteral("\r\nThe history cannot be shown. Close any other program "
-                                                        "that has the journal open, or put back a copy of it, then "
-                                                        "choose History again."),
-                                     MsgButtons::OK, QStringLiteral("Check History"));
+            const QString next = OnServer(journal)
+                                     ? QStringLiteral("\r\nThe history cannot be shown. Make sure the server can be "
+                                                      "reached, then choose History again.")
+                                     : QStringLiteral("\r\nThe history cannot be shown. Close any other program "
+                                                      "that has the journal open, or put back a copy of it, then "
+                                                      "choose History again.");
+            platform.messages.MsgBox(opened.error + next, MsgButtons::OK, QStringLiteral("Check History"));
             return nullptr;
         }
     }

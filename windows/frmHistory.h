@@ -17,9 +17,10 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 
-// The history of issued and voided checks: filters, the list read from the journal a page at a
-// time, the payable total of the checks shown, voiding an issued check and the two exports. It
-// reads through the journal's one connection and writes only through the journal.
+// The history of issued and voided checks: filters (who and on which computer among them), the list
+// read from the journal a page at a time, the payable total of the checks shown, approving a check
+// that waits for a second person, voiding an issued check and the two exports. It reads through the
+// journal's one connection and writes only through the journal.
 class frmHistory : public QWidget {
     Q_OBJECT
 
@@ -43,6 +44,7 @@ public:
     void FilterChanged();
     void grdChecks_CurrentChanged();
     void cmdVoid_Click();
+    void cmdApprove_Click();
     void cmdExportCsv_Click();
     void cmdExportPositivePay_Click();
 
@@ -57,8 +59,11 @@ public:
     QLineEdit *txtCheckNoTo;
     QLabel *lblCheckbook;
     QComboBox *cboCheckbook;
+    QComboBox *cboUser;
+    QComboBox *cboComputer;
     QTableView *grdChecks;
     QLabel *lblTotal;
+    QPushButton *cmdApprove;
     QPushButton *cmdVoid;
     QPushButton *cmdExportCsv;
     QPushButton *cmdExportPositivePay;
@@ -68,6 +73,10 @@ private:
     void createList();
     void createButtons();
     void showTotals();
+    // Offers the people and computers the journal knows, keeping the ones chosen. Read when the
+    // person goes to either box: reading them takes a pass over every check, which the window's
+    // first rows do not wait for.
+    void loadWhoChoices();
     // The selected check, or nullptr.
     const HistoryRow *currentCheck() const;
     // Asks where, writes the export of the shown checks there and says how it went.
@@ -79,12 +88,14 @@ private:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     Platform &platform_;
     CheckJournal &journal_;
     HistoryModel *model_;
     qint64 seenChanges_ = -1;
+    bool whoRead_ = false; // the choices of the person and computer boxes are up to date
 };
 
 // Asks the reason and the date for voiding a check. OK is enabled once a reason is typed; the date

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "journal/CheckJournal.h"
+#include "journal/testing/TestServer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -27,6 +29,15 @@ struct TestCheck {
     const char *voidDate = nullptr;
     qint64 reprintedAs = 0;
     const char *account = "1234567";
+    // Who printed it (its run); who marked or voided it, asked for it and approved it.
+    const char *user = "anna";
+    const char *host = "office-pc";
+    const char *markedBy = "";
+    const char *markedHost = "";
+    const char *requestedBy = "";
+    const char *requestedHost = "";
+    const char *approvedBy = "";
+    const char *approvedHost = "";
 };
 
 // A journal file written with the tables of an older program, independent of the code under test,
@@ -185,4 +196,149 @@ inline QList<TestCheck> SampleChecks() {
         {1007, "2026-12-05", "zeta [star*] ?", 1, "", "issued", nullptr, nullptr, 0, "7654321"},
         {998, "2026-10-31", "MULLER hardware", 25000, "m\xc3\xbcller"},
     };
+}
+
+// The journal's two engines, for tests that run one body against both.
+enum class Engine { File, Server };
+
+inline void PrintTo(Engine engine, std::ostream *out) {
+    *out << (engine == Engine::File ? "File" : "Server");
+}
+
+inline std::string EngineName(const ::testing::TestParamInfo<Engine> &info) {
+    return info.param == Engine::File ? "File" : "Server";
+}
+
+// An open journal of today's schema on either engine: a file in a temporary program folder, or a
+// new database on the tests' server. Checks are put in through the journal's own connection, the
+// printed ones in a run of their account, person and computer.
+class EngineJournal {
+public:
+    explicit EngineJournal(Engine engine) : engine_(engine) {
+        journal_ = std::make_unique<CheckJournal>(dir.path());
+        if (engine == Engine::Server) {
+            QString error;
+            place = FreshServerDatabase(&error);
+            EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+            journal_->SetPlace(place);
+        }
+        journal_->SetWho({QStringLiteral("anna"), QStringLiteral("office-pc")});
+        const FileResult opened = journal_->Open();
+        EXPECT_TRUE(opened.ok) << opened.error.toStdString();
+        connection = journal_->ConnectionName();
+    }
+    EngineJournal(const EngineJournal &) = delete;
+    EngineJournal &operator=(const EngineJournal &) = delete;
+
+    CheckJournal &checks() { return *journal_; }
+    Engine engine() const { return engine_; }
+
+    // A second journal object on the same place, as another person on another computer would
+    // have; for the file, the first lets it go (the file is locked by whoever has it open).
+    std::unique_ptr<CheckJournal> another(const JournalWho &who) {
+        if (engine_ == Engine::File) {
+            journal_->Close();
+        }
+        auto other = std::make_unique<CheckJournal>(dir.path());
+        if (engine_ == Engine::Server) {
+            other->SetPlace(place);
+        }
+        other->SetWho(who);
+        const FileResult opened = other->Open();
+        EXPECT_TRUE(opened.ok) << opened.error.toStdString();
+        return other;
+    }
+
+    // Adds the checks in one transaction; returns the id of the first.
+    qint64 add(const QList<TestCheck> &checks) {
+        QSqlDatabase db = QSqlDatabase::database(connection);
+        EXPECT_TRUE(db.transaction());
+        QSqlQuery run(db);
+        run.prepare(QStringLiteral("INSERT INTO runs(printed_at, printer, style, account_no, bank_name, "
+                                   "checks_on_first_sheet, os_user, host, station) VALUES('2026-12-01T10:00:00', "
+                                   "'PDF', 'Deluxe 3-On-A-Page', ?, 'First Bank', 3, ?, ?, '') RETURNING id"));
+        QSqlQuery insert(db);
+        insert.prepare(QStringLiteral(
+            "INSERT INTO checks(run_id, account_no, check_no, date_printed, payee, amount_cents, memo, sheet, slot, "
+            "status, void_reason, void_date, reprinted_as, account_digits, marked_by, marked_host, requested_by, "
+            "requested_host, requested_at, approved_by, approved_host, approved_at) "
+            "VALUES(?, ?, ?, ?, ?, ?, ?, 1, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+        qint64 first = -1;
+        const auto text = [](const char *utf8) { return utf8 ? QVariant(QString::fromUtf8(utf8)) : QVariant(); };
+        QHash<QString, QVariant> runs; // by account, person and computer
+        for (const TestCheck &check : checks) {
+            const bool waiting = qstrcmp(check.status, "awaiting") == 0 || qstrcmp(check.status, "approved") == 0;
+            QVariant runId;
+            const QString runKey = QString::fromUtf8(check.account) + QLatin1Char('/') + QString::fromUtf8(check.user) +
+                                   QLatin1Char('@') + QString::fromUtf8(check.host);
+            if (!waiting && runs.contains(runKey)) {
+                runId = runs.value(runKey);
+            } else if (!waiting) {
+                run.addBindValue(text(check.account));
+                run.addBindValue(text(check.user));
+                run.addBindValue(text(check.host));
+                EXPECT_TRUE(run.exec() && run.next()) << run.lastError().text().toStdString();
+                runId = run.value(0);
+                runs.insert(runKey, runId);
+                run.finish();
+            }
+            insert.addBindValue(runId);
+            insert.addBindValue(text(check.account));
+            insert.addBindValue(waiting ? QVariant() : QVariant(check.checkNo));
+            insert.addBindValue(text(check.date));
+            insert.addBindValue(text(check.payee));
+            insert.addBindValue(check.cents);
+            insert.addBindValue(text(check.memo));
+            insert.addBindValue(text(check.status));
+            insert.addBindValue(text(check.voidReason));
+            insert.addBindValue(text(check.voidDate));
+            insert.addBindValue(check.reprintedAs ? QVariant(check.reprintedAs) : QVariant());
+            insert.addBindValue(AccountDigits(QString::fromUtf8(check.account)));
+            for (const char *who : {check.markedBy, check.markedHost, check.requestedBy, check.requestedHost}) {
+                insert.addBindValue(text(who));
+            }
+            insert.addBindValue(text(*check.requestedBy ? check.date : ""));
+            insert.addBindValue(text(check.approvedBy));
+            insert.addBindValue(text(check.approvedHost));
+            insert.addBindValue(text(*check.approvedBy ? check.date : ""));
+            EXPECT_TRUE(insert.exec() && insert.next()) << insert.lastError().text().toStdString();
+            if (first < 0) {
+                first = insert.value(0).toLongLong();
+            }
+            insert.finish();
+        }
+        EXPECT_TRUE(db.commit()) << db.lastError().text().toStdString();
+        return first;
+    }
+
+    // One column of one check, read through the journal's connection.
+    QVariant value(qint64 id, const QString &column) const {
+        QSqlQuery query(QSqlDatabase::database(connection));
+        query.prepare(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM checks WHERE id = ?"));
+        query.addBindValue(id);
+        return query.exec() && query.next() ? query.value(0) : QVariant();
+    }
+
+    QTemporaryDir dir;
+    JournalPlace place;
+    QString connection;
+
+private:
+    Engine engine_;
+    std::unique_ptr<CheckJournal> journal_;
+};
+
+// Who did what: checks printed, voided, asked for and approved by three people on three computers.
+inline QList<TestCheck> WhoChecks() {
+    // clang-format off
+    return {
+        {4001, "2026-12-02", "Printed by anna", 1000},
+        {4002, "2026-12-02", "Voided by anna", 2000, "", "voided", "wrong amount", "2026-12-03", 0, "1234567",
+         "bob", "desk-2", "anna", "office-pc"},
+        {0, "2026-12-04", "Waiting for carol", 500000, "", "awaiting", nullptr, nullptr, 0, "1234567",
+         "", "", "", "", "bob", "desk-2"},
+        {0, "2026-12-04", "Approved by carol", 600000, "", "approved", nullptr, nullptr, 0, "1234567",
+         "", "", "", "", "bob", "desk-2", "carol", "laptop"},
+    };
+    // clang-format on
 }

@@ -173,15 +173,21 @@ ExportRequest Pay(const PayLayout &layout, const char *digits, bool onlyNew = fa
     return request;
 }
 
+// The sample checks in a journal of the engine engine() names: the file unless a test runs on both.
 class ExportTest : public ::testing::Test {
 protected:
-    void SetUp() override { journal.add(SampleChecks()); }
+    virtual Engine engine() const { return Engine::File; }
+    void SetUp() override {
+        journal_ = std::make_unique<EngineJournal>(engine());
+        firstId = journal_->add(SampleChecks());
+    }
+    EngineJournal &journal() { return *journal_; }
 
     QByteArray exportBytes(const ExportRequest &request, const HistoryFilter &filter = {},
                            const HistorySort &sort = {}) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        const ExportOutcome outcome = WriteExport(journal.connection, filter, sort, request, buffer);
+        const ExportOutcome outcome = WriteExport(journal().connection, filter, sort, request, buffer);
         EXPECT_TRUE(outcome.ok) << outcome.error.toStdString();
         return buffer.data();
     }
@@ -203,11 +209,21 @@ protected:
         return records;
     }
 
-    JournalFile journal;
     TempFolder folder;
+    qint64 firstId = 0;
+
+private:
+    std::unique_ptr<EngineJournal> journal_;
 };
 
-TEST_F(ExportTest, csvIsUtf8WithCrlfQuotedFieldsAndAHeader) {
+class ExportOnBothEngines : public ExportTest, public ::testing::WithParamInterface<Engine> {
+protected:
+    Engine engine() const override { return GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Engines, ExportOnBothEngines, ::testing::Values(Engine::File, Engine::Server), EngineName);
+
+TEST_P(ExportOnBothEngines, csvIsUtf8WithCrlfQuotedFieldsAndAHeader) {
     HistoryFilter filter;
     filter.checkFrom = 1002;
     filter.checkTo = 1004;
@@ -244,7 +260,11 @@ PayLayout OwnLayout() {
     return own;
 }
 
-class PositivePayLayoutTest : public ExportTest, public ::testing::WithParamInterface<LayoutRow> {};
+class PositivePayLayoutTest : public ExportTest, public ::testing::WithParamInterface<std::tuple<Engine, LayoutRow>> {
+protected:
+    Engine engine() const override { return std::get<0>(GetParam()); }
+    const LayoutRow &row() const { return std::get<1>(GetParam()); }
+};
 
 // Checks 1003 to 1006 of account 1234567: void (voided 2026-11-20), issued with a two-line payee,
 // spoiled and reprinted (2026-12-01) and its reprint. A void row carries its void date; payees are
@@ -253,52 +273,51 @@ TEST_P(PositivePayLayoutTest, writesTheBanksColumnsCodesAndDates) {
     HistoryFilter filter;
     filter.checkFrom = 1003;
     filter.checkTo = 1007;
-    const QByteArray bytes = exportBytes(Pay(GetParam().layout, "1234567"), filter);
-    EXPECT_EQ(bytes, GetParam().bytes) << bytes.toStdString();
+    const QByteArray bytes = exportBytes(Pay(row().layout, "1234567"), filter);
+    EXPECT_EQ(bytes, row().bytes) << bytes.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, PositivePayLayoutTest,
-                         ::testing::Values(LayoutRow{"issue code first", BuiltInLayouts()[0],
-                                                     "C,1234567,1003,0.50,112026,M\xc3\xbcller & S\xc3\xb6hne\r\n"
-                                                     "I,1234567,1004,1000000.00,113026,line one line two\r\n"
-                                                     "C,1234567,1005,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
-                                                     "aise\r\n"
-                                                     "I,1234567,1006,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
-                                                     "aise\r\n"},
-                                           LayoutRow{"account amount number date", BuiltInLayouts()[1],
-                                                     "1234567,0.50,1003,11/20/2026,V\r\n"
-                                                     "1234567,1000000.00,1004,11/30/2026,I\r\n"
-                                                     "1234567,700.01,1005,12/01/2026,V\r\n"
-                                                     "1234567,700.01,1006,12/01/2026,I\r\n"},
-                                           LayoutRow{"account number amount date code payee", BuiltInLayouts()[2],
-                                                     "1234567,1003,0.50,112026,V,M\xc3\xbcller & S\xc3\xb6hne\r\n"
-                                                     "1234567,1004,1000000.00,113026,I,line one line two\r\n"
-                                                     "1234567,1005,700.01,120126,V,\xc3\x89lodie Fran\xc3\xa7"
-                                                     "aise\r\n"
-                                                     "1234567,1006,700.01,120126,I,\xc3\x89lodie Fran\xc3\xa7"
-                                                     "aise\r\n"},
-                                           LayoutRow{"own columns with a header", OwnLayout(),
-                                                     "Check Number,Payee,Date,Code\r\n"
-                                                     "1003,M\xc3\xbclle,2026-11-20,X\r\n"
-                                                     "1004,line,2026-11-30,I\r\n"
-                                                     "1005,\xc3\x89lodi,2026-12-01,X\r\n"
-                                                     "1006,\xc3\x89lodi,2026-12-01,I\r\n"}),
-                         [](const ::testing::TestParamInfo<LayoutRow> &row) {
-                             return "layout" + std::to_string(row.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, PositivePayLayoutTest,
+    ::testing::Combine(::testing::Values(Engine::File, Engine::Server),
+                       ::testing::Values(LayoutRow{"issue code first", BuiltInLayouts()[0],
+                                                   "C,1234567,1003,0.50,112026,M\xc3\xbcller & S\xc3\xb6hne\r\n"
+                                                   "I,1234567,1004,1000000.00,113026,line one line two\r\n"
+                                                   "C,1234567,1005,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
+                                                   "aise\r\n"
+                                                   "I,1234567,1006,700.01,120126,\xc3\x89lodie Fran\xc3\xa7"
+                                                   "aise\r\n"},
+                                         LayoutRow{"account amount number date", BuiltInLayouts()[1],
+                                                   "1234567,0.50,1003,11/20/2026,V\r\n"
+                                                   "1234567,1000000.00,1004,11/30/2026,I\r\n"
+                                                   "1234567,700.01,1005,12/01/2026,V\r\n"
+                                                   "1234567,700.01,1006,12/01/2026,I\r\n"},
+                                         LayoutRow{"account number amount date code payee", BuiltInLayouts()[2],
+                                                   "1234567,1003,0.50,112026,V,M\xc3\xbcller & S\xc3\xb6hne\r\n"
+                                                   "1234567,1004,1000000.00,113026,I,line one line two\r\n"
+                                                   "1234567,1005,700.01,120126,V,\xc3\x89lodie Fran\xc3\xa7"
+                                                   "aise\r\n"
+                                                   "1234567,1006,700.01,120126,I,\xc3\x89lodie Fran\xc3\xa7"
+                                                   "aise\r\n"},
+                                         LayoutRow{"own columns with a header", OwnLayout(),
+                                                   "Check Number,Payee,Date,Code\r\n"
+                                                   "1003,M\xc3\xbclle,2026-11-20,X\r\n"
+                                                   "1004,line,2026-11-30,I\r\n"
+                                                   "1005,\xc3\x89lodi,2026-12-01,X\r\n"
+                                                   "1006,\xc3\x89lodi,2026-12-01,I\r\n"})));
 
-TEST_F(ExportTest, positivePayHoldsOneAccountByItsDigits) {
+TEST_P(ExportOnBothEngines, positivePayHoldsOneAccountByItsDigits) {
     EXPECT_EQ(exportBytes(Pay(BuiltInLayouts()[1], "7654321")), QByteArray("7654321,0.01,1007,12/05/2026,I\r\n"));
     EXPECT_EQ(exportBytes(Pay(BuiltInLayouts()[1], "999")), QByteArray());
 }
 
 // What an export sent is remembered: the next "only new" export sends nothing again, a check voided
 // since goes out once more as void with its void date, and "all" sends everything.
-TEST_F(ExportTest, onlyNewSendsWhatNoEarlierExportSent) {
-    CheckJournal &checks = journal.openJournal();
+TEST_P(ExportOnBothEngines, onlyNewSendsWhatNoEarlierExportSent) {
+    CheckJournal &checks = journal().checks();
     const PayLayout layout = BuiltInLayouts()[1];
     const QString path = folder.file(QStringLiteral("pay.csv"));
-    ExportOutcome first = ExportToFile(journal.connection, {}, {}, Pay(layout, "1234567", true), path);
+    ExportOutcome first = ExportToFile(journal().connection, {}, {}, Pay(layout, "1234567", true), path);
     ASSERT_TRUE(first.ok) << first.error.toStdString();
     EXPECT_EQ(first.rows, 7);
     ASSERT_EQ(first.checkIds.size(), 7);
@@ -309,7 +328,7 @@ TEST_F(ExportTest, onlyNewSendsWhatNoEarlierExportSent) {
                     .ok);
     EXPECT_EQ(exportBytes(Pay(layout, "1234567", true)), QByteArray());
 
-    ASSERT_TRUE(checks.VoidCheck(2, QStringLiteral("stolen"), QDate(2026, 12, 7)).ok); // 1002
+    ASSERT_TRUE(checks.VoidCheck(firstId + 1, QStringLiteral("stolen"), QDate(2026, 12, 7)).ok); // 1002
     EXPECT_EQ(exportBytes(Pay(layout, "1234567", true)), QByteArray("1234567,99.99,1002,12/07/2026,V\r\n"));
     EXPECT_EQ(exportBytes(Pay(layout, "1234567", false)).count("\r\n"), 7);
 
@@ -325,17 +344,17 @@ TEST_F(ExportTest, onlyNewSendsWhatNoEarlierExportSent) {
                                    {QLatin1Char('I')}})
                     .ok);
     quiet.writeEmpty = false;
-    const ExportOutcome empty = ExportToFile(journal.connection, {}, {}, quiet, none);
+    const ExportOutcome empty = ExportToFile(journal().connection, {}, {}, quiet, none);
     EXPECT_TRUE(empty.ok);
     EXPECT_EQ(empty.rows, 0);
     EXPECT_FALSE(QFileInfo::exists(none));
 }
 
-TEST_F(ExportTest, followsTheFilterAndSortOfTheHistory) {
+TEST_P(ExportOnBothEngines, followsTheFilterAndSortOfTheHistory) {
     HistoryFilter filter;
     filter.status = StatusFilter::Issued;
     const HistorySort sort{ColAmount, true};
-    HistoryModel model(journal.connection);
+    HistoryModel model(journal().connection);
     model.setFilter(filter);
     model.setSort(sort);
     QStringList shown;
@@ -343,7 +362,7 @@ TEST_F(ExportTest, followsTheFilterAndSortOfTheHistory) {
         shown << QString::number(model.rowAt(row).checkNo);
     }
     const QString path = folder.file(QStringLiteral("positive-pay.csv"));
-    ASSERT_TRUE(ExportToFile(journal.connection, filter, sort, Csv(), path).ok);
+    ASSERT_TRUE(ExportToFile(journal().connection, filter, sort, Csv(), path).ok);
     QStringList exported;
     QList<QStringList> records = ReadWithPython(path);
     ASSERT_FALSE(records.isEmpty());
@@ -355,7 +374,7 @@ TEST_F(ExportTest, followsTheFilterAndSortOfTheHistory) {
     EXPECT_EQ(shown.size(), 6);
 }
 
-TEST_F(ExportTest, bothFilesReadBackWithPythonsCsvModule) {
+TEST_P(ExportOnBothEngines, bothFilesReadBackWithPythonsCsvModule) {
     // The bank's layout with every column, the payee whole.
     PayLayout every = BuiltInLayouts()[2];
     every.payeeLength = 0;
@@ -365,7 +384,7 @@ TEST_F(ExportTest, bothFilesReadBackWithPythonsCsvModule) {
         const bool csv = format == ExportFormat::Csv;
         // Positive pay: one account per file; the sample's other account is 1007's alone.
         const ExportOutcome outcome =
-            ExportToFile(journal.connection, {}, {}, csv ? Csv() : Pay(every, "1234567"), path);
+            ExportToFile(journal().connection, {}, {}, csv ? Csv() : Pay(every, "1234567"), path);
         ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
         EXPECT_EQ(outcome.rows, csv ? 8 : 7);
 
@@ -419,7 +438,7 @@ TEST_F(ExportTest, theFileIsForItsOwnerOnlyEvenWhenReplacingAnOpenerOne) {
     ASSERT_TRUE(folder.write(QStringLiteral("history.csv"), "old"));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                                     QFileDevice::ReadOther);
-    ASSERT_TRUE(ExportToFile(journal.connection, {}, {}, Csv(), path).ok);
+    ASSERT_TRUE(ExportToFile(journal().connection, {}, {}, Csv(), path).ok);
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -434,7 +453,7 @@ TEST_F(ExportTest, aFolderThatCannotBeWrittenLeavesNoFileAndSaysWhy) {
     for (const QString &path : {folder.file(QStringLiteral("missing/history.csv")),
                                 folder.file(QStringLiteral("not-a-folder/history.csv"))}) {
         SCOPED_TRACE(path.toStdString());
-        const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, Csv(), path);
+        const ExportOutcome outcome = ExportToFile(journal().connection, {}, {}, Csv(), path);
         EXPECT_FALSE(outcome.ok);
         EXPECT_FALSE(outcome.error.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(path));
@@ -451,7 +470,7 @@ TEST_F(ExportTest, aReadOnlyFolderLeavesNoFile) {
     ASSERT_EQ(::mount("tmpfs", QFile::encodeName(tmpfs.path()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr),
               0);
     const QString path = tmpfs.path() + QStringLiteral("/history.csv");
-    const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, Pay(BuiltInLayouts()[0], "1234567"), path);
+    const ExportOutcome outcome = ExportToFile(journal().connection, {}, {}, Pay(BuiltInLayouts()[0], "1234567"), path);
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_TRUE(QDir(tmpfs.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
@@ -463,7 +482,7 @@ TEST_F(ExportTest, aFullDiskLeavesNoPartialFileAndKeepsTheOldOne) {
     for (int i = 0; i < 5000; ++i) {
         many.append({5000 + i, "2026-12-02", "A payee long enough to fill the disk quickly", 100 + i});
     }
-    journal.add(many);
+    journal().add(many);
     ScopedTmpfs tmpfs(64 * 1024);
     if (!tmpfs.mounted()) {
         GTEST_SKIP() << tmpfs.reason().toStdString();
@@ -474,7 +493,7 @@ TEST_F(ExportTest, aFullDiskLeavesNoPartialFileAndKeepsTheOldOne) {
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("older export\r\n");
     }
-    const ExportOutcome outcome = ExportToFile(journal.connection, {}, {}, Csv(), path);
+    const ExportOutcome outcome = ExportToFile(journal().connection, {}, {}, Csv(), path);
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_EQ(QDir(tmpfs.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -491,5 +510,54 @@ TEST_F(ExportTest, aJournalThatCannotBeReadLeavesNoFile) {
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_TRUE(folder.entries().isEmpty());
 }
+
+struct WhoExportRow {
+    const char *label;
+    const char *user;
+    const char *computer;
+    StatusFilter status;
+    qint64 rows; // of the CSV and of positive pay alike
+};
+
+void PrintTo(const WhoExportRow &row, std::ostream *out) {
+    *out << row.label;
+}
+
+class WhoExportTest : public ::testing::TestWithParam<std::tuple<Engine, WhoExportRow>> {};
+
+// The exports follow the person and computer filters, and never write a check that waits for
+// approval or was approved and not printed: no such check was issued.
+TEST_P(WhoExportTest, writesThePersonsIssuedChecksAndNoneAwaitingApproval) {
+    const auto &[engine, row] = GetParam();
+    EngineJournal journal(engine);
+    journal.add(WhoChecks());
+    HistoryFilter filter;
+    filter.user = QString::fromLatin1(row.user);
+    filter.computer = QString::fromLatin1(row.computer);
+    filter.status = row.status;
+    for (const ExportRequest &request : {Csv(), Pay(BuiltInLayouts()[1], "1234567")}) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        const ExportOutcome outcome = WriteExport(journal.connection, filter, {}, request, buffer);
+        ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
+        EXPECT_EQ(outcome.rows, row.rows);
+        EXPECT_FALSE(buffer.data().contains("carol")) << buffer.data().toStdString();
+    }
+    QList<ExportAccount> accounts;
+    QString error;
+    ASSERT_TRUE(ListExportAccounts(journal.connection, accounts, &error)) << error.toStdString();
+    ASSERT_EQ(accounts.size(), 1);
+    EXPECT_EQ(accounts[0].checks, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    People, WhoExportTest,
+    ::testing::Combine(::testing::Values(Engine::File, Engine::Server),
+                       ::testing::Values(WhoExportRow{"everyone", "", "", StatusFilter::All, 2},
+                                         WhoExportRow{"who printed and voided", "anna", "", StatusFilter::All, 2},
+                                         WhoExportRow{"who printed one and asked", "bob", "", StatusFilter::All, 1},
+                                         WhoExportRow{"who only approved", "carol", "", StatusFilter::All, 0},
+                                         WhoExportRow{"the approver's computer", "", "laptop", StatusFilter::All, 0},
+                                         WhoExportRow{"awaiting approval", "", "", StatusFilter::Awaiting, 0})));
 
 } // namespace

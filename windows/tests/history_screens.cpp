@@ -2,7 +2,7 @@
 // person sees them, into PNG files for looking at:
 //   quillane_history_screens <folder>  writes history.png, history-filtered.png, history-void.png,
 //                                      history-export.png and printed-checks.png
-// The journal is a small one written into a temporary program folder.
+// The journal is a small one written into a temporary program folder, with checks of three people.
 #include "history/tests/JournalFixture.h"
 #include "platform/Fonts.h"
 #include "platform/testing/FakePlatform.h"
@@ -36,17 +36,16 @@ int main(int argc, char **argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     TestPlatform test;
-    JournalFile journal(kJournalVersion, test.dir.path());
+    EngineJournal journal(Engine::File);
     journal.add(SampleChecks());
+    journal.add(WhoChecks());
     QList<TestCheck> more;
     for (int i = 0; i < 40; ++i) {
         more.append({2000 + i, "2026-12-03", i % 2 ? "Northside Utilities" : "Ann Example", 1999 + 250 * i, "Rent"});
     }
     journal.add(more);
-    journal.release();
 
-    CheckJournal checks(test.dir.path());
-    frmHistory *window = ShowHistoryWindow(test.platform, checks, nullptr);
+    frmHistory *window = ShowHistoryWindow(test.platform, journal.checks(), nullptr);
     if (window == nullptr) {
         return 1;
     }
