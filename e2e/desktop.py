@@ -386,14 +386,17 @@ class Run:
         self.process.kill()
         self.process.wait(timeout=10)
 
-    def launch(self, log_path, append=False):
-        """Starts a copy of the program on the display with an environment of its own."""
+    def launch(self, log_path, append=False, user=None, folder=None, home=None):
+        """Starts a copy of the program on the display with an environment of its own; user: as that
+        operating-system user (needs root), from its own program folder and home."""
+        folder, home = folder or self.folder, home or self.home
         env = {key: value for key, value in os.environ.items()
                if not key.startswith(("QT_", "XDG_", "WAYLAND", "DBUS_", "LC_", "LANG"))}
-        env.update(DISPLAY=self.display.name, QT_QPA_PLATFORM="xcb", HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
-                   XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
-                   XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
-                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
+        env.update(DISPLAY=self.display.name, QT_QPA_PLATFORM="xcb", HOME=home,
+                   XDG_RUNTIME_DIR=os.path.join(home, "runtime") if user else self.runtime,
+                   XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+                   XDG_CACHE_HOME=os.path.join(home, ".cache"),
                    LC_ALL=self.locale, LANG=self.locale,
                    # No print server: the dialog offers printing to a file only, and nothing can reach
                    # a real printer.
@@ -401,8 +404,10 @@ class Run:
                    PATH=self.stubs + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"),
                    NO_AT_BRIDGE="1")
         with open(log_path, "ab" if append else "wb") as log:
-            return subprocess.Popen([self.path("quillane")], cwd=self.folder, env=env, stdout=log,
-                                    stderr=subprocess.STDOUT)
+            command = [os.path.join(folder, "quillane")]
+            if user:
+                command = ["runuser", "-u", user, "--"] + command
+            return subprocess.Popen(command, cwd=folder, env=env, stdout=log, stderr=subprocess.STDOUT)
 
     def check(self, ok, message):
         """A check whose failure is reported at the end without stopping the run."""

@@ -20,6 +20,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QStringList>
 
@@ -334,7 +335,9 @@ bool frmMain::HoldBackForApproval(const FileResult &restored, qint64 *printable,
         if (hold.value(i)) {
             last << records[i];
             *held << QStringLiteral("    Check to %1 for $%2")
-                         .arg(records[i].PayTo.trimmed(), records[i].Amount.trimmed());
+                         .arg(records[i].PayTo.trimmed(),
+                              QLocale(QLocale::English, QLocale::UnitedStates)
+                                  .toString(static_cast<double>(checks[i].amountCents) / 100.0, 'f', 2));
         } else {
             inOrder = inOrder && last.isEmpty();
             first << records[i];
