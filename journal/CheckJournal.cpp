@@ -569,8 +569,13 @@ void CheckJournal::Close() {
 
 FileResult CheckJournal::fail(const QString &what, const QString &reason) const {
     if (place_.server) {
+        // libpq's own reasons run over lines and may end in a question of their own.
+        QString said = reason.simplified();
+        if (!said.endsWith(QLatin1Char('.')) && !said.endsWith(QLatin1Char('?'))) {
+            said += QLatin1Char('.');
+        }
         return FileResult::Fail(
-            QStringLiteral("The check journal on %1 could not %2: %3.").arg(place_.Describe(), what, reason.trimmed()));
+            QStringLiteral("The check journal on %1 could not %2: %3").arg(place_.Describe(), what, said));
     }
     return FileResult::Fail(
         QStringLiteral("The check journal %1 could not %2: %3.").arg(Path(), what, withDiskSpace(reason, folder_)));

@@ -21,9 +21,16 @@ QString numbersText(const QStringList &numbers) {
            numbers.join(QStringLiteral(", "));
 }
 
-const QString kNoPrinting = QStringLiteral("No check is printed until the check journal answers; the pending checks "
-                                           "are kept. Close any other program that has the journal open, make room "
-                                           "on the disk if it is full, then print again.");
+// What to do when the journal does not answer, for its file or for its server.
+QString noPrinting(const CheckJournal &journal) {
+    return journal.Place().server
+               ? QStringLiteral("No check is printed until the check journal answers; the pending checks are kept. "
+                                "Make sure this computer can reach the server (the network, and the server named on "
+                                "the Journal page), then print again.")
+               : QStringLiteral("No check is printed until the check journal answers; the pending checks are kept. "
+                                "Close any other program that has the journal open, make room on the disk if it is "
+                                "full, then print again.");
+}
 
 } // namespace
 
@@ -51,7 +58,7 @@ bool frmMain::SetAsidePrintedChecks() {
                 QStringLiteral("Check Journal"));
     } else {
         Message(QStringLiteral("The pending checks could not be compared with the checks printed before:\r\n") +
-                    result.result.error + QStringLiteral("\r\n") + kNoPrinting,
+                    result.result.error + QStringLiteral("\r\n") + noPrinting(program_.Journal()),
                 QStringLiteral("Check Journal"));
     }
     return false;
@@ -119,7 +126,7 @@ bool frmMain::SettleJournal(bool forPrinting) {
     if (!result) {
         // The entry window works without the journal; a print run says what is wrong.
         if (forPrinting) {
-            Message(result.error + QStringLiteral("\r\n") + kNoPrinting, QStringLiteral("Checks Not Printed"));
+            Message(result.error + QStringLiteral("\r\n") + noPrinting(journal), QStringLiteral("Checks Not Printed"));
         }
         return !forPrinting;
     }
