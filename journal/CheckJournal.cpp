@@ -1762,16 +1762,25 @@ FileResult CheckJournal::SaveApprovalLimit(const QString &accountNo, qint64 abov
     });
 }
 
-FileResult CheckJournal::HoldForApproval(const QString &accountNo, const QString &bankName,
-                                         const QList<JournalCheck> &checks, QList<bool> *held) {
+FileResult CheckJournal::HoldForApproval(const QString &accountNo, const QList<JournalCheck> &checks,
+                                         QList<bool> *held) {
     *held = QList<bool>(checks.size(), false);
     const QString what = QStringLiteral("record the checks awaiting approval");
     const QString digits = AccountDigits(accountNo);
-    Q_UNUSED(bankName);
     return transact(what, [&]() -> FileResult {
         qint64 limit = 0;
         if (FileResult read = approvalLimit(digits, &limit); !read || limit <= 0) {
             return read;
+        }
+        // Programs asking about one account take turns on a server, so that one check is not put
+        // awaiting approval twice (the file's transactions take turns already).
+        if (place_.server) {
+            QSqlQuery turn(db_);
+            turn.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"));
+            turn.addBindValue(QStringLiteral("quillane approval ") + digits);
+            if (!turn.exec()) {
+                return failQuery(what, turn);
+            }
         }
         // Checks alike in payee, amount and memo are counted together: each printed check takes one
         // approval, and each held one has one row awaiting approval.

@@ -174,8 +174,7 @@ public:
     // (at or below the limit, or approved and not yet printed), true when it is held back. A held
     // check is put in the journal as "awaiting approval" when it is not there already, one row per
     // check to be printed.
-    FileResult HoldForApproval(const QString &accountNo, const QString &bankName, const QList<JournalCheck> &checks,
-                               QList<bool> *held);
+    FileResult HoldForApproval(const QString &accountNo, const QList<JournalCheck> &checks, QList<bool> *held);
     // Approves a check awaiting approval: fails, naming why, when the person approving is the one
     // who asked, or the check is not awaiting approval any more.
     FileResult Approve(qint64 checkId);

@@ -321,7 +321,7 @@ bool frmMain::HoldBackForApproval(const FileResult &restored, qint64 *printable,
         checks << JournalCheckFor(record, 0, program_.platform.clock.Today(), {});
     }
     QList<bool> hold;
-    const FileResult asked = program_.Journal().HoldForApproval(settings.AcctNo, settings.BankName, checks, &hold);
+    const FileResult asked = program_.Journal().HoldForApproval(settings.AcctNo, checks, &hold);
     program_.NotifyJournalChanged();
     if (!asked) {
         Message(asked.error + QStringLiteral("\r\nNo check was printed; the pending checks are kept."),

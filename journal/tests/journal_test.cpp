@@ -860,12 +860,11 @@ TEST_P(EngineTest, theNextNumberAndATakenNumberFollowEveryoneOnTheAccount) {
 // before printing gives the approval back.
 TEST_P(EngineTest, aCheckAboveTheLimitWaitsForAnotherPersonsApprovalAndPrintsOnce) {
     const QString account = S("0012-345678");
-    const QString bank = S("First Example Bank");
     const JournalCheck small{0, QDate(2026, 12, 8), S("Corner Shop"), 5000, S(""), 0, 0};
     const JournalCheck big{0, QDate(2026, 12, 8), S("Landlord"), 90000, S("Rent"), 0, 0};
     const auto held = [&](const QList<bool> &expected, const char *when) {
         QList<bool> answer;
-        const FileResult result = journal.HoldForApproval(account, bank, {small, big}, &answer);
+        const FileResult result = journal.HoldForApproval(account, {small, big}, &answer);
         EXPECT_TRUE(result) << when << ": " << result.error.toStdString();
         EXPECT_EQ(answer, expected) << when;
     };
