@@ -181,7 +181,7 @@ QString TestSheetCaption(const TestSheetRequest &request) {
                               ? QString()
                               : QStringLiteral(" of %1").arg(request.OffsetPrinter);
     const QString state = request.OffsetSaved ? QStringLiteral("saved") : QStringLiteral("not saved");
-    return QStringLiteral("Alignment test sheet - printer: %1 - style: %2 - offsets%3 (%4): right %5 in, down %6 in "
+    return QStringLiteral("Alignment test sheet - printer: %1 - form: %2 - offsets%3 (%4): right %5 in, down %6 in "
                           "- %7")
         .arg(request.PrinterName, request.Form.Name, whose, state, OffsetText(request.Offset.Horizontal),
              OffsetText(request.Offset.Vertical), request.DateText);

@@ -70,7 +70,7 @@ def alignment_road(run):
     # The file is whole once it ends with the PDF's end-of-file mark.
     wait_until("the test sheet", lambda: os.path.exists(pdf) and run.read(pdf).rstrip().endswith(b"%%EOF"))
     text = collapse(pdf_words(pdf))
-    run.check(f"style: {STYLE} - offsets (saved): right +0.10 in, down -0.05 in" in text,
+    run.check(f"form: {STYLE} - offsets (saved): right +0.10 in, down -0.05 in" in text,
               f"the test sheet's caption does not name the saved offsets: {text[:400]!r}")
     run.check("Hold this sheet over a check form against the light" in text,
               f"the test sheet does not say how to use it: {text[:400]!r}")

@@ -386,7 +386,7 @@ TEST_F(AlignmentWindowTest, testSheetGoesThroughThePrinterDialogOnTheChosenPrint
     }
     // Typed, not saved: the caption says so.
     const QString joined = all.join(QLatin1Char(' '));
-    EXPECT_TRUE(joined.contains(QStringLiteral("printer: Laser - style: Deluxe 3-On-A-Page - offsets (not saved): "
+    EXPECT_TRUE(joined.contains(QStringLiteral("printer: Laser - form: Deluxe 3-On-A-Page - offsets (not saved): "
                                                "right +0.10 in, down 0.00 in")))
         << joined.toStdString();
     const auto payee = std::find_if(texts.cbegin(), texts.cend(),
