@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -322,6 +323,10 @@ const char *const kServerVersion5[] = {
     " set_host TEXT NOT NULL DEFAULT '',"
     " set_at TEXT NOT NULL DEFAULT '')",
     "INSERT INTO journal_version(version) VALUES(5)",
+    // Everyone the database lets in works with the journal, whatever their role: the office gives
+    // its people the right to connect, and the journal records each one's own login.
+    "GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO PUBLIC",
+    "GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO PUBLIC",
 };
 
 QAtomicInteger<quint64> connectionCounter;
@@ -860,6 +865,8 @@ FileResult CheckJournal::migrateServer() {
     if (!transaction.begin(&error)) {
         return fail(what, error);
     }
+    // A failure here is the statement's, not a lost connection's (the transaction answers nothing more).
+    const QScopedValueRollback<bool> inside(inTransaction_, true);
     QSqlQuery query(db_);
     if (!query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7351001)"))) {
         return failQuery(what, query);
@@ -1150,7 +1157,7 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
     }
     FileResult written = writeDue(due, id, false, records, nullptr);
     if (written && runId != nullptr) {
-        *runId = id;
+        *runId = id; // the caller's only once the transaction commits
     }
     return written;
 }
@@ -1158,9 +1165,10 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
 FileResult CheckJournal::writeEnd(qint64 runId, const QList<PrintMark> &marks, QDate today, const DueWork &due,
                                   qint64 *dueId, const QList<QByteArray> &printedKeys) {
     const QString what = QStringLiteral("record the end of the print run");
+    // In the order printed, which the numbers follow (an approved check's row is older than its run).
     QSqlQuery checks(db_);
     checks.prepare(QStringLiteral("SELECT id, account_digits, payee, amount_cents, memo, check_no, approved_by "
-                                  "FROM checks WHERE run_id = ? AND status = 'printing' ORDER BY id"));
+                                  "FROM checks WHERE run_id = ? AND status = 'printing' ORDER BY check_no"));
     checks.addBindValue(runId);
     if (!checks.exec()) {
         return failQuery(what, checks);
@@ -1305,8 +1313,12 @@ FileResult CheckJournal::writeEnd(qint64 runId, const QList<PrintMark> &marks, Q
 
 FileResult CheckJournal::RecordIntent(const JournalRun &run, const QList<JournalCheck> &checks, const DueWork &due,
                                       const QByteArray &records, qint64 *runId, const QStringList &addresses) {
+    qint64 id = 0;
     FileResult result = transact(QStringLiteral("record the checks about to be printed"),
-                                 [&] { return writeIntent(run, checks, due, records, runId, addresses); });
+                                 [&] { return writeIntent(run, checks, due, records, &id, addresses); });
+    if (result && runId != nullptr) {
+        *runId = id;
+    }
     if (!result && numbersTaken_ && !checks.isEmpty()) {
         // Another program reserved a number of this run between the look and the write: the person is
         // told which, by whom, and the next free number, as when the look had found it.
@@ -1370,9 +1382,10 @@ FileResult CheckJournal::LoadUnresolved(QList<UnresolvedRun> &runs) {
     QSqlQuery head(db_);
     head.prepare(QStringLiteral("SELECT printed_at, printer, style, account_no, bank_name, checks_on_first_sheet "
                                 "FROM runs WHERE id = ?"));
+    // In the order printed, as the run's register records are.
     QSqlQuery checks(db_);
     checks.prepare(QStringLiteral("SELECT check_no, date_printed, payee, amount_cents, memo, sheet, slot FROM checks "
-                                  "WHERE run_id = ? AND status = 'printing' ORDER BY id"));
+                                  "WHERE run_id = ? AND status = 'printing' ORDER BY check_no"));
     QSqlQuery due(db_);
     due.prepare(QStringLiteral("SELECT id, settings_before, settings_after, register_before, register_after, records "
                                "FROM due_work WHERE run_id = ? AND armed = 0 ORDER BY id LIMIT 1"));
@@ -1743,21 +1756,41 @@ FileResult CheckJournal::LoadApprovalLimit(const QString &accountNo, qint64 *abo
 FileResult CheckJournal::SaveApprovalLimit(const QString &accountNo, qint64 aboveCents) {
     const QString what = QStringLiteral("keep the approval limit");
     return transact(what, [&]() -> FileResult {
-        QSqlQuery query(db_);
-        if (aboveCents <= 0) {
-            query.prepare(QStringLiteral("DELETE FROM approval_limits WHERE account_digits = ?"));
-            query.addBindValue(AccountDigits(accountNo));
-        } else {
-            query.prepare(QStringLiteral(
-                "INSERT INTO approval_limits(account_digits, above_cents, set_by, set_host, set_at) "
-                "VALUES(?, ?, ?, ?, ?) ON CONFLICT(account_digits) DO UPDATE SET above_cents = excluded.above_cents, "
-                "set_by = excluded.set_by, set_host = excluded.set_host, set_at = excluded.set_at"));
-            query.addBindValue(AccountDigits(accountNo));
-            query.addBindValue(aboveCents);
-            query.addBindValue(notNull(who_.user));
-            query.addBindValue(notNull(who_.host));
-            query.addBindValue(now().toString(kDateTimeFormat));
+        const QString digits = AccountDigits(accountNo);
+        qint64 limit = 0;
+        if (FileResult read = approvalLimit(digits, &limit); !read) {
+            return read;
         }
+        // A limit is not lowered or lifted under checks that wait for a second person: that person
+        // decides about them first.
+        if (limit > 0 && (aboveCents <= 0 || aboveCents < limit)) {
+            QSqlQuery waiting(db_);
+            waiting.prepare(QStringLiteral("SELECT COUNT(*) FROM checks WHERE account_digits = ? AND status IN "
+                                           "('awaiting', 'approved') AND amount_cents > ?"));
+            waiting.addBindValue(digits);
+            waiting.addBindValue(qMax<qint64>(aboveCents, 0));
+            if (!waiting.exec() || !waiting.next()) {
+                return failQuery(what, waiting);
+            }
+            if (const qint64 count = waiting.value(0).toLongLong(); count > 0) {
+                return FileResult::Fail(QStringLiteral("The approval limit of account %1 stays as it is: %2 check(s) "
+                                                       "above the new limit wait for a second person's approval. "
+                                                       "Have them approved in History first.")
+                                            .arg(accountNo)
+                                            .arg(count));
+            }
+        }
+        // The row stays when the limit is lifted (0), so that who lifted it and when is kept.
+        QSqlQuery query(db_);
+        query.prepare(QStringLiteral(
+            "INSERT INTO approval_limits(account_digits, above_cents, set_by, set_host, set_at) "
+            "VALUES(?, ?, ?, ?, ?) ON CONFLICT(account_digits) DO UPDATE SET above_cents = excluded.above_cents, "
+            "set_by = excluded.set_by, set_host = excluded.set_host, set_at = excluded.set_at"));
+        query.addBindValue(digits);
+        query.addBindValue(qMax<qint64>(aboveCents, 0));
+        query.addBindValue(notNull(who_.user));
+        query.addBindValue(notNull(who_.host));
+        query.addBindValue(now().toString(kDateTimeFormat));
         return query.exec() ? FileResult::Ok() : failQuery(what, query);
     });
 }
@@ -2050,6 +2083,10 @@ FileResult CheckJournal::MoveTo(CheckJournal &server, JournalMove *moved) {
     FileResult copied = server.transact(QStringLiteral("take the moved journal"), [&]() -> FileResult {
         const QString taking = QStringLiteral("take the moved journal");
         QSqlQuery total(server.db_);
+        // The counts before and after are of one snapshot, whatever other programs commit meanwhile.
+        if (!total.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"))) {
+            return server.failQuery(taking, total);
+        }
         const QString totals = QStringLiteral("SELECT (SELECT COUNT(*) FROM runs), (SELECT COUNT(*) FROM checks), "
                                               "(SELECT COALESCE(SUM(amount_cents), 0) FROM checks)");
         if (!total.exec(totals) || !total.next()) {

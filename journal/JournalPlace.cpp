@@ -70,8 +70,12 @@ QString JournalPlace::Fault() const {
 }
 
 QString JournalPlace::ConnectOptions() const {
-    // A server that cannot be reached is reported after five seconds, not libpq's endless wait.
-    QStringList options = {QStringLiteral("connect_timeout=5"), QStringLiteral("application_name=Quillane")};
+    // A server that cannot be reached is reported after five seconds, not libpq's endless wait, and
+    // a network that goes quiet mid-run within about fifteen, not the quarter hour TCP would wait.
+    QStringList options = {QStringLiteral("connect_timeout=5"),     QStringLiteral("application_name=Quillane"),
+                           QStringLiteral("keepalives=1"),          QStringLiteral("keepalives_idle=10"),
+                           QStringLiteral("keepalives_interval=3"), QStringLiteral("keepalives_count=3"),
+                           QStringLiteral("tcp_user_timeout=15000")};
     if (!service.isEmpty()) {
         options << QStringLiteral("service=%1").arg(service);
     }

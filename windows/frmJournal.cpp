@@ -342,7 +342,7 @@ void frmJournal::cmdMove_Click() {
         return;
     }
     const QString where = place.Describe();
-    if (!usePlace(place)) {
+    if (!usePlace(place, true)) {
         message(QStringLiteral("The journal was copied to %1, but the program could not be switched to it. Choose the "
                                "server again and press Save.")
                     .arg(where));
@@ -360,7 +360,29 @@ void frmJournal::cmdMove_Click() {
                      QDir::toNativeSeparators(moved.keptFile)));
 }
 
-bool frmJournal::usePlace(const JournalPlace &place) {
+bool frmJournal::usePlace(const JournalPlace &place, bool moved) {
+    // A run whose end was never recorded, or file work still owed, is the journal in use's to settle:
+    // another journal would not know those numbers and would print them again.
+    CheckJournal &journal = program_.Journal();
+    QList<UnresolvedRun> runs;
+    QList<DueWork> due;
+    FileResult read = moved ? FileResult::Ok() : journal.LoadUnresolved(runs);
+    if (read && !moved) {
+        read = journal.LoadDueWork(due);
+    }
+    if (!read) {
+        message(read.error + QStringLiteral("\r\nThe journal in use must answer before another takes its place, so "
+                                            "that no print run is left unsettled. Make sure it can be reached, then "
+                                            "save again."));
+        return false;
+    }
+    if (!runs.isEmpty() || !due.isEmpty()) {
+        message(QStringLiteral("A print run recorded in %1 is not settled yet: its forms are still to be reviewed, or "
+                               "the files to be brought up to date. Open Print Checks so that it is settled, then "
+                               "change the journal's place.")
+                    .arg(journal.Where()));
+        return false;
+    }
     if (const FileResult written = SaveJournalPlace(program_.platform.files, place); !written) {
         message(written.error);
         return false;

@@ -66,8 +66,9 @@ private:
     bool typedLimit(qint64 *cents);
     // Saves the place and the approval limit; false after saying why not.
     bool save();
-    // Points the program's journal at the place and remembers it in Journal.ini.
-    bool usePlace(const JournalPlace &place);
+    // Points the program's journal at the place and remembers it in Journal.ini; refused while the
+    // journal in use has a run to settle, unless it was just moved (the move made sure it had none).
+    bool usePlace(const JournalPlace &place, bool moved = false);
     void message(const QString &text);
 
     Program &program_;

@@ -69,6 +69,12 @@ QFrame *makeShape(QWidget *parent, const QString &name) {
 
 } // namespace
 
+// The payee box loses the focus while the window's children are taken down, after this object is
+// gone: what it tells then reaches no one.
+frmMain::~frmMain() {
+    txtPayto->disconnect(this);
+}
+
 frmMain::frmMain(Program &program) : Form(program.platform.forms), program_(program) {
     initFrmMainResources();
     setObjectName(QStringLiteral("frmMain"));

@@ -30,6 +30,7 @@ class frmMain : public Form {
 
 public:
     explicit frmMain(Program &program);
+    ~frmMain() override;
 
     void Form_Activate() override;
     void Form_QueryUnload(bool &Cancel, int UnloadMode) override;
