@@ -855,6 +855,33 @@ TEST_P(EngineTest, theNextNumberAndATakenNumberFollowEveryoneOnTheAccount) {
     }
 }
 
+// The marks of a run go to its checks in the order printed, though an approved check's row is older
+// than its run: one form out of two marks the first printed, and the approved second keeps its approval.
+TEST_P(EngineTest, aPartlyPrintedRunMarksItsFormsInTheOrderPrinted) {
+    const QString account = S("0012-345678");
+    ASSERT_TRUE(journal.SaveApprovalLimit(account, 50000));
+    const JournalCheck small{1001, QDate(2026, 12, 8), S("Corner Shop"), 5000, S(""), 1, 1};
+    const JournalCheck big{1002, QDate(2026, 12, 8), S("Landlord"), 90000, S("Rent"), 1, 2};
+    QList<bool> answer;
+    ASSERT_TRUE(journal.HoldForApproval(account, {big}, &answer));
+    ASSERT_EQ(Rows().size(), 1);
+    const qint64 bigId = Rows().at(0).id;
+    journal.SetWho(kBen);
+    ASSERT_TRUE(journal.Approve(bigId));
+    journal.SetWho(kAnna);
+    qint64 runId = 0;
+    qint64 dueId = 0;
+    ASSERT_TRUE(journal.RecordIntent(JournalRunOf(JournalSetup(1001)), {small, big}, {}, {}, &runId));
+    ASSERT_TRUE(journal.EndRun(runId, {PrintMark::Good}, QDate(2026, 12, 8), {}, &dueId));
+    const QList<CheckJournal::Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 2);
+    for (const CheckJournal::Row &row : rows) {
+        const bool approved = row.id == bigId;
+        EXPECT_EQ(row.status, approved ? S("approved") : S("issued")) << row.check.payee.toStdString();
+        EXPECT_EQ(row.check.checkNo, approved ? 0 : 1001) << row.check.payee.toStdString();
+    }
+}
+
 // A limit per account holds checks above it as "awaiting approval" until another person approves
 // them; an approved check prints once, its row becoming the printing one, and a run released
 // before printing gives the approval back.
