@@ -40,6 +40,14 @@ struct TestCheck {
     const char *approvedHost = "";
 };
 
+// One column of one check, read through the named connection.
+inline QVariant CheckColumn(const QString &connection, qint64 id, const QString &column) {
+    QSqlQuery query(QSqlDatabase::database(connection));
+    query.prepare(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM checks WHERE id = ?"));
+    query.addBindValue(id);
+    return query.exec() && query.next() ? query.value(0) : QVariant();
+}
+
 // A journal file written with the tables of an older program, independent of the code under test,
 // in the journal's folder of a temporary program folder (or the given one); `connection` is an open
 // connection to it: its own until the program's journal takes the file over (openJournal, attach).
@@ -156,12 +164,7 @@ public:
     }
 
     // One column of one check, read straight from the file.
-    QVariant value(qint64 id, const QString &column) const {
-        QSqlQuery query(QSqlDatabase::database(connection));
-        query.prepare(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM checks WHERE id = ?"));
-        query.addBindValue(id);
-        return query.exec() && query.next() ? query.value(0) : QVariant();
-    }
+    QVariant value(qint64 id, const QString &column) const { return CheckColumn(connection, id, column); }
 
     QTemporaryDir dir;
     QString programFolder;
@@ -312,12 +315,7 @@ public:
     }
 
     // One column of one check, read through the journal's connection.
-    QVariant value(qint64 id, const QString &column) const {
-        QSqlQuery query(QSqlDatabase::database(connection));
-        query.prepare(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM checks WHERE id = ?"));
-        query.addBindValue(id);
-        return query.exec() && query.next() ? query.value(0) : QVariant();
-    }
+    QVariant value(qint64 id, const QString &column) const { return CheckColumn(connection, id, column); }
 
     QTemporaryDir dir;
     JournalPlace place;
