@@ -729,6 +729,13 @@ FileResult CheckJournal::prepareFolder() {
 }
 
 FileResult CheckJournal::Open() {
+    // A server connection left idle may have been dropped meanwhile (a restarted server, a killed
+    // backend): it is asked first, so that the person's next action connects again instead of failing.
+    if (place_.server && !dead_ && IsOpen() && sinceUse_.isValid() && sinceUse_.elapsed() > 100) {
+        QSqlQuery alive(db_);
+        dead_ = !alive.exec(QStringLiteral("SELECT 1"));
+    }
+    sinceUse_.start();
     if (dead_ || (db_.isValid() && !db_.isOpen())) {
         Close();
         dead_ = false;

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -282,4 +283,5 @@ private:
     bool dead_ = false;         // the server connection was lost: made anew at the next use
     bool numbersTaken_ = false; // the last write failed on a number another program had just taken
     bool inTransaction_ = false;
+    QElapsedTimer sinceUse_; // since the journal was last used, for a server connection left idle
 };
