@@ -357,12 +357,6 @@ QString notNull(const QString &text) {
     return text.isNull() ? QStringLiteral("") : text;
 }
 
-// An amount for messages: "$1,234.50".
-QString dollars(qint64 cents) {
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return QStringLiteral("$%1.%2").arg(english.toString(cents / 100)).arg(cents % 100, 2, 10, QLatin1Char('0'));
-}
-
 QString decisionText(SetAsideDecision decision) {
     switch (decision) {
     case SetAsideDecision::Discard:
@@ -456,6 +450,13 @@ private:
 const QString kLost = QStringLiteral(" The connection to the server was lost; nothing was changed by this. Try "
                                      "again when the server is back.");
 
+// Binds the values to the query's placeholders in order.
+void bindAll(QSqlQuery &query, const QVariantList &values) {
+    for (int value = 0; value < values.size(); ++value) {
+        query.bindValue(value, values[value]);
+    }
+}
+
 // PostgreSQL's code for a row that would break a unique constraint.
 const QString kUniqueViolation = QStringLiteral("23505");
 
@@ -515,6 +516,11 @@ bool execIn(QSqlDatabase &db, const QString &head, const QVariantList &first, co
 }
 
 } // namespace
+
+QString Dollars(qint64 cents) {
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    return QStringLiteral("$%1.%2").arg(english.toString(cents / 100)).arg(cents % 100, 2, 10, QLatin1Char('0'));
+}
 
 QString AccountDigits(const QString &accountNo) {
     QString digits;
@@ -1121,20 +1127,9 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
     for (qsizetype i = 0; i < checks.size(); ++i) {
         const JournalCheck &check = checks[i];
         if (limit > 0 && check.amountCents > limit) {
-            const QVariant values[] = {id,
-                                       notNull(run.accountNo),
-                                       check.checkNo,
-                                       check.datePrinted.toString(kDateFormat),
-                                       check.sheet,
-                                       check.slot,
-                                       notNull(addresses.value(i)),
-                                       digits,
-                                       notNull(check.payee),
-                                       check.amountCents,
-                                       notNull(check.memo)};
-            for (int value = 0; value < static_cast<int>(std::size(values)); ++value) {
-                approved.bindValue(value, values[value]);
-            }
+            bindAll(approved, {id, notNull(run.accountNo), check.checkNo, check.datePrinted.toString(kDateFormat),
+                               check.sheet, check.slot, notNull(addresses.value(i)), digits, notNull(check.payee),
+                               check.amountCents, notNull(check.memo)});
             if (!approved.exec()) {
                 return failQuery(what, approved);
             }
@@ -1144,7 +1139,7 @@ FileResult CheckJournal::writeIntent(const JournalRun &run, const QList<JournalC
                                    "has not been approved. Nothing was printed: have another person approve it in "
                                    "History, then print again.")
                         .arg(check.checkNo)
-                        .arg(check.payee, dollars(check.amountCents), run.accountNo));
+                        .arg(check.payee, Dollars(check.amountCents), run.accountNo));
             }
             continue;
         }
@@ -1857,18 +1852,9 @@ FileResult CheckJournal::HoldForApproval(const QString &accountNo, const QList<J
                 (*held)[group->at(n)] = true;
             }
             for (qsizetype n = awaiting; n < holding; ++n) {
-                const QVariant values[] = {notNull(accountNo),
-                                           digits,
-                                           asked.date().toString(kDateFormat),
-                                           notNull(check.payee),
-                                           check.amountCents,
-                                           notNull(check.memo),
-                                           notNull(who_.user),
-                                           notNull(who_.host),
-                                           asked.toString(kDateTimeFormat)};
-                for (int value = 0; value < static_cast<int>(std::size(values)); ++value) {
-                    ask.bindValue(value, values[value]);
-                }
+                bindAll(ask, {notNull(accountNo), digits, asked.date().toString(kDateFormat), notNull(check.payee),
+                              check.amountCents, notNull(check.memo), notNull(who_.user), notNull(who_.host),
+                              asked.toString(kDateTimeFormat)});
                 if (!ask.exec()) {
                     return failQuery(what, ask);
                 }
@@ -1902,7 +1888,7 @@ FileResult CheckJournal::Approve(qint64 checkId) {
             return FileResult::Fail(
                 QStringLiteral("The check to %1 for %2 cannot be approved by %3, who asked for it on %4. Another "
                                "person must approve it, signed in to a computer as themselves.")
-                    .arg(payee, dollars(cents), asker, askerHost));
+                    .arg(payee, Dollars(cents), asker, askerHost));
         }
         QSqlQuery approve(db_);
         approve.prepare(QStringLiteral("UPDATE checks SET status = 'approved', approved_by = ?, approved_host = ?, "
@@ -2184,10 +2170,10 @@ FileResult CheckJournal::MoveTo(CheckJournal &server, JournalMove *moved) {
                                "journal file holds %4 runs and %5 checks for %6.")
                     .arg(moved->runs)
                     .arg(moved->checks)
-                    .arg(dollars(moved->cents))
+                    .arg(Dollars(moved->cents))
                     .arg(fileRuns)
                     .arg(fileChecks)
-                    .arg(dollars(fileCents)));
+                    .arg(Dollars(fileCents)));
         }
         return FileResult::Ok();
     });

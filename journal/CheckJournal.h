@@ -27,6 +27,9 @@ inline const QString kJournalFile = QStringLiteral("CheckJournal.db");
 // The schema version this program writes; older files are brought up to it at open.
 constexpr int kJournalVersion = 5;
 
+// An amount of cents for messages: "$1,234.50".
+QString Dollars(qint64 cents);
+
 // The digits of an account number alone: "0012-345678" and "0012 345678" are one account.
 QString AccountDigits(const QString &accountNo);
 

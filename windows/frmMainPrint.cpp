@@ -20,7 +20,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QStringList>
 
@@ -334,10 +333,8 @@ bool frmMain::HoldBackForApproval(const FileResult &restored, qint64 *printable,
     for (qsizetype i = 0; i < records.size(); ++i) {
         if (hold.value(i)) {
             last << records[i];
-            *held << QStringLiteral("    Check to %1 for $%2")
-                         .arg(records[i].PayTo.trimmed(),
-                              QLocale(QLocale::English, QLocale::UnitedStates)
-                                  .toString(static_cast<double>(checks[i].amountCents) / 100.0, 'f', 2));
+            *held << QStringLiteral("    Check to %1 for %2")
+                         .arg(records[i].PayTo.trimmed(), Dollars(checks[i].amountCents));
         } else {
             inOrder = inOrder && last.isEmpty();
             first << records[i];
